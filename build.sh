@@ -2,7 +2,8 @@
 # Sets up, builds and runs the Tessary Norvane Upgrader on a Debian 12 machine.
 #
 #   ./build.sh run      install what is missing, build, and start the program's main job
-#   ./build.sh test     install what is missing, build, and run the whole test suite (ctest)
+#   ./build.sh test     install what is missing, build, and run the whole test suite (ctest),
+#                       then again built with the address and undefined-behaviour sanitizers
 #   ./build.sh build    install what is missing and build only
 #
 # Missing Debian packages are installed with apt-get (as root, or through sudo).
@@ -29,22 +30,32 @@ install_missing_packages() {
 }
 
 configure_and_build() {
-    cmake -S . -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
-    cmake --build "$BUILD_DIR" -j "$(nproc)"
+    local dir=$1
+    shift
+    cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
+    cmake --build "$dir" -j "$(nproc)"
+}
+
+run_tests() {
+    ctest --test-dir "$1" --output-on-failure -j "$(nproc)"
 }
 
 command=${1:-run}
 install_missing_packages
 case "$command" in
 build)
-    configure_and_build
+    configure_and_build "$BUILD_DIR"
     ;;
 test)
-    configure_and_build
-    ctest --test-dir "$BUILD_DIR" --output-on-failure -j "$(nproc)"
+    configure_and_build "$BUILD_DIR"
+    run_tests "$BUILD_DIR"
+    echo "== The same suite under the address and undefined-behaviour sanitizers =="
+    configure_and_build "$BUILD_DIR-sanitize" -DNORVANE_SANITIZE=ON
+    ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp" \
+        UBSAN_OPTIONS=print_stacktrace=1 run_tests "$BUILD_DIR-sanitize"
     ;;
 run)
-    configure_and_build
+    configure_and_build "$BUILD_DIR"
     "$BUILD_DIR/cli/norvane-flash" info samples/norvane-demo.mot
     ;;
 *)
