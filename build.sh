@@ -51,8 +51,9 @@ test)
     run_tests "$BUILD_DIR"
     echo "== The same suite under the address and undefined-behaviour sanitizers =="
     configure_and_build "$BUILD_DIR-sanitize" -DNORVANE_SANITIZE=ON
-    ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp" \
-        UBSAN_OPTIONS=print_stacktrace=1 run_tests "$BUILD_DIR-sanitize"
+    export ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1
+    export LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp"
+    run_tests "$BUILD_DIR-sanitize"
     ;;
 run)
     configure_and_build "$BUILD_DIR"
