@@ -1,0 +1,61 @@
+#include "DownloadTexts.h"
+
+#include "DownloadView.h"
+#include "Misc.h"
+
+namespace {
+const QString kLineBreak = QStringLiteral("\r\n");
+const QString kDownloadErrorTitle = QStringLiteral("Firmware Download Error");
+} // namespace
+
+QString CrcText(int16_t crc)
+{
+    return QString::fromStdString(FormatHex(static_cast<uint16_t>(crc), 4));
+}
+
+QString ProgrammingStatus(int16_t crc)
+{
+    return QStringLiteral("Downloading firmware (CRC - ") + CrcText(crc) +
+           QStringLiteral("h) - Programming device...");
+}
+
+QString DownloadedStatus(int16_t crc)
+{
+    return QStringLiteral("Firmware downloaded OK! (CRC - ") + CrcText(crc) + QStringLiteral("h)");
+}
+
+QString FileStateLoaded(int16_t crc)
+{
+    return QStringLiteral("File: CRC - ") + CrcText(crc) + QStringLiteral("h");
+}
+
+MessageBoxText FileMissingBox()
+{
+    return {QStringLiteral("The specified firmware file does not exist!"), kStyleError,
+            QStringLiteral("File Not Found")};
+}
+
+MessageBoxText BadFileBox(const QString& fileName)
+{
+    return {fileName + kLineBreak + QStringLiteral("could not be loaded.") + kLineBreak + kLineBreak +
+                QStringLiteral("Ensure that it is a valid S-Record firmware file."),
+            kStyleInformation, QStringLiteral("S-Record Error")};
+}
+
+MessageBoxText BootloaderBox()
+{
+    return {QStringLiteral("Could not start the Bootloader!"), kStyleWarning, kDownloadErrorTitle};
+}
+
+MessageBoxText DownloadErrorBox()
+{
+    return {QStringLiteral("Error occured while downloading firmware."), kStyleWarning,
+            kDownloadErrorTitle};
+}
+
+MessageBoxText QuitQuestion()
+{
+    return {QStringLiteral("Firmware is being downloaded.") + kLineBreak + kLineBreak +
+                QStringLiteral("Are you sure you want to quit?"),
+            kStyleYesNoWarning, QString()};
+}
