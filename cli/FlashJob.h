@@ -1,0 +1,32 @@
+#pragma once
+
+#include "FirmwareImage.h"
+#include "FlashReporter.h"
+#include "FlashTrace.h"
+
+#include <QString>
+
+#include <cstdint>
+
+// One port's share of a flash command: the port, and the image loaded once for all ports.
+struct FlashJob
+{
+    QString port;
+    const FirmwareImage* image = nullptr;
+    int32_t startAddr = 0;
+    int32_t endAddr = 0;
+    QString fileName;
+    FlashReporter* reporter = nullptr;
+    FlashTraceLog* trace = nullptr; // null: no trace
+};
+
+// Opens the port, runs one download on it and closes it again. Runs on the calling thread,
+// which needs an event dispatcher of its own (a QThread's). Reports the outcome and
+// returns it.
+FlashSummary RunFlashJob(const FlashJob& job);
+
+// Exit codes of norvane-flash flash besides kExitOk and kExitFileNotUsable.
+constexpr int kExitDownloadFailed = 1;
+constexpr int kExitCancelled = 2;
+constexpr int kExitPortUnavailable = 4;
+constexpr int kExitBootloaderNotStarted = 5;

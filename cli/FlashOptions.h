@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// The command line of norvane-flash flash.
+struct FlashOptions
+{
+    QStringList ports;  // one run per port, all at once
+    QString fileName;   // the S-record file
+    QString traceFile;  // empty: no trace
+    bool json = false;  // one JSON object per line instead of text
+    bool help = false;
+};
+
+// Reads the arguments that follow "flash". False with a message in error when they are wrong.
+bool ParseFlashOptions(const QStringList& args, FlashOptions& options, QString& error);
+
+// The text of norvane-flash flash --help.
+const char* FlashUsageText();
