@@ -29,10 +29,16 @@ public:
     // True when all arrived; false when the wait for a byte ran out (or the line is lost).
     bool SerialGetResponseBytes(int32_t timeout, int32_t numOfBytes, uint8_t* bytBuff);
 
+    // True when the port is closed or its device went away: no reply can come any more.
+    bool LineLost() const;
+
     SerialPort& Port() { return m_port; }
     Host& GetHost() { return m_host; }
 
 private:
+    // Returns once a byte is waiting, the time-out has run out, or the line is lost.
+    void WaitForData(int32_t timeout);
+
     SerialPort& m_port;
     Host& m_host;
     StatusSink m_showStatus;

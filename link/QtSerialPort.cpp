@@ -1,0 +1,142 @@
+#include "QtSerialPort.h"
+
+#include "PortAccess.h"
+#include "PortNaming.h"
+
+#include <QFileInfo>
+#include <QTimer>
+
+#include <algorithm>
+
+QtSerialPort::QtSerialPort()
+{
+    m_port.setBaudRate(QSerialPort::Baud19200);
+    m_port.setDataBits(QSerialPort::Data8);
+    m_port.setParity(QSerialPort::NoParity);
+    m_port.setStopBits(QSerialPort::OneStop);
+    m_port.setFlowControl(QSerialPort::NoFlowControl);
+    QObject::connect(&m_port, &QSerialPort::errorOccurred, &m_port,
+                     [this](QSerialPort::SerialPortError error) { OnPortError(error); });
+}
+
+QtSerialPort::~QtSerialPort()
+{
+    Close();
+}
+
+void QtSerialPort::SetPortName(const QString& name)
+{
+    m_name = name;
+}
+
+QString QtSerialPort::PortName() const
+{
+    return m_name;
+}
+
+bool QtSerialPort::Open()
+{
+    if (m_port.isOpen())
+        Close();
+    m_error = SerialError::None;
+    m_errorText.clear();
+
+    m_devicePath = ResolvePortName(m_name);
+    if (m_devicePath.isEmpty())
+        return Fail(SerialError::NoSuchDevice, QStringLiteral("%1 reaches no serial device").arg(m_name));
+
+    m_port.setPortName(m_devicePath);
+    if (!m_port.open(QIODevice::ReadWrite)) {
+        const QSerialPort::SerialPortError error = m_port.error();
+        const QString text = m_port.errorString();
+        m_port.clearError();
+        switch (error) {
+        case QSerialPort::DeviceNotFoundError:
+            return Fail(SerialError::NoSuchDevice, text);
+        case QSerialPort::PermissionError:
+            // The system reports a held port and a forbidden one alike; the file's access
+            // rights tell them apart.
+            return Fail(QFileInfo(m_devicePath).isWritable() ? SerialError::Busy
+                                                             : SerialError::PermissionDenied,
+                        text);
+        default:
+            return Fail(SerialError::Other, text);
+        }
+    }
+    if (!TakeExclusiveAccess(m_port)) {
+        m_port.close();
+        return Fail(SerialError::Busy,
+                    QStringLiteral("%1 is in use by another program").arg(m_devicePath));
+    }
+    RequestLowLatency(m_port);
+    return true;
+}
+
+void QtSerialPort::Close()
+{
+    if (m_port.isOpen())
+        m_port.close();
+}
+
+bool QtSerialPort::IsOpen() const
+{
+    return m_port.isOpen() && m_error != SerialError::LineLost;
+}
+
+int16_t QtSerialPort::InBufferCount()
+{
+    if (!IsOpen())
+        return 0;
+    return static_cast<int16_t>(std::min<qint64>(m_port.bytesAvailable(), 32767));
+}
+
+void QtSerialPort::DiscardInput()
+{
+    if (IsOpen())
+        m_port.clear(QSerialPort::Input);
+}
+
+uint8_t QtSerialPort::Input()
+{
+    char byte = 0;
+    m_port.getChar(&byte);
+    return static_cast<uint8_t>(byte);
+}
+
+void QtSerialPort::Output(const uint8_t* bytes, int count)
+{
+    if (!IsOpen())
+        return;
+    m_port.write(reinterpret_cast<const char*>(bytes), count);
+    // Hands the bytes to the driver now rather than at the next event dispatch.
+    m_port.flush();
+}
+
+SerialError QtSerialPort::Error() const
+{
+    return m_error;
+}
+
+QString QtSerialPort::ErrorText() const
+{
+    return m_errorText;
+}
+
+bool QtSerialPort::Fail(SerialError kind, const QString& text)
+{
+    m_error = kind;
+    m_errorText = text;
+    return false;
+}
+
+void QtSerialPort::OnPortError(QSerialPort::SerialPortError error)
+{
+    // A vanished device (adapter unplugged, the other end of a pseudo-terminal gone) shows as
+    // a resource error, on some drivers as a failing read. The port is closed once control is
+    // back in the event loop, not inside QSerialPort's own notification.
+    const bool lineGone = error == QSerialPort::ResourceError || error == QSerialPort::ReadError;
+    if (!lineGone || !m_port.isOpen())
+        return;
+    Fail(SerialError::LineLost, m_port.errorString());
+    QTimer::singleShot(0, &m_port, [this] { m_port.close(); });
+}

@@ -1,0 +1,150 @@
+// norvane-devsim: the virtual Norvane device on a pseudo-terminal, for tests, demos and
+// training. Prints the device path as its first line; any program that speaks the device's
+// protocol can open that path as a serial port.
+#include "PseudoTerminal.h"
+#include "PtyDeviceServer.h"
+#include "RealTimeScheduler.h"
+#include "TerminationSignals.h"
+#include "TraceWriter.h"
+#include "VirtualDevice.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QFile>
+
+#include <cstdio>
+#include <optional>
+
+namespace {
+
+struct Options {
+    QString linkPath;
+    QString flashIn;
+    QString flashOut;
+    QString tracePath;
+    DeviceTiming timing;
+    FaultPlan faults;
+};
+
+int Usage(const QString& message)
+{
+    std::fprintf(stderr, "norvane-devsim: %s\n", qPrintable(message));
+    return 2;
+}
+
+std::optional<Options> ParseOptions(const QCoreApplication& app, QString* error)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("A virtual Norvane device on a pseudo-terminal. The first line printed is "
+                       "the device path to open as the serial port.\n\n") +
+        FaultPlanHelp());
+    parser.addHelpOption();
+    const QCommandLineOption link(QStringLiteral("link"),
+                                  QStringLiteral("Also make a symbolic link at <path> to the device."),
+                                  QStringLiteral("path"));
+    const QCommandLineOption flashIn(QStringLiteral("flash-in"),
+                                     QStringLiteral("Start with the flash contents of <file> (up to 256 KiB)."),
+                                     QStringLiteral("file"));
+    const QCommandLineOption flashOut(QStringLiteral("flash-out"),
+                                      QStringLiteral("Write the 256 KiB flash to <file> at exit."),
+                                      QStringLiteral("file"));
+    const QCommandLineOption trace(QStringLiteral("trace"),
+                                   QStringLiteral("Write one JSON line per frame in and out to <file>."),
+                                   QStringLiteral("file"));
+    const QCommandLineOption fault(QStringLiteral("fault"),
+                                   QStringLiteral("Misbehave as <spec> says (see below)."),
+                                   QStringLiteral("spec"));
+    const QCommandLineOption pace(QStringLiteral("pace"),
+                                  QStringLiteral("Let bytes take their time on the wire (19200 baud)."));
+    const QCommandLineOption handover(QStringLiteral("handover"),
+                                      QStringLiteral("Hand-over to the bootloader takes <ms> (default 200)."),
+                                      QStringLiteral("ms"), QStringLiteral("200"));
+    parser.addOptions({link, flashIn, flashOut, trace, fault, pace, handover});
+    parser.process(app);
+
+    Options options;
+    options.linkPath = parser.value(link);
+    options.flashIn = parser.value(flashIn);
+    options.flashOut = parser.value(flashOut);
+    options.tracePath = parser.value(trace);
+    options.timing.pace = parser.isSet(pace);
+    bool ok = false;
+    const int handoverMs = parser.value(handover).toInt(&ok);
+    if (!ok || handoverMs < 0) {
+        *error = QStringLiteral("bad hand-over time \"%1\"").arg(parser.value(handover));
+        return std::nullopt;
+    }
+    options.timing.handoverMicros = int64_t{handoverMs} * 1000;
+    for (const QString& spec : parser.values(fault)) {
+        if (!AddFaults(options.faults, spec, error))
+            return std::nullopt;
+    }
+    return options;
+}
+
+bool LoadFlash(const QString& path, FirmwareImage& flash, QString* error)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        *error = QStringLiteral("cannot read %1: %2").arg(path, file.errorString());
+        return false;
+    }
+    const QByteArray bytes = file.read(kImageSize);
+    std::copy(bytes.begin(), bytes.end(), flash.begin());
+    return true;
+}
+
+bool SaveFlash(const QString& path, const FirmwareImage& flash)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
+           file.write(reinterpret_cast<const char*>(flash.data()), kImageSize) == kImageSize;
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("norvane-devsim"));
+
+    QString error;
+    const std::optional<Options> options = ParseOptions(app, &error);
+    if (!options)
+        return Usage(error);
+
+    RealTimeScheduler scheduler;
+    VirtualDevice device(scheduler, options->timing, options->faults);
+    if (!options->flashIn.isEmpty() && !LoadFlash(options->flashIn, device.FlashMemory().Bytes(), &error))
+        return Usage(error);
+
+    TraceWriter trace;
+    if (!options->tracePath.isEmpty()) {
+        if (!trace.Open(options->tracePath, &error))
+            return Usage(error);
+        device.SetTraceSink([&trace](const TraceFrame& frame) { trace.Write(frame); });
+    }
+
+    PseudoTerminal terminal;
+    if (!terminal.Create(&error))
+        return Usage(error);
+    if (!options->linkPath.isEmpty()) {
+        QFile::remove(options->linkPath);
+        if (!QFile::link(terminal.DevicePath(), options->linkPath))
+            return Usage(QStringLiteral("cannot make the link %1").arg(options->linkPath));
+    }
+    PtyDeviceServer server(terminal, device, [] { QCoreApplication::quit(); });
+    QuitOnTerminationSignals();
+
+    std::printf("%s\n", qPrintable(terminal.DevicePath()));
+    std::fflush(stdout);
+
+    const int status = app.exec();
+
+    if (!options->linkPath.isEmpty())
+        QFile::remove(options->linkPath);
+    if (!options->flashOut.isEmpty() && !SaveFlash(options->flashOut, device.Flash()))
+        return Usage(QStringLiteral("cannot write the flash to %1").arg(options->flashOut));
+    return status;
+}
