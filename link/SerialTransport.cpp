@@ -57,9 +57,10 @@ bool SerialTransport::LineLost() const
 void SerialTransport::WaitForData(int32_t timeout)
 {
     const Deadline deadline(m_host, timeout);
-    // Events run at least once, also for a time-out of 0. Each pass hands the time left to
-    // the host, which sleeps until data (or any other event) arrives or the deadline passes.
-    do {
+    // Pending events run at least once, also for a time-out of 0. Only then, and only while
+    // nothing is waiting, the host may sleep until data (or any other event) arrives or the
+    // deadline passes: sleeping with a byte already waiting would lose the whole time-out.
+    m_host.ProcessEvents(0);
+    while (!LineLost() && m_port.InBufferCount() == 0 && !deadline.Expired())
         m_host.ProcessEvents(deadline.Remaining());
-    } while (!LineLost() && m_port.InBufferCount() == 0 && !deadline.Expired());
 }

@@ -30,6 +30,15 @@ int32_t Address24(const QByteArray& bytes, int first)
     return (ByteAt(bytes, first) << 16) | (ByteAt(bytes, first + 1) << 8) | ByteAt(bytes, first + 2);
 }
 
+// A two-byte reply: the start byte and a code.
+QByteArray Reply(uint8_t code)
+{
+    QByteArray reply;
+    reply.append(static_cast<char>(kStartByte));
+    reply.append(static_cast<char>(code));
+    return reply;
+}
+
 QString FrameKind(const ParsedFrame& frame)
 {
     switch (frame.kind) {
@@ -172,8 +181,7 @@ void VirtualDevice::AnswerPoll()
     const QByteArray reply = m_faults.garbagePolls
                                  ? QByteArray(reinterpret_cast<const char*>(kGarbageBytes),
                                               sizeof kGarbageBytes)
-                                 : QByteArray({static_cast<char>(kStartByte),
-                                               static_cast<char>(kReadyCode)});
+                                 : Reply(kReadyCode);
     ++m_pollsAnswered;
     At(m_scheduler.NowMicros() + m_timing.replyLatencyMicros,
        [this, reply] { Transmit(reply, 0); });
@@ -326,7 +334,7 @@ void VirtualDevice::SendReply(int commandNumber, int replyNumber, uint8_t comman
 {
     if (m_mode == DeviceMode::LineClosed)
         return;
-    QByteArray reply({static_cast<char>(kStartByte), static_cast<char>(code)});
+    QByteArray reply = Reply(code);
     if (const ReplyFault* fault = m_faults.FaultFor(commandNumber, replyNumber)) {
         switch (fault->kind) {
         case ReplyFaultKind::Drop:

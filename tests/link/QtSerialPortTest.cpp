@@ -1,0 +1,186 @@
+// The Qt serial port end to end: norvane-devsim serves the virtual device on a real
+// pseudo-terminal, the test drives it through QtSerialPort, SerialTransport and Bootloader.
+#include "Bootloader.h"
+#include "Crc16.h"
+#include "EventLoopHost.h"
+#include "QtSerialPort.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QSettings>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <array>
+
+namespace {
+
+// norvane-devsim in a child process, ended when the test ends.
+class Devsim
+{
+public:
+    explicit Devsim(const QStringList& arguments)
+    {
+        m_process.start(QStringLiteral(NORVANE_DEVSIM),
+                        QStringList{QStringLiteral("--handover"), QStringLiteral("20")} + arguments);
+        if (m_process.waitForStarted(5000) && m_process.waitForReadyRead(5000))
+            m_path = QString::fromLocal8Bit(m_process.readLine()).trimmed();
+    }
+    ~Devsim() { Stop(); }
+
+    QString Path() const { return m_path; }
+
+    // Ends the simulator as a user would (SIGTERM) and waits for its exit work to be done.
+    int Stop()
+    {
+        if (m_process.state() != QProcess::NotRunning) {
+            m_process.terminate();
+            m_process.waitForFinished(5000);
+        }
+        return m_process.exitCode();
+    }
+
+    bool Running() const { return m_process.state() == QProcess::Running; }
+
+private:
+    QProcess m_process;
+    QString m_path;
+};
+
+class QtSerialPortTest : public ::testing::Test
+{
+protected:
+    void SetUp() override { InitCrcTable(); }
+
+    bool OpenOn(QtSerialPort& port, const QString& name)
+    {
+        port.SetPortName(name);
+        return port.Open();
+    }
+
+    QTemporaryDir dir;
+    EventLoopHost host;
+    std::atomic<bool> cancel{false};
+};
+
+TEST_F(QtSerialPortTest, StartsTheBootloaderErasesAndProgramsOverAPseudoTerminal)
+{
+    const QString flashOut = dir.filePath(QStringLiteral("flash.bin"));
+    Devsim devsim({QStringLiteral("--flash-out"), flashOut});
+    ASSERT_FALSE(devsim.Path().isEmpty());
+
+    QtSerialPort port;
+    ASSERT_TRUE(OpenOn(port, devsim.Path())) << port.ErrorText().toStdString();
+    SerialTransport transport(port, host);
+    Bootloader bootloader(transport, cancel);
+    EXPECT_EQ(bootloader.StartBootloader(), 1);
+    EXPECT_EQ(bootloader.EraseBlock(4), 0);
+    std::array<uint8_t, 128> data{};
+    for (size_t i = 0; i < data.size(); ++i)
+        data[i] = static_cast<uint8_t>(i ^ 0x7E);
+    EXPECT_EQ(bootloader.ProgramFlashBlock(data.data(), 0x3080), 0);
+    port.Close();
+
+    EXPECT_EQ(devsim.Stop(), 0);
+    QFile flash(flashOut);
+    ASSERT_TRUE(flash.open(QIODevice::ReadOnly));
+    const QByteArray bytes = flash.readAll();
+    ASSERT_EQ(bytes.size(), 0x40000);
+    EXPECT_EQ(bytes.mid(0x3080, 128), QByteArray(reinterpret_cast<const char*>(data.data()), 128));
+    EXPECT_EQ(bytes.mid(0x3000, 0x80), QByteArray(0x80, '\xFF'));
+}
+
+TEST_F(QtSerialPortTest, AWaitWithoutAnswerTimesOutInRealTime)
+{
+    Devsim devsim({});
+    QtSerialPort port;
+    ASSERT_TRUE(OpenOn(port, devsim.Path()));
+    SerialTransport transport(port, host);
+    std::array<uint8_t, 2> reply{};
+    QElapsedTimer clock;
+    clock.start();
+    EXPECT_FALSE(transport.SerialGetResponseBytes(100, 2, reply.data()));
+    EXPECT_GE(clock.elapsed(), 99);
+    EXPECT_LT(clock.elapsed(), 1000);
+}
+
+TEST_F(QtSerialPortTest, KeepsServingAfterTheHostClosesAndReopens)
+{
+    Devsim devsim({});
+    QtSerialPort port;
+    SerialTransport transport(port, host);
+    Bootloader bootloader(transport, cancel);
+    for (int round = 0; round < 2; ++round) {
+        ASSERT_TRUE(OpenOn(port, devsim.Path())) << round;
+        EXPECT_EQ(bootloader.StartBootloader(), 1) << round;
+        port.Close();
+    }
+}
+
+TEST_F(QtSerialPortTest, ComOverrideFromTheSettingsReachesTheDevice)
+{
+    Devsim devsim({});
+    QSettings(QStringLiteral("NorvaneProg")).setValue(QStringLiteral("Ports/COM7"), devsim.Path());
+    QtSerialPort port;
+    EXPECT_TRUE(OpenOn(port, QStringLiteral("COM7"))) << port.ErrorText().toStdString();
+    EXPECT_EQ(port.DevicePath(), devsim.Path());
+    QSettings(QStringLiteral("NorvaneProg")).remove(QStringLiteral("Ports/COM7"));
+}
+
+TEST_F(QtSerialPortTest, APortHeldByAnotherOpeningIsBusy)
+{
+    Devsim devsim({});
+    QtSerialPort holder;
+    ASSERT_TRUE(OpenOn(holder, devsim.Path()));
+    QtSerialPort second;
+    EXPECT_FALSE(OpenOn(second, devsim.Path()));
+    EXPECT_EQ(second.Error(), SerialError::Busy);
+    EXPECT_FALSE(second.IsOpen());
+    holder.Close();
+    EXPECT_TRUE(second.Open()) << second.ErrorText().toStdString();
+}
+
+TEST_F(QtSerialPortTest, NamesThatReachNoSerialPortFailAndStayClosed)
+{
+    const QString regularFile = dir.filePath(QStringLiteral("not-a-port"));
+    QFile(regularFile).open(QIODevice::WriteOnly);
+    struct Case {
+        QString name;
+        SerialError kind;
+    };
+    const Case cases[] = {
+        {QStringLiteral("COM0"), SerialError::NoSuchDevice},
+        {QStringLiteral("/dev/ttyNoSuchAdapter9"), SerialError::NoSuchDevice},
+        {regularFile, SerialError::Other},
+        {QStringLiteral("/dev/null"), SerialError::Other},
+    };
+    for (const Case& c : cases) {
+        QtSerialPort port;
+        EXPECT_FALSE(OpenOn(port, c.name)) << c.name.toStdString();
+        EXPECT_EQ(port.Error(), c.kind) << c.name.toStdString();
+        EXPECT_FALSE(port.ErrorText().isEmpty()) << c.name.toStdString();
+        EXPECT_FALSE(port.IsOpen()) << c.name.toStdString();
+    }
+}
+
+TEST_F(QtSerialPortTest, ALineThatVanishesMidExchangeEndsTheCommandAtOnce)
+{
+    Devsim devsim({QStringLiteral("--fault"), QStringLiteral("close-after:1")});
+    QtSerialPort port;
+    ASSERT_TRUE(OpenOn(port, devsim.Path()));
+    SerialTransport transport(port, host);
+    Bootloader bootloader(transport, cancel);
+    ASSERT_EQ(bootloader.StartBootloader(), 1);
+    EXPECT_EQ(bootloader.EraseBlock(1), 0);
+
+    QElapsedTimer clock;
+    clock.start();
+    EXPECT_EQ(bootloader.EraseBlock(2), 1);
+    EXPECT_LT(clock.elapsed(), 2000); // not the 7.5 s reply time-out
+    EXPECT_EQ(port.Error(), SerialError::LineLost);
+    EXPECT_FALSE(port.IsOpen());
+}
+
+} // namespace
