@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QIcon>
+#include <QImage>
+
+// The program's two icons, drawn in the 16 classic colours at 32 x 32 and 16 x 16 pixels.
+
+// A computer beside a device, joined by a cable: the main window and the desktop entry.
+QImage DrawApplicationIcon(int size);
+// Two components joined by lines: the port dialog.
+QImage DrawPortDialogIcon(int size);
+
+QIcon ApplicationIcon();
+QIcon PortDialogIcon();

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QString>
+
+// Facts about the program that the window shows: version, maker, website.
+// The numbers come from the project's version in the build.
+constexpr int kVersionMajor = NORVANE_VERSION_MAJOR;
+constexpr int kVersionMinor = NORVANE_VERSION_MINOR;
+constexpr int kVersionRevision = NORVANE_VERSION_REVISION;
+
+inline const QString kCopyrightNotice =
+    QStringLiteral("Copyright (C) 2026 Halvorn Instruments. All rights reserved.");
+
+inline const QString kWebsiteAddress = QStringLiteral("http://www.halvorn.example/");
+inline const QString kWebsiteTitle = QStringLiteral("Halvorn Website");
+
+// The help document, below the folder that holds the program.
+inline const QString kHelpFileRelative = QStringLiteral("/Help/Upgrader_Help_Contents.htm");

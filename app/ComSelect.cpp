@@ -1,0 +1,128 @@
+#include "ComSelect.h"
+
+#include "AppIcons.h"
+#include "AppSettings.h"
+#include "DownloadView.h"
+#include "EtchedRule.h"
+#include "MessageBoxService.h"
+#include "PortFailureText.h"
+#include "SerialPort.h"
+#include "Twips.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QScreen>
+
+namespace {
+const QString kCouldNotOpen = QStringLiteral("Could not open COM ");
+} // namespace
+
+ComSelect::ComSelect(SerialPort& port, MessageBoxService& messages, DeviceLookup deviceOf,
+                     QWidget* parent)
+    : QDialog(parent), m_port(port), m_messages(messages), m_deviceOf(std::move(deviceOf))
+{
+    setObjectName(QStringLiteral("ComSelect"));
+    setWindowTitle(QStringLiteral("Select Serial Port"));
+    setWindowIcon(PortDialogIcon());
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+    setModal(true);
+    CreateControls();
+    Form_Load();
+}
+
+void ComSelect::CreateControls()
+{
+    const Twips twips(screen()->logicalDotsPerInch());
+    setFixedSize(twips.ToPixels(4020), twips.ToPixels(2115));
+
+    m_label = new QLabel(QStringLiteral("COM Port:"), this);
+    m_label->setObjectName(QStringLiteral("Label1"));
+    m_label->setGeometry(twips.Rect(1080, 240, 1695, 255));
+
+    m_combo = new QComboBox(this);
+    m_combo->setObjectName(QStringLiteral("ComboCom"));
+    m_combo->setEditable(true);
+    m_combo->setInsertPolicy(QComboBox::NoInsert);
+    for (int16_t port = kFirstComPort; port <= kLastComPort; ++port)
+        m_combo->addItem(QStringLiteral("COM") + QString::number(port));
+    m_combo->setGeometry(twips.Rect(1080, 480, 1815, 315));
+
+    m_device = new QLabel(this);
+    m_device->setObjectName(QStringLiteral("LabelDevice"));
+    m_device->setGeometry(twips.Rect(1080, 840, 2820, 255));
+    m_device->setTextFormat(Qt::PlainText);
+
+    const int ruleTop = twips.ToPixels(1200);
+    // Both lines of the rule carry the name Line1.
+    AddEtchedRule(this, QStringLiteral("Line1"), QStringLiteral("Line1"), twips.ToPixels(120),
+                  ruleTop,
+                  twips.ToPixels(3840 - 120), QColor(128, 128, 128));
+
+    m_ok = new QPushButton(QStringLiteral("&OK"), this);
+    m_ok->setObjectName(QStringLiteral("CmdOK"));
+    m_ok->setGeometry(twips.Rect(360, 1560, 1335, 375));
+    m_cancel = new QPushButton(QStringLiteral("&Cancel"), this);
+    m_cancel->setObjectName(QStringLiteral("CmdCancel"));
+    m_cancel->setGeometry(twips.Rect(2280, 1560, 1335, 375));
+    // Neither button answers Enter on its own.
+    for (QPushButton* button : {m_ok, m_cancel}) {
+        button->setAutoDefault(false);
+        button->setDefault(false);
+    }
+
+    setTabOrder(m_ok, m_combo);
+    setTabOrder(m_combo, m_cancel);
+
+    connect(m_ok, &QPushButton::clicked, this, &ComSelect::CmdOK_Click);
+    connect(m_cancel, &QPushButton::clicked, this, &ComSelect::CmdCancel_Click);
+    connect(m_combo, &QComboBox::currentIndexChanged, this, &ComSelect::ShowSelectedDevice);
+}
+
+int16_t ComSelect::GetComPort()
+{
+    return ReadComPortSetting();
+}
+
+void ComSelect::Form_Load()
+{
+    m_combo->setCurrentIndex(GetComPort() - 1);
+    ShowSelectedDevice();
+    m_ok->setFocus();
+}
+
+void ComSelect::ShowSelectedDevice()
+{
+    const int index = m_combo->currentIndex();
+    if (index < 0) {
+        m_device->clear();
+        return;
+    }
+    const auto port = static_cast<int16_t>(index + 1);
+    const QString device = m_deviceOf ? m_deviceOf(port) : QString();
+    m_device->setText(device.isEmpty() ? QStringLiteral("No device found for this port")
+                                       : QStringLiteral("Device: ") + device);
+    m_device->setToolTip(device);
+}
+
+void ComSelect::CmdOK_Click()
+{
+    if (m_port.IsOpen())
+        m_port.Close();
+    // With no entry selected the index is -1, so the port is 0, which no port has.
+    const auto port = static_cast<int16_t>(m_combo->currentIndex() + 1);
+    m_port.SetPortName(QStringLiteral("COM") + QString::number(port));
+    if (!m_port.Open()) {
+        m_messages.Show(kCouldNotOpen + QString::number(port), kStyleOkCancelError, QString(),
+                        PortFailureDetail(m_port.Error(), m_port.ErrorText()));
+        return;
+    }
+    WriteComPortSetting(port);
+    accept();
+}
+
+void ComSelect::CmdCancel_Click()
+{
+    reject();
+}

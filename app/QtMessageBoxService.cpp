@@ -1,0 +1,78 @@
+#include "QtMessageBoxService.h"
+
+#include "DownloadView.h"
+
+#include <QMessageBox>
+
+namespace {
+
+// Texts keep their line breaks as carriage returns (alone or before a line feed); a message
+// box needs line feeds to break the line.
+QString WithLineFeeds(QString text)
+{
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return text;
+}
+
+QMessageBox::Icon IconOf(int style)
+{
+    switch (style & 0xF0) {
+    case 16:
+        return QMessageBox::Critical;
+    case 32:
+        return QMessageBox::Question;
+    case 48:
+        return QMessageBox::Warning;
+    case 64:
+        return QMessageBox::Information;
+    default:
+        return QMessageBox::NoIcon;
+    }
+}
+
+QMessageBox::StandardButtons ButtonsOf(int style)
+{
+    switch (style & 0x0F) {
+    case 1:
+        return QMessageBox::Ok | QMessageBox::Cancel;
+    case 3:
+        return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+    case 4:
+        return QMessageBox::Yes | QMessageBox::No;
+    default:
+        return QMessageBox::Ok;
+    }
+}
+
+int AnswerOf(int button)
+{
+    switch (button) {
+    case QMessageBox::Cancel:
+        return kAnswerCancel;
+    case QMessageBox::Yes:
+        return kAnswerYes;
+    case QMessageBox::No:
+        return kAnswerNo;
+    default:
+        return kAnswerOk;
+    }
+}
+
+} // namespace
+
+int QtMessageBoxService::Show(const QString& text, int style, const QString& title,
+                              const QString& detail)
+{
+    QMessageBox box(IconOf(style), title.isEmpty() ? kApplicationTitle : title,
+                    WithLineFeeds(text), ButtonsOf(style), m_parent);
+    box.setTextFormat(Qt::PlainText);
+    if (!detail.isEmpty())
+        box.setInformativeText(detail);
+    // Escape and the close box give the cautious answer.
+    if (box.button(QMessageBox::No) != nullptr)
+        box.setEscapeButton(QMessageBox::No);
+    else if (box.button(QMessageBox::Cancel) != nullptr)
+        box.setEscapeButton(QMessageBox::Cancel);
+    return AnswerOf(box.exec());
+}

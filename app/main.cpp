@@ -1,0 +1,49 @@
+// norvane-upgrader: the window that downloads firmware to one Tessary Norvane device.
+#include "AppIcons.h"
+#include "DesktopShellOpenService.h"
+#include "EventLoopHost.h"
+#include "FrmMain.h"
+#include "PortNaming.h"
+#include "QtFileDialogService.h"
+#include "QtMessageBoxService.h"
+#include "QtSerialPort.h"
+
+#include <QApplication>
+#include <QStyleFactory>
+
+int main(int argc, char* argv[])
+{
+    QApplication application(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("norvane-upgrader"));
+    QApplication::setApplicationDisplayName(kApplicationTitle);
+    QApplication::setApplicationVersion(QStringLiteral(NORVANE_VERSION_INFO));
+    QApplication::setDesktopFileName(QStringLiteral("norvane-upgrader"));
+    QApplication::setWindowIcon(ApplicationIcon());
+    if (QStyle* fusion = QStyleFactory::create(QStringLiteral("Fusion")))
+        QApplication::setStyle(fusion);
+
+    EventLoopHost host;
+    QtSerialPort port;
+    QtMessageBoxService messages;
+    QtFileDialogService fileDialog;
+    DesktopShellOpenService shell;
+    const FrmMainServices services{
+        host,
+        port,
+        messages,
+        fileDialog,
+        shell,
+        [](int16_t number) { return ResolvePortName(QStringLiteral("COM") + QString::number(number)); },
+        [] { QCoreApplication::exit(0); },
+        QCoreApplication::applicationDirPath(),
+    };
+
+    FrmMain window(services);
+    messages.SetParent(&window);
+    window.Form_Load();
+    window.show();
+    const int exitCode = QApplication::exec();
+    if (port.IsOpen())
+        port.Close();
+    return exitCode;
+}

@@ -1,0 +1,129 @@
+// The port dialog: the stored number, OK that opens and remembers, OK that fails, Cancel.
+#include "ComSelect.h"
+#include "ScriptedMessageBoxes.h"
+#include "ScriptedPort.h"
+#include "WindowHarness.h"
+
+#include <QComboBox>
+#include <QIcon>
+#include <QLabel>
+#include <QPushButton>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class ComSelectTest : public testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ClearSettings();
+        port.openable = {QStringLiteral("COM1"), QStringLiteral("COM2")};
+    }
+
+    ComSelect& Dialog()
+    {
+        if (!m_dialog)
+            m_dialog = std::make_unique<ComSelect>(port, messages, [](int16_t number) {
+                return number == 2 ? QStringLiteral("/dev/ttyUSB0") : QString();
+            });
+        return *m_dialog;
+    }
+    QComboBox* Combo() { return Dialog().findChild<QComboBox*>("ComboCom"); }
+
+    ScriptedPort port;
+    ScriptedMessageBoxes messages;
+
+private:
+    std::unique_ptr<ComSelect> m_dialog;
+};
+
+TEST_F(ComSelectTest, OffersCom1ToCom12AndSelectsTheStoredPort)
+{
+    StoreSetting(QStringLiteral("ComPort"), QStringLiteral("7"));
+    ASSERT_EQ(Combo()->count(), 12);
+    EXPECT_EQ(Combo()->itemText(0), QStringLiteral("COM1"));
+    EXPECT_EQ(Combo()->itemText(11), QStringLiteral("COM12"));
+    EXPECT_TRUE(Combo()->isEditable());
+    EXPECT_EQ(Combo()->currentText(), QStringLiteral("COM7"));
+    EXPECT_EQ(Dialog().windowTitle(), QStringLiteral("Select Serial Port"));
+    EXPECT_FALSE(Dialog().windowIcon().isNull());
+    EXPECT_EQ(Dialog().findChild<QLabel*>("Label1")->text(), QStringLiteral("COM Port:"));
+    auto* ok = Dialog().findChild<QPushButton*>("CmdOK");
+    auto* cancel = Dialog().findChild<QPushButton*>("CmdCancel");
+    EXPECT_EQ(ok->text(), QStringLiteral("&OK"));
+    EXPECT_EQ(cancel->text(), QStringLiteral("&Cancel"));
+    EXPECT_FALSE(ok->isDefault() || ok->autoDefault() || cancel->isDefault() || cancel->autoDefault());
+    EXPECT_EQ(ok->nextInFocusChain(), Combo());
+    EXPECT_EQ(Combo()->nextInFocusChain(), cancel);
+}
+
+TEST_F(ComSelectTest, ShowsWhichDeviceTheSelectedNumberReaches)
+{
+    auto* device = Dialog().findChild<QLabel*>("LabelDevice");
+    Combo()->setCurrentIndex(1);
+    EXPECT_EQ(device->text(), QStringLiteral("Device: /dev/ttyUSB0"));
+    Combo()->setCurrentIndex(4);
+    EXPECT_EQ(device->text(), QStringLiteral("No device found for this port"));
+}
+
+TEST_F(ComSelectTest, OkOpensTheChosenPortRemembersItAndCloses)
+{
+    StoreSetting(QStringLiteral("ComPort"), QStringLiteral("1"));
+    port.SetPortName(QStringLiteral("COM1"));
+    port.Open();
+    Combo()->setCurrentIndex(1);
+    Dialog().CmdOK_Click();
+
+    EXPECT_EQ(Dialog().result(), QDialog::Accepted);
+    EXPECT_TRUE(port.IsOpen());
+    EXPECT_EQ(port.PortName(), QStringLiteral("COM2"));
+    EXPECT_EQ(StoredSetting(QStringLiteral("ComPort")), QStringLiteral("2"));
+    EXPECT_TRUE(messages.shown.empty());
+}
+
+TEST_F(ComSelectTest, FailedOpenIsReportedAndLeavesThePortClosedAndTheSettingAlone)
+{
+    StoreSetting(QStringLiteral("ComPort"), QStringLiteral("1"));
+    port.SetPortName(QStringLiteral("COM1"));
+    port.Open();
+    port.failures[QStringLiteral("COM5")] = SerialError::NoSuchDevice;
+    Combo()->setCurrentIndex(4);
+    Dialog().CmdOK_Click();
+
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].text, QStringLiteral("Could not open COM 5"));
+    EXPECT_EQ(messages.shown[0].style, 17);
+    EXPECT_TRUE(messages.shown[0].detail.contains(QStringLiteral("No device answers")));
+    EXPECT_NE(Dialog().result(), QDialog::Accepted);
+    EXPECT_FALSE(port.IsOpen());
+    EXPECT_EQ(StoredSetting(QStringLiteral("ComPort")), QStringLiteral("1"));
+    EXPECT_EQ(Combo()->currentIndex(), 4);
+}
+
+TEST_F(ComSelectTest, OkWithNoEntrySelectedNamesPortZero)
+{
+    Combo()->setCurrentIndex(-1);
+    Dialog().CmdOK_Click();
+
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].text, QStringLiteral("Could not open COM 0"));
+    EXPECT_EQ(port.PortName(), QStringLiteral("COM0"));
+}
+
+TEST_F(ComSelectTest, CancelLeavesPortAndSettingAsTheyWere)
+{
+    StoreSetting(QStringLiteral("ComPort"), QStringLiteral("1"));
+    port.SetPortName(QStringLiteral("COM1"));
+    port.Open();
+    Combo()->setCurrentIndex(1);
+    Dialog().CmdCancel_Click();
+
+    EXPECT_EQ(Dialog().result(), QDialog::Rejected);
+    EXPECT_TRUE(port.IsOpen());
+    EXPECT_EQ(port.PortName(), QStringLiteral("COM1"));
+    EXPECT_EQ(StoredSetting(QStringLiteral("ComPort")), QStringLiteral("1"));
+}
+
+} // namespace
