@@ -1,0 +1,120 @@
+// Cancel at each stage of a run: where it is noticed, what is asked and what the device gets.
+#include "DownloadFixture.h"
+#include "DownloadTexts.h"
+
+namespace {
+
+const std::vector<AddressRange> kFourSteps{{0x0000, 0x007F}, {0x3000, 0x317F}};
+const std::vector<AddressRange> kApplicationSteps{{0x3000, 0x31FF}};
+
+TEST_F(DownloadFixture, CancelDuringProgrammingAsksAndGoesOnAfterNoThenStopsAfterYes)
+{
+    Connect();
+    int steps = 0;
+    view.onPercent = [&](const QString& percent) {
+        if (percent == "0 %")
+            return;
+        ++steps;
+        if (steps == 1 || steps == 2)
+            engine->CmdCancel_Click();
+    };
+    view.answers = {kAnswerNo, kAnswerYes};
+
+    ASSERT_TRUE(Run(MakeFile(kApplicationSteps)));
+
+    ASSERT_EQ(view.boxes.size(), 2u);
+    for (const ShownBox& box : view.boxes) {
+        EXPECT_EQ(box.prompt,
+                  "Firmware is being downloaded.\r\n\r\nAre you sure you want to quit?");
+        EXPECT_EQ(box.style, kStyleYesNoWarning);
+        EXPECT_EQ(box.title, "");
+    }
+    // Step 1 was followed by step 2; nothing was sent after Yes, no header.
+    EXPECT_EQ(Commands(), QStringList({"erase 4", "program 03000", "program 03080"}));
+    EXPECT_EQ(view.status, "Firmware download canceled!");
+    EXPECT_EQ(engine->LastOutcome(), RunOutcome::Cancelled);
+    EXPECT_FALSE(view.progressVisible);
+    EXPECT_TRUE(view.downloadEnabled);
+    EXPECT_TRUE(engine->m_bFileLoaded);
+}
+
+TEST_F(DownloadFixture, CancelWhileACommandWaitsIsActedOnAfterThatStep)
+{
+    Connect();
+    // Pressed while the first program command waits for its replies.
+    port.SetWriteObserver([&](const QByteArray& bytes) {
+        if (bytes.size() == 139 && static_cast<uint8_t>(bytes[2]) == 0x01)
+            host.After(1, [&] { engine->CmdCancel_Click(); });
+    });
+    view.answers = {kAnswerYes};
+
+    ASSERT_TRUE(Run(MakeFile(kFourSteps)));
+
+    EXPECT_EQ(Commands(), QStringList({"erase-program 1 00000", "erase 4", "program 03000"}));
+    EXPECT_EQ(device->FlashMemory().Bytes()[0x3000], image[0x3000]);
+    EXPECT_EQ(view.status, "Firmware download canceled!");
+}
+
+TEST_F(DownloadFixture, CancelDuringTheLoadEndsTheRunQuietly)
+{
+    Connect();
+    const QString file = MakeFile(kFourSteps);
+    host.Schedule(0, [&] { engine->CmdCancel_Click(); });
+
+    ASSERT_TRUE(Run(file));
+
+    EXPECT_EQ(view.status, "");
+    EXPECT_TRUE(view.boxes.empty());
+    EXPECT_FALSE(engine->m_bFileLoaded);
+    EXPECT_TRUE(port.Written().isEmpty());
+    EXPECT_EQ(engine->LastOutcome(), RunOutcome::Cancelled);
+    EXPECT_FALSE(view.cancelVisible);
+    EXPECT_TRUE(view.downloadEnabled);
+}
+
+TEST_F(DownloadFixture, CancelWhileTheBootloaderStartsSendsNoCommand)
+{
+    Connect(*ParseFaultPlan("no-polls", nullptr));
+    view.onStatus = [&](const QString& text) {
+        if (text == kStatusStartingBootloader)
+            host.After(400, [&] { engine->CmdCancel_Click(); });
+    };
+
+    ASSERT_TRUE(Run(MakeFile(kFourSteps)));
+
+    EXPECT_EQ(view.status, "");
+    EXPECT_TRUE(view.boxes.empty());
+    EXPECT_TRUE(Commands().isEmpty());
+    EXPECT_LT(PollsReceived(), 10);
+    EXPECT_TRUE(engine->m_bFileLoaded);
+    EXPECT_EQ(engine->LastOutcome(), RunOutcome::Cancelled);
+    EXPECT_EQ(view.focusCount, 1); // the closing step ran
+}
+
+class CancelAfterProgramming : public DownloadFixture,
+                               public ::testing::WithParamInterface<const char*>
+{
+};
+
+TEST_P(CancelAfterProgramming, IsNotAskedAndTheRunCompletes)
+{
+    Connect();
+    const QString stage = QString::fromUtf8(GetParam());
+    view.onStatus = [&](const QString& text) {
+        if (text == stage)
+            engine->CmdCancel_Click();
+    };
+
+    ASSERT_TRUE(Run(MakeFile(kFourSteps)));
+
+    EXPECT_TRUE(view.boxes.empty());
+    EXPECT_TRUE(view.status.startsWith("Firmware downloaded OK!"));
+    EXPECT_TRUE(device->LastHeader()->verified);
+    EXPECT_TRUE(engine->m_bCancel); // stays set until the next run clears it
+}
+
+INSTANTIATE_TEST_SUITE_P(HeaderAndVerify, CancelAfterProgramming,
+                         ::testing::Values("Downloading firmware - Programming header...",
+                                           "Downloading firmware - Verifying downloading firmware..."));
+
+} // namespace
