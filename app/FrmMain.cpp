@@ -41,6 +41,10 @@ FrmMain::FrmMain(const FrmMainServices& services, QWidget* parent)
     CreateMenus();
     CreateStatusBar();
     layout()->setSizeConstraint(QLayout::SetFixedSize);
+    // Set once every widget exists: widgets made later join the chain at its end.
+    setTabOrder(m_cmdDownload, m_cmdBrowse);
+    setTabOrder(m_cmdBrowse, m_cmdCancel);
+    setTabOrder(m_cmdCancel, m_txtFileName);
 }
 
 void FrmMain::CreateControls()
@@ -90,10 +94,6 @@ void FrmMain::CreateControls()
     m_progressBar->setValue(0);
     m_progressBar->setTextVisible(false);
     m_progressBar->hide();
-
-    setTabOrder(m_cmdDownload, m_cmdBrowse);
-    setTabOrder(m_cmdBrowse, m_cmdCancel);
-    setTabOrder(m_cmdCancel, m_txtFileName);
 
     connect(m_cmdDownload, &QPushButton::clicked, this, &FrmMain::CmdDownload_Click);
     connect(m_cmdCancel, &QPushButton::clicked, this, [this] { m_engine.CmdCancel_Click(); });

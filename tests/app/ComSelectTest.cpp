@@ -55,8 +55,7 @@ TEST_F(ComSelectTest, OffersCom1ToCom12AndSelectsTheStoredPort)
     EXPECT_EQ(ok->text(), QStringLiteral("&OK"));
     EXPECT_EQ(cancel->text(), QStringLiteral("&Cancel"));
     EXPECT_FALSE(ok->isDefault() || ok->autoDefault() || cancel->isDefault() || cancel->autoDefault());
-    EXPECT_EQ(ok->nextInFocusChain(), Combo());
-    EXPECT_EQ(Combo()->nextInFocusChain(), cancel);
+    EXPECT_EQ(TabSequence(ok), (QWidgetList{ok, Combo(), cancel}));
 }
 
 TEST_F(ComSelectTest, ShowsWhichDeviceTheSelectedNumberReaches)

@@ -54,6 +54,21 @@ void WhenPortDialogShown(std::function<void(ComSelect&)> answer)
     });
 }
 
+QWidgetList TabSequence(QWidget* first)
+{
+    QWidgetList sequence{first};
+    for (QWidget* widget = first->nextInFocusChain(); widget != first;
+         widget = widget->nextInFocusChain()) {
+        if (!(widget->focusPolicy() & Qt::TabFocus) || widget->focusProxy() != nullptr)
+            continue;
+        QWidget* parent = widget->parentWidget();
+        QWidget* shown = parent != nullptr && parent->focusProxy() == widget ? parent : widget;
+        if (shown != first)
+            sequence.append(shown);
+    }
+    return sequence;
+}
+
 void ClearSettings()
 {
     QSettings settings = UserSettings();

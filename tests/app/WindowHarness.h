@@ -48,6 +48,10 @@ private:
 // it; a dialog left open is cancelled so that the test cannot hang, and reported.
 void WhenPortDialogShown(std::function<void(ComSelect&)> answer);
 
+// The widgets that Tab visits from `first` round to `first` again, in order; a widget that
+// passes its focus on to a child (an editable combo box) stands for that child.
+QWidgetList TabSequence(QWidget* first);
+
 // Per-user settings of the tests.
 void ClearSettings();
 void StoreSetting(const QString& key, const QVariant& value); // group "Settings"
