@@ -154,7 +154,8 @@ void VirtualDevice::WatchForSilence()
 
 void VirtualDevice::HandleFrame(const ParsedFrame& frame)
 {
-    Record(TraceFrame::Direction::In, frame.bytes, FrameKind(frame), frame.Command());
+    const uint8_t command = frame.kind == ParsedFrame::Kind::Poll ? 0 : frame.Command();
+    Record(TraceFrame::Direction::In, frame.bytes, FrameKind(frame), command);
     if (frame.kind == ParsedFrame::Kind::Rejected) {
         m_rejected.push_back(frame);
         return;

@@ -53,7 +53,7 @@ std::optional<Options> ParseOptions(const QCoreApplication& app, QString* error)
                                    QStringLiteral("Write one JSON line per frame in and out to <file>."),
                                    QStringLiteral("file"));
     const QCommandLineOption fault(QStringLiteral("fault"),
-                                   QStringLiteral("Misbehave as <spec> says (see below)."),
+                                   QStringLiteral("Misbehave as <spec> says (see the list above)."),
                                    QStringLiteral("spec"));
     const QCommandLineOption pace(QStringLiteral("pace"),
                                   QStringLiteral("Let bytes take their time on the wire (19200 baud)."));
