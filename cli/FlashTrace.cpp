@@ -2,7 +2,9 @@
 
 namespace {
 constexpr size_t kReplyLength = 2;
-}
+const char* const kSent = "TX";
+const char* const kReceived = "RX";
+} // namespace
 
 bool FlashTraceLog::Open(const QString& fileName, QString& error)
 {
@@ -15,13 +17,13 @@ bool FlashTraceLog::Open(const QString& fileName, QString& error)
     return true;
 }
 
-void FlashTraceLog::Write(const QString& port, const char* direction, const uint8_t* bytes,
-                          size_t count)
+void FlashTraceLog::Write(int64_t atMs, const QString& port, const char* direction,
+                          const std::vector<uint8_t>& bytes)
 {
-    QByteArray line = QByteArray::number(m_clock.elapsed()).rightJustified(8) + " ms " +
+    QByteArray line = QByteArray::number(static_cast<qint64>(atMs)).rightJustified(8) + " ms " +
                       port.toUtf8() + ' ' + direction;
-    for (size_t i = 0; i < count; ++i)
-        line += ' ' + QByteArray::number(bytes[i], 16).rightJustified(2, '0').toUpper();
+    for (const uint8_t byte : bytes)
+        line += ' ' + QByteArray::number(byte, 16).rightJustified(2, '0').toUpper();
     line += '\n';
     const std::lock_guard lock(m_mutex);
     m_file.write(line);
@@ -35,46 +37,67 @@ TracingSerialPort::TracingSerialPort(SerialPort& port, FlashTraceLog& log)
 
 TracingSerialPort::~TracingSerialPort()
 {
-    FlushReceived();
+    FlushAll();
 }
 
 void TracingSerialPort::Close()
 {
-    FlushReceived();
+    FlushAll();
     m_port.Close();
+}
+
+int16_t TracingSerialPort::InBufferCount()
+{
+    Flush(m_sent, kSent);
+    return m_port.InBufferCount();
 }
 
 void TracingSerialPort::DiscardInput()
 {
-    FlushReceived();
-    std::vector<uint8_t> discarded;
-    while (m_port.IsOpen() && m_port.InBufferCount() > 0)
-        discarded.push_back(m_port.Input());
-    if (!discarded.empty())
-        m_log.Write(m_port.PortName(), "RX discarded", discarded.data(), discarded.size());
+    FlushAll();
+    Frame discarded;
+    while (m_port.IsOpen() && m_port.InBufferCount() > 0) {
+        const uint8_t byte = m_port.Input();
+        Add(discarded, &byte, 1);
+    }
+    Flush(discarded, "RX discarded");
     m_port.DiscardInput();
 }
 
 uint8_t TracingSerialPort::Input()
 {
+    Flush(m_sent, kSent);
     const uint8_t byte = m_port.Input();
-    m_received.push_back(byte);
-    if (m_received.size() >= kReplyLength)
-        FlushReceived();
+    Add(m_received, &byte, 1);
+    if (m_received.bytes.size() >= kReplyLength)
+        Flush(m_received, kReceived);
     return byte;
 }
 
 void TracingSerialPort::Output(const uint8_t* bytes, int count)
 {
-    FlushReceived();
-    m_log.Write(m_port.PortName(), "TX", bytes, static_cast<size_t>(count));
+    Flush(m_received, kReceived);
+    Add(m_sent, bytes, static_cast<size_t>(count));
     m_port.Output(bytes, count);
 }
 
-void TracingSerialPort::FlushReceived()
+void TracingSerialPort::Add(Frame& frame, const uint8_t* bytes, size_t count)
 {
-    if (m_received.empty())
+    if (frame.bytes.empty())
+        frame.atMs = m_log.Now();
+    frame.bytes.insert(frame.bytes.end(), bytes, bytes + count);
+}
+
+void TracingSerialPort::Flush(Frame& frame, const char* direction)
+{
+    if (frame.bytes.empty())
         return;
-    m_log.Write(m_port.PortName(), "RX", m_received.data(), m_received.size());
-    m_received.clear();
+    m_log.Write(frame.atMs, m_port.PortName(), direction, frame.bytes);
+    frame.bytes.clear();
+}
+
+void TracingSerialPort::FlushAll()
+{
+    Flush(m_sent, kSent);
+    Flush(m_received, kReceived);
 }

@@ -18,7 +18,10 @@ class FlashTraceLog
 public:
     // False with the system's words in error when the file cannot be written.
     bool Open(const QString& fileName, QString& error);
-    void Write(const QString& port, const char* direction, const uint8_t* bytes, size_t count);
+    // Milliseconds since the trace was opened.
+    int64_t Now() const { return m_clock.elapsed(); }
+    void Write(int64_t atMs, const QString& port, const char* direction,
+               const std::vector<uint8_t>& bytes);
 
 private:
     std::mutex m_mutex;
@@ -26,9 +29,10 @@ private:
     QElapsedTimer m_clock;
 };
 
-// A port that writes every byte sent and received to the trace. Received bytes are written
-// as two-byte frames (every reply is two bytes), and bytes that a send discards unread are
-// written too, so a trace shows late and stray replies.
+// A port that writes every byte sent and received to the trace. Bytes written one after the
+// other (a command string goes out a character at a time) make one frame until the port is
+// read or cleared; received bytes are written as two-byte frames (every reply is two bytes);
+// bytes that a send discards unread are written too, so a trace shows late and stray replies.
 class TracingSerialPort : public SerialPort
 {
 public:
@@ -40,7 +44,7 @@ public:
     bool Open() override { return m_port.Open(); }
     void Close() override;
     bool IsOpen() const override { return m_port.IsOpen(); }
-    int16_t InBufferCount() override { return m_port.InBufferCount(); }
+    int16_t InBufferCount() override;
     void DiscardInput() override;
     uint8_t Input() override;
     void Output(const uint8_t* bytes, int count) override;
@@ -48,9 +52,18 @@ public:
     QString ErrorText() const override { return m_port.ErrorText(); }
 
 private:
-    void FlushReceived();
+    // Bytes on their way into the trace, with the time of the first of them.
+    struct Frame
+    {
+        int64_t atMs = 0;
+        std::vector<uint8_t> bytes;
+    };
+    void Add(Frame& frame, const uint8_t* bytes, size_t count);
+    void Flush(Frame& frame, const char* direction);
+    void FlushAll();
 
     SerialPort& m_port;
     FlashTraceLog& m_log;
-    std::vector<uint8_t> m_received;
+    Frame m_sent;
+    Frame m_received;
 };
