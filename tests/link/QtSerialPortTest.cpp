@@ -7,6 +7,8 @@
 
 #include <QElapsedTimer>
 #include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QSettings>
 #include <QTemporaryDir>
@@ -68,7 +70,8 @@ protected:
 TEST_F(QtSerialPortTest, StartsTheBootloaderErasesAndProgramsOverAPseudoTerminal)
 {
     const QString flashOut = dir.filePath(QStringLiteral("flash.bin"));
-    Devsim devsim({QStringLiteral("--flash-out"), flashOut});
+    const QString tracePath = dir.filePath(QStringLiteral("trace.jsonl"));
+    Devsim devsim({QStringLiteral("--flash-out"), flashOut, QStringLiteral("--trace"), tracePath});
     ASSERT_FALSE(devsim.Path().isEmpty());
 
     QtSerialPort port;
@@ -90,6 +93,27 @@ TEST_F(QtSerialPortTest, StartsTheBootloaderErasesAndProgramsOverAPseudoTerminal
     ASSERT_EQ(bytes.size(), 0x40000);
     EXPECT_EQ(bytes.mid(0x3080, 128), QByteArray(reinterpret_cast<const char*>(data.data()), 128));
     EXPECT_EQ(bytes.mid(0x3000, 0x80), QByteArray(0x80, '\xFF'));
+
+    // One JSON line per frame: the start string, polls, two packets and their replies.
+    QFile trace(tracePath);
+    ASSERT_TRUE(trace.open(QIODevice::ReadOnly));
+    QStringList kinds;
+    for (const QByteArray& line : trace.readAll().split('\n')) {
+        if (line.isEmpty())
+            continue;
+        const QJsonObject frame = QJsonDocument::fromJson(line).object();
+        ASSERT_FALSE(frame.isEmpty()) << line.toStdString();
+        kinds << frame.value(QStringLiteral("dir")).toString() + QLatin1Char(' ') +
+                     frame.value(QStringLiteral("kind")).toString() + QLatin1Char(' ') +
+                     frame.value(QStringLiteral("hex")).toString().left(8);
+    }
+    ASSERT_GE(kinds.size(), 9);
+    EXPECT_EQ(kinds.front(), QStringLiteral("in string 23 20 30"));
+    EXPECT_TRUE(kinds.contains(QStringLiteral("out reply 7E 05")));
+    EXPECT_EQ(kinds.mid(kinds.size() - 6),
+              (QStringList{QStringLiteral("in packet 7E 04 02"), QStringLiteral("out reply 7E 01"),
+                           QStringLiteral("out reply 7E 02"), QStringLiteral("in packet 7E 89 01"),
+                           QStringLiteral("out reply 7E 03"), QStringLiteral("out reply 7E 04")}));
 }
 
 TEST_F(QtSerialPortTest, AWaitWithoutAnswerTimesOutInRealTime)
