@@ -14,9 +14,4 @@ public:
     // Runs action at the given time (at once, on the next turn, when that time has passed).
     // Actions due at the same time run in the order they were scheduled.
     virtual void CallAt(int64_t atMicros, std::function<void()> action) = 0;
-
-    void CallAfter(int64_t delayMicros, std::function<void()> action)
-    {
-        CallAt(NowMicros() + delayMicros, std::move(action));
-    }
 };

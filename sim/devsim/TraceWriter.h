@@ -13,8 +13,8 @@ public:
     bool Open(const QString& path, QString* error);
     void Write(const TraceFrame& frame);
 
+private:
     static QByteArray FormatLine(const TraceFrame& frame);
 
-private:
     QFile m_file;
 };

@@ -267,6 +267,7 @@ TEST(VirtualDeviceTest, AClosedLineLooksLikeAPulledCable)
     EXPECT_FALSE(rig.port.IsOpen());
     EXPECT_FALSE(rig.port.Open());
     EXPECT_EQ(rig.device.Mode(), DeviceMode::LineClosed);
+    EXPECT_EQ(rig.device.CommandsReceived(), 1);
 }
 
 } // namespace

@@ -65,7 +65,6 @@ int16_t SimulatedPort::InBufferCount()
 
 void SimulatedPort::DiscardInput()
 {
-    ++m_discards;
     m_input.clear();
 }
 

@@ -54,7 +54,6 @@ public:
     const std::vector<Write>& Writes() const { return m_writes; }
     // All bytes written, joined.
     QByteArray Written() const;
-    int DiscardCount() const { return m_discards; }
 
 private:
     VirtualHost& m_host;
@@ -68,6 +67,5 @@ private:
     SerialError m_nextOpenFailure = SerialError::None;
     QString m_nextOpenFailureText;
     std::vector<Write> m_writes;
-    int m_discards = 0;
     std::function<void(const QByteArray&)> m_writeObserver;
 };
