@@ -18,10 +18,15 @@ bool DownloadEngine::CmdDownload_Click(const QString& fileName)
 {
     if (m_bRunning)
         return false;
-    m_bRunning = true;
+    // Cleared however the run ends, also when the window unwinds it as the program ends.
+    struct RunningFlag
+    {
+        bool& running;
+        explicit RunningFlag(bool& flag) : running(flag) { running = true; }
+        ~RunningFlag() { running = false; }
+    } runningFlag(m_bRunning);
     m_lastRunVerified = false;
     m_lastOutcome = Run(fileName);
-    m_bRunning = false;
     return true;
 }
 

@@ -46,12 +46,19 @@ class FlashEndToEnd(unittest.TestCase):
     def test_two_ports_at_once(self):
         image, mot = self.image_file(SMALL)
         with harness.Device(DEVSIM, self.work, "a") as a, harness.Device(DEVSIM, self.work, "b") as b:
-            code, out, err, _ = harness.run_flash(FLASHER, [a.path, b.path], mot)
+            trace = self.work / "frames.trace"
+            code, out, err, _ = harness.run_flash(FLASHER, [a.path, b.path], mot,
+                                                  ["--trace", str(trace)])
         self.assertEqual(code, 0, out + err)
+        frames = [line.split(maxsplit=3) for line in trace.read_text().splitlines()]
         for device in (a, b):
             self.assertIn(f"{device.path}: downloaded - verified by the device", out)
             self.assertIn(f"{device.path}: Firmware downloaded OK!", out)
             self.assertEqual(device.flash(), bytes(image))
+            # Each port's frames in its own lines: the start string first, the report last.
+            own = [frame[3] for frame in frames if frame[2] == device.path]
+            self.assertEqual(own[0], "TX 23 20 30 31 37 62")
+            self.assertEqual(own[-1], "RX 7E 06")
 
     def test_failing_device_stops_and_the_worst_exit_code_wins(self):
         image, mot = self.image_file(SMALL)
