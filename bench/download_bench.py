@@ -46,11 +46,14 @@ def busy_seconds(packet):
 
 
 def programming_figures(trace_lines):
-    """(measured seconds, limit seconds) of one port's trace lines: 'MS ms PORT DIR HEX...'."""
+    """(measured seconds, limit seconds, mean reaction ms) of one port's trace lines
+    ('MS ms PORT DIR HEX...'). The reaction is the flasher's own time from reading the last
+    reply of a command to writing the next packet."""
     first_packet = None
     last_reply = None
     wire_bytes = 0
     busy = 0.0
+    reactions = []
     for line in trace_lines:
         fields = line.split()
         at_ms, direction, data = int(fields[0]), fields[3], bytes.fromhex("".join(fields[4:]))
@@ -59,6 +62,8 @@ def programming_figures(trace_lines):
             continue
         if first_packet is None:
             first_packet = at_ms
+        elif is_packet:
+            reactions.append(at_ms - last_reply)
         if direction in ("TX", "RX"):
             wire_bytes += len(data)
         if is_packet:
@@ -66,7 +71,21 @@ def programming_figures(trace_lines):
         if direction == "RX":
             last_reply = at_ms
     measured = (last_reply - first_packet) / 1000
-    return measured, wire_bytes * BYTE_SECONDS + busy
+    return measured, wire_bytes * BYTE_SECONDS + busy, sum(reactions) / len(reactions)
+
+
+def device_excess_ms(frames):
+    """From the device's trace (replies stamped as they are queued, packets once fully
+    received): the mean time the simulated device took beyond its model from a program
+    packet to its last reply, in ms."""
+    excess = []
+    last_packet = None
+    for frame in frames:
+        if frame["dir"] == "in" and frame["kind"] == "packet":
+            last_packet = (bytes.fromhex(frame["hex"])[2], frame["t_ms"])
+        elif frame["dir"] == "out" and frame["hex"] == "7E 04" and last_packet and last_packet[0] == 0x01:
+            excess.append(frame["t_ms"] - last_packet[1] - (REPLY_LATENCY + PROGRAM_128) * 1000)
+    return sum(excess) / len(excess)
 
 
 def run(flasher, devsim, ports_wanted, mot, work):
@@ -88,7 +107,7 @@ def run(flasher, devsim, ports_wanted, mot, work):
         raise RuntimeError(f"norvane-flash ended with {process.returncode}")
     lines = trace.read_text().splitlines()
     per_port = [programming_figures([l for l in lines if l.split()[2] == d.path]) for d in devices]
-    return per_port, (usage.ru_utime + usage.ru_stime) / wall, wall
+    return per_port, (usage.ru_utime + usage.ru_stime) / wall, wall, devices[0].frames()
 
 
 def main():
@@ -105,14 +124,17 @@ def main():
         work = Path(name)
         mot = work / "fw.mot"
         harness.write_mot(mot, harness.pattern_image(ranges), ranges)
-        (one,), cpu_one, wall_one = run(options.flasher, options.devsim, 1, mot, work)
-        four, cpu_four, wall_four = run(options.flasher, options.devsim, 4, mot, work)
+        (one,), cpu_one, wall_one, frames = run(options.flasher, options.devsim, 1, mot, work)
+        four, cpu_four, wall_four, _ = run(options.flasher, options.devsim, 4, mot, work)
+    device_excess = device_excess_ms(frames)
 
-    measured, limit = one
-    slowest_of_four = max(m for m, _ in four)
+    measured, limit, reaction = one
+    slowest_of_four = max(m for m, _, _ in four)
     print(f"image: {options.kib} KiB from address 0, wire paced at 19200 baud")
     print(f"programming time, one device: {measured:8.2f} s   wire limit {limit:8.2f} s   "
           f"ratio {measured / limit:.3f}   (goal: within 2 %)")
+    print(f"  per command: the flasher reacts to a reply in {reaction:.2f} ms; the simulated "
+          f"device answers {device_excess:.2f} ms later than its model")
     print(f"flasher CPU / wall, one device: {cpu_one * 100:5.2f} %   "
           f"({wall_one:.1f} s wall)   (goal: under 2 %)")
     print(f"flasher CPU / wall, four devices: {cpu_four * 100:5.2f} %   ({wall_four:.1f} s wall)")

@@ -89,9 +89,9 @@ FlashSummary RunFlashJob(const FlashJob& job)
         engine->UseLoadedImage(*job.image, job.startAddr, job.endAddr);
         engine->CmdDownload_Click(job.fileName);
         summary = Summarise(job.port, *engine, view, serial);
+        summary.elapsedMs = clock.elapsed();
         port->Close();
     }
-    summary.elapsedMs = clock.elapsed();
     job.reporter->Outcome(summary);
     return summary;
 }

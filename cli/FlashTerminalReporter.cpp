@@ -64,7 +64,7 @@ void FlashTerminalReporter::Outcome(const FlashSummary& summary)
     m_summaries[summary.port] = summary;
     PortLine& line = m_lines[summary.port];
     line.programming = false;
-    line.status = summary.outcome;
+    line.status = SummaryLine(summary).mid(summary.port.size() + 2);
     Redraw();
 }
 

@@ -76,9 +76,25 @@ void FlashTextReporter::PrintLine(std::FILE* stream, const QString& port, const 
     std::fflush(stream);
 }
 
+namespace {
+
+// The outcome words of the JSON events, as a person reads them.
+QString OutcomePhrase(const QString& outcome)
+{
+    static const std::map<QString, QString> phrases{
+        {QStringLiteral("failed"), QStringLiteral("download failed")},
+        {QStringLiteral("file-unusable"), QStringLiteral("file not usable")},
+        {QStringLiteral("port-unavailable"), QStringLiteral("port cannot be opened")},
+        {QStringLiteral("bootloader-not-started"), QStringLiteral("bootloader did not start")}};
+    const auto found = phrases.find(outcome);
+    return found == phrases.end() ? outcome : found->second;
+}
+
+} // namespace
+
 QString SummaryLine(const FlashSummary& summary)
 {
-    QString line = summary.port + QStringLiteral(": ") + summary.outcome;
+    QString line = summary.port + QStringLiteral(": ") + OutcomePhrase(summary.outcome);
     if (!summary.detail.isEmpty())
         line += QStringLiteral(" - ") + summary.detail;
     if (summary.elapsedMs > 0)
