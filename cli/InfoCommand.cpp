@@ -1,0 +1,276 @@
+// norvane-flash info FILE [--json]: loads a firmware file exactly as the Download command does
+// and prints what a user checks before flashing.
+#include "Commands.h"
+
+#include "Bootloader.h"
+#include "Crc16.h"
+#include "FirmwareImage.h"
+#include "FlashBlockTable.h"
+#include "Misc.h"
+#include "SRecord.h"
+
+#include <QFile>
+
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr int32_t kStep = 128;
+constexpr double kBaud = 19200.0;
+constexpr double kBitsPerByte = 10.0; // start bit, 8 data bits, stop bit
+
+// Bytes on the wire, both ways, of each part of a download (Parts 2.1, 2.2, 3.1).
+constexpr int64_t kWireStartCommand = 6;     // "# 017b"
+constexpr int64_t kWireOnePoll = 7 + 2;      // "~# 0155" and the reply 7E 05
+constexpr int64_t kWireErase = 6 + 4;        // erase packet and its two replies
+constexpr int64_t kWireProgram = 139 + 4;    // program packet and its two replies
+constexpr int64_t kWireEraseProgram = 139 + 8; // the step at address 0: four replies
+constexpr int64_t kWireHeader = 17 + 4 + 2;  // header packet, its replies and the verify report
+
+// A host for a command-line run without an event loop: a monotonic millisecond clock, and
+// "process events" just waits for the given time, as there are no events to dispatch.
+class CommandLineHost : public Host
+{
+public:
+    int32_t TickCount() override
+    {
+        const auto now = std::chrono::steady_clock::now().time_since_epoch();
+        return static_cast<int32_t>(static_cast<uint32_t>(
+            std::chrono::duration_cast<std::chrono::milliseconds>(now).count()));
+    }
+    void ProcessEvents(int32_t /*maxWaitMs*/) override {}
+};
+
+struct ImageFacts
+{
+    int32_t start = 0;
+    int32_t end = 0;
+    uint16_t crc = 0;
+    uint16_t checksum16 = 0;
+    int32_t steps = 0;
+    int32_t nonBlankSteps = 0;
+    std::vector<int16_t> blocks; // erased, in the order of the download
+    bool header = false;
+    int64_t wireBytes = 0;
+    double wireSeconds = 0.0;
+};
+
+// Walks the image as DownloadFirmware does (Part 3.1): 128-byte steps from the start rounded
+// down, blank steps skipped, each block erased before its first non-blank step.
+ImageFacts DescribeImage(const FirmwareImage& image, int32_t start, int32_t end)
+{
+    ImageFacts facts;
+    facts.start = start;
+    facts.end = end;
+    facts.crc = CalculateCrc(image.data(), kApplicationStart, end);
+    // Only bits 15..0 of the checksum travel in the application header (Part 2.2).
+    facts.checksum16 =
+        static_cast<uint16_t>(CalculateChecksum(image.data(), kApplicationStart, end));
+
+    const int32_t first = start - start % kStep;
+    facts.steps = (end - first) / kStep + 1;
+    bool erased[kFlashBlockCount + 1] = {};
+    int64_t bytes = kWireStartCommand + kWireOnePoll;
+    for (int32_t address = first; address <= end; address += kStep) {
+        bool blank = true;
+        for (int32_t i = 0; i < kStep && blank; ++i)
+            blank = image[static_cast<std::size_t>(address + i)] == 0xFF;
+        if (blank)
+            continue;
+        ++facts.nonBlankSteps;
+        const int16_t block = GetBlockNumber(address);
+        if (address == 0) {
+            bytes += kWireEraseProgram;
+        } else {
+            if (!erased[block])
+                bytes += kWireErase;
+            bytes += kWireProgram;
+        }
+        if (!erased[block]) {
+            erased[block] = true;
+            facts.blocks.push_back(block);
+        }
+    }
+    facts.header = erased[1];
+    if (facts.header)
+        bytes += kWireHeader;
+    facts.wireBytes = bytes;
+    facts.wireSeconds = static_cast<double>(bytes) * kBitsPerByte / kBaud;
+    return facts;
+}
+
+std::filesystem::path ToPath(const QString& name)
+{
+#ifdef _WIN32
+    return std::filesystem::path(name.toStdWString());
+#else
+    return std::filesystem::path(QFile::encodeName(name).toStdString());
+#endif
+}
+
+std::string Hex6(int32_t value)
+{
+    return "0x" + FormatHex(value, 6);
+}
+
+void PrintHelp()
+{
+    std::printf(
+        "Usage: norvane-flash info FILE [--json]\n"
+        "\n"
+        "Loads the Motorola S-record firmware file FILE exactly as a download does and shows\n"
+        "what a download would do: the loaded address range, the image CRC as the window\n"
+        "shows it (\"File: CRC - XXXXh\"), the 16-bit checksum the application header\n"
+        "carries, the number of 128-byte steps and of non-blank steps, the flash blocks that\n"
+        "would be erased, whether the application header is programmed (block 1 touched) and\n"
+        "the least time the download needs on a 19200-baud line.\n"
+        "\n"
+        "Options:\n"
+        "  --json     print one JSON object with the keys result, start, end, crc,\n"
+        "             checksum16, steps, nonBlankSteps, blocks, header, wireSeconds\n"
+        "  -h, --help show this help\n"
+        "\n"
+        "Exit codes:\n"
+        "  0   the file loaded\n"
+        "  3   the file is missing or not a usable S-record file (unreadable, malformed or a\n"
+        "      checksum error; the message names the line)\n"
+        "  64  bad command line\n");
+}
+
+void PrintJson(int16_t result, const ImageFacts& facts)
+{
+    std::string blocks;
+    for (const int16_t block : facts.blocks) {
+        if (!blocks.empty())
+            blocks += ',';
+        blocks += std::to_string(block);
+    }
+    std::printf("{\"result\":%d,\"start\":%d,\"end\":%d,\"crc\":%u,\"checksum16\":%u,"
+                "\"steps\":%d,\"nonBlankSteps\":%d,\"blocks\":[%s],\"header\":%s,"
+                "\"wireSeconds\":%.3f}\n",
+                result, facts.start, facts.end, static_cast<unsigned>(facts.crc),
+                static_cast<unsigned>(facts.checksum16), facts.steps, facts.nonBlankSteps,
+                blocks.c_str(), facts.header ? "true" : "false", facts.wireSeconds);
+}
+
+void PrintText(const QString& fileName, const ImageFacts& facts)
+{
+    std::string blocks;
+    for (const int16_t block : facts.blocks)
+        blocks += (blocks.empty() ? "" : " ") + std::to_string(block);
+    std::printf("Firmware file:  %s\n", qPrintable(fileName));
+    std::printf("Loaded range:   %s to %s (a span of %d bytes)\n", Hex6(facts.start).c_str(),
+                Hex6(facts.end).c_str(), facts.end - facts.start + 1);
+    std::printf("File: CRC - %sh\n", FormatHex(facts.crc, 4).c_str());
+    std::printf("Checksum:       %sh (16 bits, as the application header carries it)\n",
+                FormatHex(facts.checksum16, 4).c_str());
+    std::printf("Steps:          %d of 128 bytes, %d non-blank\n", facts.steps,
+                facts.nonBlankSteps);
+    std::printf("Blocks erased:  %s\n", blocks.empty() ? "none" : blocks.c_str());
+    std::printf("Header:         %s\n",
+                facts.header ? "yes (block 1 is programmed; the device verifies the image)"
+                             : "no (block 1 is not touched)");
+    std::printf("Download time:  at least %.1f s at 19200 baud (%lld bytes on the wire)\n",
+                facts.wireSeconds, static_cast<long long>(facts.wireBytes));
+}
+
+void PrintLoadError(const QString& fileName, int16_t result, const LoadProblem& problem)
+{
+    const QByteArray name = fileName.toLocal8Bit();
+    switch (problem.kind) {
+    case LoadProblem::Kind::Unreadable:
+        if (problem.line > 0)
+            std::fprintf(stderr, "norvane-flash: %s: unreadable: read error at line %d\n",
+                         name.constData(), problem.line);
+        else
+            std::fprintf(stderr,
+                         "norvane-flash: %s: unreadable: the file is missing, cannot be "
+                         "opened for reading, is a folder or is empty\n",
+                         name.constData());
+        break;
+    case LoadProblem::Kind::Malformed:
+        std::fprintf(stderr,
+                     "norvane-flash: %s: malformed: line %d is not a valid S-record or places "
+                     "data outside 0x000000..0x03FFFF\n",
+                     name.constData(), problem.line);
+        break;
+    case LoadProblem::Kind::Checksum:
+        std::fprintf(stderr, "norvane-flash: %s: checksum error at line %d\n", name.constData(),
+                     problem.line);
+        break;
+    case LoadProblem::Kind::NoData:
+    default:
+        std::fprintf(stderr,
+                     "norvane-flash: %s: malformed: no data to load (the S1/S2 records fill "
+                     "no range of two or more addresses)\n",
+                     name.constData());
+        break;
+    }
+    std::fprintf(stderr, "(loader result %d: not a usable S-record firmware file)\n", result);
+}
+
+} // namespace
+
+int RunInfoCommand(const QStringList& args)
+{
+    bool json = false;
+    QString fileName;
+    bool haveFile = false;
+    for (const QString& arg : args) {
+        if (arg == QLatin1String("--help") || arg == QLatin1String("-h")) {
+            PrintHelp();
+            return kExitOk;
+        }
+        if (arg == QLatin1String("--json")) {
+            json = true;
+        } else if (arg.startsWith(QLatin1Char('-')) && arg.size() > 1) {
+            std::fprintf(stderr, "norvane-flash info: unknown option '%s'\n", qPrintable(arg));
+            return kExitUsage;
+        } else if (haveFile) {
+            std::fprintf(stderr, "norvane-flash info: only one FILE, please\n");
+            return kExitUsage;
+        } else {
+            fileName = arg;
+            haveFile = true;
+        }
+    }
+    if (!haveFile) {
+        std::fprintf(stderr, "Usage: norvane-flash info FILE [--json]\n");
+        return kExitUsage;
+    }
+
+    // As the window's start-up and its Download command do: tables first, then the file test
+    // and the load into the one fixed image.
+    InitTables();
+    static FirmwareImage image;
+    int32_t start = 0;
+    int32_t end = 0;
+    CommandLineHost host;
+    const std::atomic<bool> cancel{false};
+    LoadProblem problem;
+    const std::filesystem::path path = ToPath(fileName);
+    int16_t result = kSRecordFailed;
+    if (FileExists(path))
+        result = LoadSRecordFile(path, image, start, end, host, cancel, &problem);
+    else
+        problem = LoadProblem{LoadProblem::Kind::Unreadable, 0};
+
+    if (result != kSRecordOk) {
+        if (json)
+            PrintJson(result, ImageFacts{});
+        PrintLoadError(fileName, result, problem);
+        return kExitFileNotUsable;
+    }
+
+    const ImageFacts facts = DescribeImage(image, start, end);
+    if (json)
+        PrintJson(result, facts);
+    else
+        PrintText(fileName, facts);
+    return kExitOk;
+}

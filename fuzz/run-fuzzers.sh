@@ -1,0 +1,64 @@
+#!/usr/bin/env bash
+# Builds the S-record loader's libFuzzer targets with clang (address and undefined-behaviour
+# sanitizers) and runs each for a bounded time.
+#
+#   fuzz/run-fuzzers.sh [SECONDS]      default 60 seconds per target
+#
+# New interesting inputs are merged into the committed corpus fuzz/corpus/<target>/ (the test
+# suite replays it). A crash fails the script loudly; the crashing input is saved into
+# tests/data/fuzz-crashes/ so that it becomes a test file.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+SECONDS_PER_TARGET=${1:-60}
+CXX=${FUZZ_CXX:-clang++}
+OUT=fuzz/out
+CRASHES=tests/data/fuzz-crashes
+TARGETS=(parse_line load_file)
+declare -A SOURCES=([parse_line]=fuzz/FuzzParseLine.cpp [load_file]=fuzz/FuzzLoadFile.cpp)
+
+command -v "$CXX" >/dev/null || { echo "run-fuzzers: $CXX not found (apt-get install clang)" >&2; exit 2; }
+mkdir -p "$OUT" "$CRASHES"
+
+FLAGS=(-std=c++20 -O1 -g -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all
+       -fno-omit-frame-pointer -Iimage)
+for target in "${TARGETS[@]}"; do
+    echo "== building $target"
+    "$CXX" "${FLAGS[@]}" "${SOURCES[$target]}" image/SRecord.cpp image/Crc16.cpp \
+        -o "$OUT/fuzz_$target"
+done
+
+failed=0
+for target in "${TARGETS[@]}"; do
+    corpus=fuzz/corpus/$target
+    work=$OUT/corpus-$target
+    artifacts=$OUT/artifacts-$target/
+    mkdir -p "$corpus" "$work" "$artifacts"
+    echo "== fuzzing $target for ${SECONDS_PER_TARGET}s"
+    set +e
+    "$OUT/fuzz_$target" "$work" "$corpus" -max_total_time="$SECONDS_PER_TARGET" \
+        -max_len=4096 -artifact_prefix="$artifacts" -print_final_stats=1 \
+        >"$OUT/$target.log" 2>&1
+    status=$?
+    set -e
+    grep -E '^(#[0-9]+\s+DONE|stat::number_of_executed_units|stat::new_units_added|stat::peak_rss_mb)' \
+        "$OUT/$target.log" || true
+    # Keep the crash-free corpus minimal: merge what was found into the committed one.
+    "$OUT/fuzz_$target" -merge=1 "$corpus" "$work" >"$OUT/$target.merge.log" 2>&1 || true
+    echo "   corpus: $(find "$corpus" -type f | wc -l) files"
+    if [ $status -ne 0 ]; then
+        failed=1
+        for crash in "$artifacts"*; do
+            [ -f "$crash" ] || continue
+            cp "$crash" "$CRASHES/$target-$(basename "$crash")"
+            echo "!! $target CRASHED; input saved as $CRASHES/$target-$(basename "$crash")" >&2
+        done
+        tail -n 40 "$OUT/$target.log" >&2
+    fi
+done
+
+if [ $failed -ne 0 ]; then
+    echo "!!! run-fuzzers: FAILURE - a fuzz target crashed (see above)" >&2
+    exit 1
+fi
+echo "run-fuzzers: no crash"

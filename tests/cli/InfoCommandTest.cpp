@@ -1,0 +1,250 @@
+// norvane-flash info, run as the built binary: the figures of a known image, the JSON keys,
+// the sample firmware, and the messages and exit code of files that do not load.
+#include "Crc16.h"
+
+#include <gtest/gtest.h>
+
+#include <QByteArray>
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <cstdio>
+#include <set>
+
+namespace {
+
+struct ToolRun
+{
+    int exitCode = -1;
+    QByteArray out;
+    QByteArray err;
+};
+
+ToolRun RunFlash(const QStringList& args)
+{
+    QProcess process;
+    process.start(QStringLiteral(NORVANE_FLASH), args);
+    ToolRun run;
+    if (!process.waitForFinished(30000)) {
+        ADD_FAILURE() << "norvane-flash did not finish";
+        process.kill();
+        process.waitForFinished();
+        return run;
+    }
+    run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    run.out = process.readAllStandardOutput();
+    run.err = process.readAllStandardError();
+    return run;
+}
+
+QString Record(int type, uint32_t address, const QByteArray& data)
+{
+    const int addressBytes = type == 2 ? 3 : 2;
+    QByteArray bytes;
+    bytes.append(static_cast<char>(addressBytes + data.size() + 1));
+    for (int i = addressBytes - 1; i >= 0; --i)
+        bytes.append(static_cast<char>(address >> (8 * i)));
+    bytes.append(data);
+    unsigned sum = 0;
+    for (char b : bytes)
+        sum += static_cast<uint8_t>(b);
+    bytes.append(static_cast<char>(255 - sum % 256));
+    return QStringLiteral("S%1%2").arg(type).arg(QString::fromLatin1(bytes.toHex().toUpper()));
+}
+
+QString WriteFile(const QTemporaryDir& dir, const QString& name, const QString& text)
+{
+    const QString path = dir.filePath(name);
+    QFile file(path);
+    EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(text.toLatin1());
+    return path;
+}
+
+// The image of Part 3.1's example: data at 0x0000 to 0x12FF and at 0x3000 to 0x30FF, every
+// 128-byte step of those ranges non-blank. Also returns the image for the expected figures.
+QString ExampleFile(QByteArray& image)
+{
+    image = QByteArray(0x40000, static_cast<char>(0xFF));
+    QString text = QStringLiteral("S00600004844521B\r\n");
+    auto add = [&](uint32_t from, uint32_t to) {
+        for (uint32_t a = from; a <= to; a += 32) {
+            QByteArray data(32, '\0');
+            for (int i = 0; i < 32; ++i)
+                data[i] = static_cast<char>((a + static_cast<uint32_t>(i) * 7) % 251);
+            image.replace(static_cast<int>(a), 32, data);
+            text += Record(2, a, data) + QStringLiteral("\r\n");
+        }
+    };
+    add(0x0000, 0x12FF);
+    add(0x3000, 0x30FF);
+    text += QStringLiteral("S804000000FB\r\n");
+    return text;
+}
+
+TEST(InfoCommandTest, JsonOfThePart31Example)
+{
+    QTemporaryDir dir;
+    QByteArray image;
+    const QString file = WriteFile(dir, QStringLiteral("example.mot"), ExampleFile(image));
+    const ToolRun run = RunFlash({QStringLiteral("info"), file, QStringLiteral("--json")});
+    ASSERT_EQ(run.exitCode, 0) << run.err.constData();
+
+    QJsonParseError error;
+    const QJsonDocument document = QJsonDocument::fromJson(run.out, &error);
+    ASSERT_EQ(error.error, QJsonParseError::NoError) << run.out.constData();
+    const QJsonObject json = document.object();
+    const QStringList keys = json.keys();
+    EXPECT_EQ(std::set<QString>(keys.begin(), keys.end()),
+              (std::set<QString>{"result", "start", "end", "crc", "checksum16", "steps",
+                                 "nonBlankSteps", "blocks", "header", "wireSeconds"}));
+
+    InitCrcTable();
+    const auto* bytes = reinterpret_cast<const uint8_t*>(image.constData());
+    int32_t sum = 0;
+    for (int a = 0x3000; a <= 0x30FF; ++a)
+        sum += bytes[a];
+    EXPECT_EQ(json["result"].toInt(), 0);
+    EXPECT_EQ(json["start"].toInt(), 0);
+    EXPECT_EQ(json["end"].toInt(), 0x30FF);
+    EXPECT_EQ(json["crc"].toInt(), CalculateCrc(bytes, 0x3000, 0x30FF));
+    EXPECT_EQ(json["checksum16"].toInt(), (-sum) & 0xFFFF);
+    EXPECT_EQ(json["steps"].toInt(), 98); // Part 3.1: the progress bar's maximum is 98
+    EXPECT_EQ(json["nonBlankSteps"].toInt(), 32 + 6 + 2);
+    EXPECT_EQ(json["blocks"].toArray(), (QJsonArray{1, 2, 4}));
+    EXPECT_TRUE(json["header"].toBool());
+    // "# 017b", one poll and its reply, erase-and-program at 0, 31 steps of block 1, erase of
+    // block 2 and its 6 steps, erase of block 4 and its 2 steps, header, replies and verify.
+    const int bytesOnWire = 6 + 9 + 147 + 31 * 143 + 10 + 6 * 143 + 10 + 2 * 143 + 23;
+    EXPECT_NEAR(json["wireSeconds"].toDouble(), bytesOnWire * 10.0 / 19200.0, 0.001);
+}
+
+TEST(InfoCommandTest, TextShowsTheCrcAsTheStatusBarDoes)
+{
+    QTemporaryDir dir;
+    const QString file = WriteFile(dir, QStringLiteral("two.mot"),
+                                   QStringLiteral("S1053000AABB65\r\nS9030000FC\r\n"));
+    const ToolRun run = RunFlash({QStringLiteral("info"), file});
+    ASSERT_EQ(run.exitCode, 0) << run.err.constData();
+    InitCrcTable();
+    const uint8_t bytes[] = {0xAA, 0xBB};
+    char crcLine[32];
+    std::snprintf(crcLine, sizeof crcLine, "File: CRC - %04Xh", CalculateCrc(bytes, 0, 1));
+    EXPECT_TRUE(run.out.contains(crcLine)) << run.out.constData();
+    EXPECT_TRUE(run.out.contains("0x003000 to 0x003001")) << run.out.constData();
+    EXPECT_TRUE(run.out.contains("Checksum:       FE9Bh")) << run.out.constData(); // -(0xAA+0xBB)
+    EXPECT_TRUE(run.out.contains("Blocks erased:  4")) << run.out.constData();
+    EXPECT_TRUE(run.out.contains("Header:         no")) << run.out.constData();
+}
+
+TEST(InfoCommandTest, ImageWithoutBlock1HasNoHeaderAndNoVerify)
+{
+    QTemporaryDir dir;
+    const QString file = WriteFile(dir, QStringLiteral("app.mot"),
+                                   Record(2, 0x3010, QByteArray(0x40, 'x')) + "\n" +
+                                       Record(2, 0x3050, QByteArray(0x36, 'y')) + "\n");
+    const ToolRun run = RunFlash({QStringLiteral("info"), QStringLiteral("--json"), file});
+    ASSERT_EQ(run.exitCode, 0) << run.err.constData();
+    const QJsonObject json = QJsonDocument::fromJson(run.out).object();
+    EXPECT_EQ(json["start"].toInt(), 0x3010);
+    EXPECT_EQ(json["end"].toInt(), 0x3085);
+    EXPECT_EQ(json["steps"].toInt(), 2); // Part 3.1: 0x3010 to 0x3085 makes two steps
+    EXPECT_FALSE(json["header"].toBool());
+    EXPECT_NEAR(json["wireSeconds"].toDouble(), (6 + 9 + 10 + 2 * 143) / 1920.0, 0.001);
+}
+
+TEST(InfoCommandTest, TheShippedSampleLoads)
+{
+    const QString sample = QStringLiteral(NORVANE_SOURCE_DIR "/samples/norvane-demo.mot");
+    const ToolRun run = RunFlash({QStringLiteral("info"), sample, QStringLiteral("--json")});
+    ASSERT_EQ(run.exitCode, 0) << run.err.constData();
+    const QJsonObject json = QJsonDocument::fromJson(run.out).object();
+    EXPECT_EQ(json["result"].toInt(), 0);
+    EXPECT_EQ(json["start"].toInt(), 0);
+    EXPECT_TRUE(json["header"].toBool());
+    EXPECT_GT(json["wireSeconds"].toDouble(), 5.0);
+    EXPECT_LT(json["wireSeconds"].toDouble(), 15.0);
+}
+
+TEST(InfoCommandTest, FilesThatDoNotLoad)
+{
+    QTemporaryDir dir;
+    const QString good = QStringLiteral("S1053000AABB65\n");
+    struct Row
+    {
+        const char* name;
+        QString path;
+        int result;
+        QByteArray says;
+    };
+    QDir(dir.path()).mkdir(QStringLiteral("folder.mot"));
+    const Row rows[] = {
+        {"checksum error on line 3",
+         WriteFile(dir, "sum.mot", good + good + "S1053000AABB66\n" + good), 2,
+         "checksum error at line 3"},
+        {"malformed line 2", WriteFile(dir, "bad.mot", good + "hello\n"), 1, "malformed: line 2"},
+        {"blank line", WriteFile(dir, "blank.mot", good + "\n" + good), 1, "malformed: line 2"},
+        {"record past the image", WriteFile(dir, "past.mot", good + Record(2, 0x3FFFF, "ab")),
+         1, "malformed: line 2"},
+        {"missing file", dir.filePath("missing.mot"), 1, "unreadable"},
+        {"folder", dir.filePath("folder.mot"), 1, "unreadable"},
+        {"empty file", WriteFile(dir, "empty.mot", ""), 1, "unreadable"},
+        {"no data", WriteFile(dir, "nodata.mot", "S9030000FC\n"), 1, "no data"},
+        {"binary", WriteFile(dir, "bin.mot", QString(3000, QChar(1))), 1, "malformed: line 1"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        const ToolRun run = RunFlash({QStringLiteral("info"), row.path});
+        EXPECT_EQ(run.exitCode, 3);
+        EXPECT_TRUE(run.err.contains(row.says)) << run.err.constData();
+        EXPECT_TRUE(run.out.isEmpty()) << run.out.constData();
+
+        const ToolRun json = RunFlash({QStringLiteral("info"), row.path, QStringLiteral("--json")});
+        EXPECT_EQ(json.exitCode, 3);
+        EXPECT_EQ(QJsonDocument::fromJson(json.out).object()["result"].toInt(), row.result)
+            << json.out.constData();
+    }
+}
+
+TEST(InfoCommandTest, NamesWithSpacesAndNonAsciiCharacters)
+{
+    QTemporaryDir dir;
+    QDir(dir.path()).mkpath(QStringLiteral("Prüfung 1"));
+    const QString file = WriteFile(dir, QStringLiteral("Prüfung 1/Größe fw.mot"),
+                                   QStringLiteral("S1053000AABB65\r\n"));
+    const ToolRun run = RunFlash({QStringLiteral("info"), file});
+    EXPECT_EQ(run.exitCode, 0) << run.err.constData();
+}
+
+TEST(InfoCommandTest, CommandLine)
+{
+    struct Row
+    {
+        QStringList args;
+        int exitCode;
+        QByteArray says;
+    };
+    const Row rows[] = {
+        {{"info", "--help"}, 0, "Usage: norvane-flash info FILE [--json]"},
+        {{"--help"}, 0, "info"},
+        {{"--version"}, 0, "norvane-flash"},
+        {{}, 64, "Usage"},
+        {{"info"}, 64, "Usage"},
+        {{"info", "a.mot", "b.mot"}, 64, "only one FILE"},
+        {{"info", "--bogus", "a.mot"}, 64, "unknown option"},
+        {{"frobnicate"}, 64, "unknown command"},
+    };
+    for (const Row& row : rows) {
+        const ToolRun run = RunFlash(row.args);
+        EXPECT_EQ(run.exitCode, row.exitCode) << row.args.join(' ').toStdString();
+        EXPECT_TRUE(run.out.contains(row.says) || run.err.contains(row.says))
+            << row.args.join(' ').toStdString() << "\n" << run.out.constData() << run.err.constData();
+    }
+}
+
+} // namespace

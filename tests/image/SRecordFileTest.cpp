@@ -1,0 +1,178 @@
+// S-record loader on real files: names, folders, permissions, hostile files.
+#include "SRecord.h"
+
+#include "TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <unistd.h>
+
+namespace {
+
+using imagetest::Bytes;
+using imagetest::Record;
+using imagetest::TempDir;
+using imagetest::VirtualHost;
+using Kind = LoadProblem::Kind;
+
+FirmwareImage g_image;
+
+struct FileOutcome
+{
+    int16_t result;
+    int32_t start;
+    int32_t end;
+    LoadProblem problem;
+};
+
+FileOutcome LoadFile(const std::filesystem::path& file)
+{
+    VirtualHost host;
+    const std::atomic<bool> cancel{false};
+    FileOutcome outcome{-1, -7, -7, {}};
+    outcome.result =
+        LoadSRecordFile(file, g_image, outcome.start, outcome.end, host, cancel, &outcome.problem);
+    return outcome;
+}
+
+const std::string kSpecFile = "S1053000AABB65\r\nS9030000FC\r\n";
+
+TEST(SRecordFileTest, LoadsTheSpecExampleFromDisk)
+{
+    const TempDir dir;
+    const auto outcome = LoadFile(dir.Write("fw.mot", kSpecFile));
+    EXPECT_EQ(outcome.result, 0);
+    EXPECT_EQ(outcome.start, 0x3000);
+    EXPECT_EQ(outcome.end, 0x3001);
+    EXPECT_EQ(g_image[0x3000], 0xAA);
+}
+
+TEST(SRecordFileTest, NamesWithSpacesAndNonAsciiCharacters)
+{
+    const TempDir dir;
+    for (const char* name : {"with space/firm ware.mot", "Prüfung/Größe ÄÖÜ.mot",
+                             "日本語/ファーム.mot", "emoji 🚀/x.MOT"}) {
+        const auto file = dir.Write(std::filesystem::u8path(name), kSpecFile);
+        const auto outcome = LoadFile(file);
+        EXPECT_EQ(outcome.result, 0) << name;
+        EXPECT_EQ(outcome.end, 0x3001) << name;
+    }
+}
+
+// The file cannot be opened: result 1, and neither the image nor the outputs change.
+TEST(SRecordFileTest, UnopenableFilesLeaveEverythingUntouched)
+{
+    const TempDir dir;
+    std::filesystem::create_directories(dir.path() / "folder.mot");
+    const std::filesystem::path names[] = {"", dir.path() / "missing.mot",
+                                           dir.path() / "folder.mot", dir.path(),
+                                           dir.path() / "missing-folder" / "x.mot"};
+    for (const auto& name : names) {
+        g_image.fill(0x5A);
+        const auto outcome = LoadFile(name);
+        EXPECT_EQ(outcome.result, 1) << name;
+        EXPECT_EQ(outcome.start, -7) << name;
+        EXPECT_EQ(outcome.end, -7) << name;
+        EXPECT_EQ(outcome.problem.kind, Kind::Unreadable) << name;
+        EXPECT_EQ(outcome.problem.line, 0) << name;
+        EXPECT_EQ(g_image[0], 0x5A) << name;
+        EXPECT_EQ(g_image[kLastImageAddress], 0x5A) << name;
+    }
+}
+
+TEST(SRecordFileTest, EmptyFileIsUnreadable)
+{
+    const TempDir dir;
+    const auto outcome = LoadFile(dir.Write("empty.mot", ""));
+    EXPECT_EQ(outcome.result, 1);
+    EXPECT_EQ(outcome.problem.kind, Kind::Unreadable);
+}
+
+TEST(SRecordFileTest, DevNullIsUnreadable)
+{
+#ifndef _WIN32
+    const auto outcome = LoadFile("/dev/null");
+    EXPECT_EQ(outcome.result, 1);
+    EXPECT_EQ(outcome.problem.kind, Kind::Unreadable);
+#else
+    GTEST_SKIP();
+#endif
+}
+
+TEST(SRecordFileTest, NoReadPermission)
+{
+#ifndef _WIN32
+    if (geteuid() == 0)
+        GTEST_SKIP() << "root reads every file";
+    const TempDir dir;
+    const auto file = dir.Write("locked.mot", kSpecFile);
+    std::filesystem::permissions(file, std::filesystem::perms::none);
+    const auto outcome = LoadFile(file);
+    EXPECT_EQ(outcome.result, 1);
+    EXPECT_EQ(outcome.problem.kind, Kind::Unreadable);
+#else
+    GTEST_SKIP();
+#endif
+}
+
+// A huge file is refused at its first over-long line, without being read whole.
+TEST(SRecordFileTest, HugeBinaryFileIsRefusedQuickly)
+{
+    const TempDir dir;
+    const auto file = dir.path() / "huge.bin";
+    { std::ofstream(file, std::ios::binary) << "S"; }
+    std::filesystem::resize_file(file, 512ull * 1024 * 1024); // sparse: 512 MB of NUL bytes
+    const auto begin = std::chrono::steady_clock::now();
+    const auto outcome = LoadFile(file);
+    const auto took = std::chrono::steady_clock::now() - begin;
+    EXPECT_EQ(outcome.result, 1);
+    EXPECT_EQ(outcome.problem.kind, Kind::Malformed);
+    EXPECT_EQ(outcome.problem.line, 1);
+    EXPECT_LT(took, std::chrono::seconds(2));
+}
+
+TEST(SRecordFileTest, HugeFileAfterS9IsNeverRead)
+{
+    const TempDir dir;
+    const auto file = dir.Write("tail.mot", kSpecFile);
+    std::filesystem::resize_file(file, 512ull * 1024 * 1024);
+    const auto begin = std::chrono::steady_clock::now();
+    const auto outcome = LoadFile(file);
+    EXPECT_EQ(outcome.result, 0);
+    EXPECT_LT(std::chrono::steady_clock::now() - begin, std::chrono::seconds(2));
+}
+
+// Lines cross the reader's chunk boundaries at every possible offset: a file on disk loads
+// like the same text from memory read a byte at a time.
+TEST(SRecordFileTest, LargeFileLoadsLikeItsTextInMemory)
+{
+    std::string text = "S00600004844521B\r\n";
+    for (uint32_t a = 0x3000; a < 0x3F000; a += 29) // odd record size: boundaries drift
+        text += Record(2, a, Bytes(29, static_cast<uint8_t>(a), 7)) + ((a / 29) % 3 ? "\r\n" : "\n");
+    text += "S804000000FB\r\n";
+    const TempDir dir;
+    const auto outcome = LoadFile(dir.Write("big.mot", text));
+    ASSERT_EQ(outcome.result, 0);
+    static FirmwareImage fromMemory;
+    const auto memory = imagetest::LoadText(text, fromMemory, 1);
+    EXPECT_EQ(memory.result, 0);
+    EXPECT_EQ(outcome.start, memory.start);
+    EXPECT_EQ(outcome.end, memory.end);
+    EXPECT_TRUE(g_image == fromMemory);
+}
+
+TEST(SRecordFileTest, FailingLineNumberFromDisk)
+{
+    std::string text;
+    for (int i = 0; i < 2000; ++i)
+        text += Record(1, static_cast<uint32_t>(0x3000 + 16 * i), Bytes(16)) + "\n";
+    text += "S1053000AABB66\n";
+    const TempDir dir;
+    const auto outcome = LoadFile(dir.Write("bad.mot", text));
+    EXPECT_EQ(outcome.result, 2);
+    EXPECT_EQ(outcome.problem.kind, Kind::Checksum);
+    EXPECT_EQ(outcome.problem.line, 2001);
+}
+
+} // namespace
