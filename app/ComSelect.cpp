@@ -51,7 +51,7 @@ void ComSelect::CreateControls()
 
     m_device = new QLabel(this);
     m_device->setObjectName(QStringLiteral("LabelDevice"));
-    m_device->setGeometry(twips.Rect(1080, 840, 2820, 255));
+    m_device->setGeometry(twips.Rect(1080, 840, 2760, 255));
     m_device->setTextFormat(Qt::PlainText);
 
     const int ruleTop = twips.ToPixels(1200);
@@ -101,8 +101,11 @@ void ComSelect::ShowSelectedDevice()
     }
     const auto port = static_cast<int16_t>(index + 1);
     const QString device = m_deviceOf ? m_deviceOf(port) : QString();
-    m_device->setText(device.isEmpty() ? QStringLiteral("No device found for this port")
-                                       : QStringLiteral("Device: ") + device);
+    const QString text = device.isEmpty() ? QStringLiteral("No device found for this port")
+                                          : QStringLiteral("Device: ") + device;
+    // A long device path keeps its beginning and its end on screen, and shows whole as a tip.
+    m_device->setText(
+        m_device->fontMetrics().elidedText(text, Qt::ElideMiddle, m_device->width()));
     m_device->setToolTip(device);
 }
 

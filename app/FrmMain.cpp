@@ -2,6 +2,7 @@
 
 #include "AppIcons.h"
 #include "EtchedRule.h"
+#include "StatusPanel.h"
 #include "MessageBoxService.h"
 #include "Twips.h"
 
@@ -138,11 +139,9 @@ void FrmMain::CreateStatusBar()
     bar->setSizeGripEnabled(false);
     bar->setFixedHeight(twips.ToPixels(kStatusBarHeight));
     for (std::size_t i = 0; i < m_panels.size(); ++i) {
-        auto* panel = new QLabel(bar);
+        auto* panel = new StatusPanel(bar);
         panel->setObjectName(QStringLiteral("Panel") + QString::number(i + 1));
         panel->setFixedWidth(twips.ToPixels(kPanelWidths[i]));
-        panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-        panel->setTextFormat(Qt::PlainText);
         bar->addWidget(panel);
         m_panels[i] = panel;
     }

@@ -15,12 +15,12 @@
 class FileDialogService;
 class MessageBoxService;
 class QAction;
-class QLabel;
 class QLineEdit;
 class QProgressBar;
 class QPushButton;
 class SerialPort;
 class ShellOpenService;
+class StatusPanel;
 
 // What the window uses from the world outside it, so that tests can stand in for each part.
 struct FrmMainServices
@@ -110,5 +110,5 @@ private:
     QPushButton* m_cmdDownload = nullptr;
     QPushButton* m_cmdCancel = nullptr;
     QProgressBar* m_progressBar = nullptr;
-    std::array<QLabel*, 4> m_panels{};
+    std::array<StatusPanel*, 4> m_panels{};
 };

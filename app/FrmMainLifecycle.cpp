@@ -7,8 +7,8 @@
 #include "MessageBoxService.h"
 #include "PortFailureText.h"
 #include "SerialPort.h"
+#include "StatusPanel.h"
 
-#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 

@@ -1,5 +1,6 @@
 // The window as drawn: names, captions, places, tab order, menus and status bar panels.
 #include "ScriptedPort.h"
+#include "StatusPanel.h"
 #include "Twips.h"
 #include "VirtualHost.h"
 #include "WindowHarness.h"
@@ -140,7 +141,7 @@ TEST_F(ControlsTest, StatusBarHasFourPanelsOfTheirWidths)
 {
     const int widths[] = {5145, 1700, 700, 750};
     for (int i = 0; i < 4; ++i) {
-        const auto* panel = harness.Control<QLabel>(QStringLiteral("Panel") + QString::number(i + 1));
+        const auto* panel = harness.Control<StatusPanel>(QStringLiteral("Panel") + QString::number(i + 1));
         ASSERT_NE(panel, nullptr);
         EXPECT_EQ(panel->width(), Layout().ToPixels(widths[i]));
         EXPECT_EQ(panel->parentWidget(), harness.Window().statusBar());

@@ -1,5 +1,7 @@
 #include "WindowHarness.h"
 
+#include "StatusPanel.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -29,7 +31,7 @@ WindowHarness::WindowHarness(SerialPort& port, Host& host)
 
 QString WindowHarness::Panel(int number) const
 {
-    const auto* panel = Control<QLabel>(QStringLiteral("Panel") + QString::number(number));
+    const auto* panel = Control<StatusPanel>(QStringLiteral("Panel") + QString::number(number));
     return panel != nullptr ? panel->text() : QStringLiteral("<no panel>");
 }
 
