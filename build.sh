@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Sets up, builds and runs the Tessary Norvane Upgrader on a Debian 12 machine.
 #
-#   ./build.sh run      install what is missing, build, and start the program's main job
+#   ./build.sh run      install what is missing, build, and open the window on a virtual
+#                       device with the sample firmware in the box (scripts/demo.sh)
 #   ./build.sh test     install what is missing, build, and run the whole test suite (ctest),
 #                       then again built with the address and undefined-behaviour sanitizers
 #   ./build.sh build    install what is missing and build only
@@ -11,7 +12,7 @@ set -euo pipefail
 cd "$(dirname "$0")"
 
 PACKAGES=(cmake ninja-build g++ qt6-base-dev qt6-serialport-dev libgtest-dev
-          srecord socat xvfb xauth python3)
+          srecord socat xvfb xauth python3 xdotool imagemagick)
 BUILD_DIR=${BUILD_DIR:-build}
 
 install_missing_packages() {
@@ -57,7 +58,7 @@ test)
     ;;
 run)
     configure_and_build "$BUILD_DIR"
-    "$BUILD_DIR/cli/norvane-flash" info samples/norvane-demo.mot
+    BUILD_DIR="$BUILD_DIR" scripts/demo.sh
     ;;
 *)
     echo "usage: $0 [run|test|build]" >&2
