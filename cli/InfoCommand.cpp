@@ -182,35 +182,15 @@ void PrintText(const QString& fileName, const ImageFacts& facts)
 void PrintLoadError(const QString& fileName, int16_t result, const LoadProblem& problem)
 {
     const QByteArray name = fileName.toLocal8Bit();
-    switch (problem.kind) {
-    case LoadProblem::Kind::Unreadable:
-        if (problem.line > 0)
-            std::fprintf(stderr, "norvane-flash: %s: unreadable: read error at line %d\n",
-                         name.constData(), problem.line);
-        else
-            std::fprintf(stderr,
-                         "norvane-flash: %s: unreadable: the file is missing, cannot be "
-                         "opened for reading, is a folder or is empty\n",
-                         name.constData());
-        break;
-    case LoadProblem::Kind::Malformed:
-        std::fprintf(stderr,
-                     "norvane-flash: %s: malformed: line %d is not a valid S-record or places "
-                     "data outside 0x000000..0x03FFFF\n",
-                     name.constData(), problem.line);
-        break;
-    case LoadProblem::Kind::Checksum:
-        std::fprintf(stderr, "norvane-flash: %s: checksum error at line %d\n", name.constData(),
-                     problem.line);
-        break;
-    case LoadProblem::Kind::NoData:
-    default:
-        std::fprintf(stderr,
-                     "norvane-flash: %s: malformed: no data to load (the S1/S2 records fill "
-                     "no range of two or more addresses)\n",
-                     name.constData());
-        break;
-    }
+    const char* kind = problem.kind == LoadProblem::Kind::NoData
+                           ? "malformed"
+                           : LoadProblemText(problem.kind); // unreadable, malformed, checksum error
+    if (problem.line > 0)
+        std::fprintf(stderr, "norvane-flash: %s: %s at line %d: %s\n", name.constData(), kind,
+                     problem.line, problem.reason);
+    else
+        std::fprintf(stderr, "norvane-flash: %s: %s: %s\n", name.constData(), kind,
+                     problem.reason);
     std::fprintf(stderr, "(loader result %d: not a usable S-record firmware file)\n", result);
 }
 
@@ -258,7 +238,9 @@ int RunInfoCommand(const QStringList& args)
     if (FileExists(path))
         result = LoadSRecordFile(path, image, start, end, host, cancel, &problem);
     else
-        problem = LoadProblem{LoadProblem::Kind::Unreadable, 0};
+        problem = LoadProblem{LoadProblem::Kind::Unreadable, 0,
+                              "missing, or cannot be opened for reading (no permission, or a "
+                              "folder)"};
 
     if (result != kSRecordOk) {
         if (json)

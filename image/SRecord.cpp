@@ -129,6 +129,7 @@ void SRecordReader::Close()
     m_pos = 0;
     m_len = 0;
     m_lineNumber = 0;
+    m_lastStatus = LineStatus::End;
 }
 
 bool SRecordReader::Refill()
@@ -179,6 +180,12 @@ bool SRecordReader::AtEnd()
 }
 
 SRecordReader::LineStatus SRecordReader::ReadLine(std::string_view& text)
+{
+    m_lastStatus = ReadNextLine(text);
+    return m_lastStatus;
+}
+
+SRecordReader::LineStatus SRecordReader::ReadNextLine(std::string_view& text)
 {
     if (!HaveData())
         return m_error ? LineStatus::Error : LineStatus::End;
@@ -294,14 +301,16 @@ int16_t LoadSRecordFile(SRecordReader& file, FirmwareImage& image, int32_t& star
     LoadProblem& report = problem ? *problem : unused;
     report = LoadProblem{};
 
-    const auto fail = [&](int16_t code, LoadProblem::Kind kind, int32_t lineNumber) {
+    const auto fail = [&](int16_t code, LoadProblem::Kind kind, int32_t lineNumber,
+                          const char* reason) {
         report.kind = kind;
         report.line = lineNumber;
+        report.reason = reason;
         return code;
     };
 
     if (!file.IsOpen())
-        return fail(kSRecordFailed, LoadProblem::Kind::Unreadable, 0);
+        return fail(kSRecordFailed, LoadProblem::Kind::Unreadable, 0, "cannot be opened");
 
     int32_t lowest = kLastImageAddress;
     int32_t highest = 0;
@@ -317,7 +326,8 @@ int16_t LoadSRecordFile(SRecordReader& file, FirmwareImage& image, int32_t& star
         }
         if (file.AtEnd()) {
             if (file.Failed())
-                return fail(kSRecordFailed, LoadProblem::Kind::Unreadable, file.LineNumber() + 1);
+                return fail(kSRecordFailed, LoadProblem::Kind::Unreadable, file.LineNumber() + 1,
+                            "read error");
             break;
         }
         if (ended)
@@ -325,10 +335,21 @@ int16_t LoadSRecordFile(SRecordReader& file, FirmwareImage& image, int32_t& star
 
         const int16_t code = ParseSRecordLine(file, line);
         if (code != kSRecordOk) {
-            const auto kind = file.Failed() ? LoadProblem::Kind::Unreadable
-                              : code == kSRecordChecksumError ? LoadProblem::Kind::Checksum
-                                                              : LoadProblem::Kind::Malformed;
-            return fail(code, kind, file.LineNumber());
+            switch (file.LastStatus()) {
+            case SRecordReader::LineStatus::Error:
+                return fail(code, LoadProblem::Kind::Unreadable, file.LineNumber(), "read error");
+            case SRecordReader::LineStatus::TooLong:
+                return fail(code, LoadProblem::Kind::Malformed, file.LineNumber(),
+                            "the line is longer than 1024 characters");
+            default:
+                break;
+            }
+            if (code == kSRecordChecksumError)
+                return fail(code, LoadProblem::Kind::Checksum, file.LineNumber(),
+                            "the checksum does not match");
+            return fail(code, LoadProblem::Kind::Malformed, file.LineNumber(),
+                        "not a valid S-record (it must begin with S, its address and data must "
+                        "be hexadecimal, at most 64 data bytes)");
         }
 
         if (line.RecType == 1 || line.RecType == 2) {
@@ -340,13 +361,15 @@ int16_t LoadSRecordFile(SRecordReader& file, FirmwareImage& image, int32_t& star
                 std::memcpy(image.data() + address, line.Data.data(),
                             static_cast<std::size_t>(fits));
                 if (fits < length)
-                    return fail(kSRecordFailed, LoadProblem::Kind::Malformed, file.LineNumber());
+                    return fail(kSRecordFailed, LoadProblem::Kind::Malformed, file.LineNumber(),
+                                "data beyond the end of the flash (0x3FFFF)");
             }
             if (address < lowest)
                 lowest = address;
             const int32_t last = address + length - 1;
             if (last > kLastImageAddress) // an S2 record without data pointing past the image
-                return fail(kSRecordFailed, LoadProblem::Kind::Malformed, file.LineNumber());
+                return fail(kSRecordFailed, LoadProblem::Kind::Malformed, file.LineNumber(),
+                            "the record's range passes the end of the flash (0x3FFFF)");
             if (last > highest)
                 highest = last;
         } else if (line.RecType == 9) {
@@ -359,11 +382,17 @@ int16_t LoadSRecordFile(SRecordReader& file, FirmwareImage& image, int32_t& star
     startAddr = lowest;
     endAddr = highest;
     const int16_t result = highest > lowest ? kSRecordOk : kSRecordFailed;
-    if (cancelled)
+    if (cancelled) {
         report.kind = LoadProblem::Kind::Cancelled;
-    else if (result != kSRecordOk)
-        report.kind = file.LineNumber() == 0 ? LoadProblem::Kind::Unreadable // empty file
-                                             : LoadProblem::Kind::NoData;
+        report.reason = "cancelled";
+    } else if (result != kSRecordOk && file.LineNumber() == 0) {
+        report.kind = LoadProblem::Kind::Unreadable;
+        report.reason = "the file is empty";
+    } else if (result != kSRecordOk) {
+        report.kind = LoadProblem::Kind::NoData;
+        report.reason = "no data to load: the S1 and S2 records fill no range of two or more "
+                        "addresses";
+    }
     return result;
 }
 
@@ -374,7 +403,9 @@ int16_t LoadSRecordFile(const std::filesystem::path& fname, FirmwareImage& image
     SRecordReader reader;
     if (!reader.Open(fname)) {
         if (problem)
-            *problem = LoadProblem{LoadProblem::Kind::Unreadable, 0};
+            *problem = LoadProblem{LoadProblem::Kind::Unreadable, 0,
+                                   "cannot be opened for reading (missing, no permission, or a "
+                                   "folder)"};
         return kSRecordFailed;
     }
     return LoadSRecordFile(reader, image, startAddr, endAddr, host, cancel, problem);

@@ -186,16 +186,16 @@ TEST(InfoCommandTest, FilesThatDoNotLoad)
     const Row rows[] = {
         {"checksum error on line 3",
          WriteFile(dir, "sum.mot", good + good + "S1053000AABB66\n" + good), 2,
-         "checksum error at line 3"},
-        {"malformed line 2", WriteFile(dir, "bad.mot", good + "hello\n"), 1, "malformed: line 2"},
-        {"blank line", WriteFile(dir, "blank.mot", good + "\n" + good), 1, "malformed: line 2"},
+         "checksum error at line 3: the checksum does not match"},
+        {"malformed line 2", WriteFile(dir, "bad.mot", good + "hello\n"), 1, "malformed at line 2"},
+        {"blank line", WriteFile(dir, "blank.mot", good + "\n" + good), 1, "malformed at line 2"},
         {"record past the image", WriteFile(dir, "past.mot", good + Record(2, 0x3FFFF, "ab")),
-         1, "malformed: line 2"},
+         1, "malformed at line 2: data beyond the end of the flash"},
         {"missing file", dir.filePath("missing.mot"), 1, "unreadable"},
         {"folder", dir.filePath("folder.mot"), 1, "unreadable"},
-        {"empty file", WriteFile(dir, "empty.mot", ""), 1, "unreadable"},
-        {"no data", WriteFile(dir, "nodata.mot", "S9030000FC\n"), 1, "no data"},
-        {"binary", WriteFile(dir, "bin.mot", QString(3000, QChar(1))), 1, "malformed: line 1"},
+        {"empty file", WriteFile(dir, "empty.mot", ""), 1, "unreadable: the file is empty"},
+        {"no data", WriteFile(dir, "nodata.mot", "S9030000FC\n"), 1, "malformed: no data to load"},
+        {"binary", WriteFile(dir, "bin.mot", QString(3000, QChar(1))), 1, "malformed at line 1: the line is longer than 1024 characters"},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);

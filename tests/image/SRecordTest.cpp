@@ -282,6 +282,8 @@ TEST(LoadSRecordFileTest, Table)
         {"LF LF at the end", kS1 + "\n\n", 1, -7, -7, Kind::Malformed, 2},
         {"line over the length limit", kS1 + "\n" + std::string(5000, 'S') + "\n", 1, -7, -7,
          Kind::Malformed, 2},
+        {"line of 1024 characters is read", "S0" + std::string(1020, '0') + "FF\n" + kS1, 0,
+         0x3000, 0x3001, Kind::None},
         {"binary content", std::string("\x7f" "ELF\x02\x01\x01\0\0\0", 10), 1, -7, -7,
          Kind::Malformed, 1},
         {"empty file", "", 1, 0x3FFFF, 0, Kind::Unreadable},
@@ -298,6 +300,8 @@ TEST(LoadSRecordFileTest, Table)
             EXPECT_EQ(outcome.end, row.end);
             EXPECT_EQ(outcome.problem.kind, row.kind);
             EXPECT_EQ(outcome.problem.line, row.line);
+            ASSERT_NE(outcome.problem.reason, nullptr);
+            EXPECT_EQ(outcome.problem.reason[0] != '\0', row.kind != Kind::None);
         }
     }
 }
