@@ -40,6 +40,7 @@ median_ms() {
 
 ours=$(median_ms "$FLASH" info "$WORK/full.mot")
 theirs=$(median_ms srec_cat "$WORK/full.mot" -o "$WORK/full.bin" -binary)
+startup=$(median_ms "$FLASH" --version)
 lines=$(wc -l <"$WORK/full.mot")
 bytes=$(stat -c %s "$WORK/full.mot")
 
@@ -47,6 +48,7 @@ echo "Full image 0x3000-0x3FFFF: $lines S-records, $bytes bytes; median of $RUNS
 printf '%-44s %10s\n' "command" "median ms"
 printf '%-44s %10s\n' "norvane-flash info full.mot" "$ours"
 printf '%-44s %10s\n' "srec_cat full.mot -o full.bin -binary" "$theirs"
+printf '%-44s %10s\n' "(norvane-flash --version: process start only)" "$startup"
 awk -v a="$ours" -v b="$theirs" 'BEGIN {
     if (a > 0) printf "ratio srec_cat / norvane-flash: %.2fx (%s)\n", b / a,
         (a < b ? "norvane-flash is faster" : "srec_cat is faster") }'
