@@ -184,3 +184,29 @@ INSTANTIATE_TEST_SUITE_P(Percentages, PercentRun,
                                            PercentCase{{{0x3000, 0x33FF}}, {"13 %", "25 %", "38 %"}}));
 
 } // namespace
+
+namespace {
+
+// Several devices are flashed from one load: the image comes in loaded, and only a change of
+// the file name makes the engine read a file again.
+TEST_F(DownloadFixture, ImageLoadedElsewhereIsDownloadedWithoutReadingAFile)
+{
+    Connect();
+    const FirmwareImage loaded = PatternImage(kSmallApplication);
+    engine->UseLoadedImage(loaded, 0x0000, 0x30FF);
+    image = loaded;
+    EXPECT_EQ(view.fileState, "File: CRC - " + ExpectedCrc(0x30FF) + "h");
+
+    ASSERT_TRUE(Run(dir.filePath("no-such-file.mot")));
+
+    EXPECT_EQ(view.statuses.first(), "Attempting to start BootLoader...");
+    EXPECT_EQ(engine->LastOutcome(), RunOutcome::Downloaded);
+    EXPECT_TRUE(FlashHolds(loaded, kSmallApplication));
+
+    engine->TxtFileName_Change();
+    EXPECT_EQ(view.fileState, "File: Not Loaded");
+    ASSERT_TRUE(Run(dir.filePath("no-such-file.mot")));
+    EXPECT_EQ(engine->LastOutcome(), RunOutcome::FileUnusable);
+}
+
+} // namespace
