@@ -60,7 +60,7 @@ struct ImageFacts
     double wireSeconds = 0.0;
 };
 
-// Walks the image as DownloadFirmware does (Part 3.1): 128-byte steps from the start rounded
+// Walks the image as DownloadFirmware does: 128-byte steps from the start rounded
 // down, blank steps skipped, each block erased before its first non-blank step.
 ImageFacts DescribeImage(const FirmwareImage& image, int32_t start, int32_t end)
 {
@@ -68,7 +68,7 @@ ImageFacts DescribeImage(const FirmwareImage& image, int32_t start, int32_t end)
     facts.start = start;
     facts.end = end;
     facts.crc = CalculateCrc(image.data(), kApplicationStart, end);
-    // Only bits 15..0 of the checksum travel in the application header (Part 2.2).
+    // Only bits 15..0 of the checksum travel in the application header.
     facts.checksum16 =
         static_cast<uint16_t>(CalculateChecksum(image.data(), kApplicationStart, end));
 

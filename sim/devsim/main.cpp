@@ -53,8 +53,8 @@ std::optional<Options> ParseOptions(const QCoreApplication& app, QString* error)
                                    QStringLiteral("Write one JSON line per frame in and out to <file>."),
                                    QStringLiteral("file"));
     const QCommandLineOption fault(QStringLiteral("fault"),
-                                   QStringLiteral("Misbehave as <spec> says (see the list above)."),
-                                   QStringLiteral("spec"));
+                                   QStringLiteral("Misbehave as <faults> says (see the list above)."),
+                                   QStringLiteral("faults"));
     const QCommandLineOption pace(QStringLiteral("pace"),
                                   QStringLiteral("Let bytes take their time on the wire (19200 baud)."));
     const QCommandLineOption handover(QStringLiteral("handover"),
@@ -76,8 +76,8 @@ std::optional<Options> ParseOptions(const QCoreApplication& app, QString* error)
         return std::nullopt;
     }
     options.timing.handoverMicros = int64_t{handoverMs} * 1000;
-    for (const QString& spec : parser.values(fault)) {
-        if (!AddFaults(options.faults, spec, error))
+    for (const QString& faultList : parser.values(fault)) {
+        if (!AddFaults(options.faults, faultList, error))
             return std::nullopt;
     }
     return options;

@@ -66,7 +66,7 @@ QString WriteFile(const QTemporaryDir& dir, const QString& name, const QString& 
     return path;
 }
 
-// The image of Part 3.1's example: data at 0x0000 to 0x12FF and at 0x3000 to 0x30FF, every
+// The image of the documented download example: data at 0x0000 to 0x12FF and at 0x3000 to 0x30FF, every
 // 128-byte step of those ranges non-blank. Also returns the image for the expected figures.
 QString ExampleFile(QByteArray& image)
 {
@@ -114,7 +114,7 @@ TEST(InfoCommandTest, JsonOfThePart31Example)
     EXPECT_EQ(json["end"].toInt(), 0x30FF);
     EXPECT_EQ(json["crc"].toInt(), CalculateCrc(bytes, 0x3000, 0x30FF));
     EXPECT_EQ(json["checksum16"].toInt(), (-sum) & 0xFFFF);
-    EXPECT_EQ(json["steps"].toInt(), 98); // Part 3.1: the progress bar's maximum is 98
+    EXPECT_EQ(json["steps"].toInt(), 98); // the progress bar's maximum for this image is 98
     EXPECT_EQ(json["nonBlankSteps"].toInt(), 32 + 6 + 2);
     EXPECT_EQ(json["blocks"].toArray(), (QJsonArray{1, 2, 4}));
     EXPECT_TRUE(json["header"].toBool());
@@ -153,7 +153,7 @@ TEST(InfoCommandTest, ImageWithoutBlock1HasNoHeaderAndNoVerify)
     const QJsonObject json = QJsonDocument::fromJson(run.out).object();
     EXPECT_EQ(json["start"].toInt(), 0x3010);
     EXPECT_EQ(json["end"].toInt(), 0x3085);
-    EXPECT_EQ(json["steps"].toInt(), 2); // Part 3.1: 0x3010 to 0x3085 makes two steps
+    EXPECT_EQ(json["steps"].toInt(), 2); // 0x3010 to 0x3085 makes two steps
     EXPECT_FALSE(json["header"].toBool());
     EXPECT_NEAR(json["wireSeconds"].toDouble(), (6 + 9 + 10 + 2 * 143) / 1920.0, 0.001);
 }

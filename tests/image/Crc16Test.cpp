@@ -1,4 +1,4 @@
-// CRC-16 (Part 1.2): the table, the published check values and an independent bitwise
+// CRC-16: the table, the published check values and an independent bitwise
 // CRC-16/ARC over many random blocks.
 #include "Crc16.h"
 #include "Misc.h"

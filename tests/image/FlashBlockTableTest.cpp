@@ -1,4 +1,4 @@
-// Flash block table (Part 3.2): which block an address falls in.
+// Flash block table: which block an address falls in.
 #include "FlashBlockTable.h"
 
 #include "Crc16.h"

@@ -1,4 +1,4 @@
-// Utility functions (Part 1.3): Delay in virtual time, FormatHex, GetDirectory, FileExists.
+// Utility functions: Delay in virtual time, FormatHex, GetDirectory, FileExists.
 #include "Misc.h"
 
 #include "TestSupport.h"

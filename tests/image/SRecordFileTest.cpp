@@ -36,12 +36,12 @@ FileOutcome LoadFile(const std::filesystem::path& file)
     return outcome;
 }
 
-const std::string kSpecFile = "S1053000AABB65\r\nS9030000FC\r\n";
+const std::string kTwoLineFile = "S1053000AABB65\r\nS9030000FC\r\n";
 
-TEST(SRecordFileTest, LoadsTheSpecExampleFromDisk)
+TEST(SRecordFileTest, LoadsTheTwoLineExampleFromDisk)
 {
     const TempDir dir;
-    const auto outcome = LoadFile(dir.Write("fw.mot", kSpecFile));
+    const auto outcome = LoadFile(dir.Write("fw.mot", kTwoLineFile));
     EXPECT_EQ(outcome.result, 0);
     EXPECT_EQ(outcome.start, 0x3000);
     EXPECT_EQ(outcome.end, 0x3001);
@@ -53,7 +53,7 @@ TEST(SRecordFileTest, NamesWithSpacesAndNonAsciiCharacters)
     const TempDir dir;
     for (const char* name : {"with space/firm ware.mot", "Prüfung/Größe ÄÖÜ.mot",
                              "日本語/ファーム.mot", "emoji 🚀/x.MOT"}) {
-        const auto file = dir.Write(std::filesystem::u8path(name), kSpecFile);
+        const auto file = dir.Write(std::filesystem::u8path(name), kTwoLineFile);
         const auto outcome = LoadFile(file);
         EXPECT_EQ(outcome.result, 0) << name;
         EXPECT_EQ(outcome.end, 0x3001) << name;
@@ -106,7 +106,7 @@ TEST(SRecordFileTest, NoReadPermission)
     if (geteuid() == 0)
         GTEST_SKIP() << "root reads every file";
     const TempDir dir;
-    const auto file = dir.Write("locked.mot", kSpecFile);
+    const auto file = dir.Write("locked.mot", kTwoLineFile);
     std::filesystem::permissions(file, std::filesystem::perms::none);
     const auto outcome = LoadFile(file);
     EXPECT_EQ(outcome.result, 1);
@@ -135,7 +135,7 @@ TEST(SRecordFileTest, HugeBinaryFileIsRefusedQuickly)
 TEST(SRecordFileTest, HugeFileAfterS9IsNeverRead)
 {
     const TempDir dir;
-    const auto file = dir.Write("tail.mot", kSpecFile);
+    const auto file = dir.Write("tail.mot", kTwoLineFile);
     std::filesystem::resize_file(file, 512ull * 1024 * 1024);
     const auto begin = std::chrono::steady_clock::now();
     const auto outcome = LoadFile(file);

@@ -1,4 +1,4 @@
-// S-record loader (Part 1.1): one line, the line reader, and whole files given as inline
+// S-record loader: one line, the line reader, and whole files given as inline
 // text. Files on disk are in SRecordFileTest.cpp, cross-checks with srec_cat in
 // SrecCatCrossCheckTest.cpp.
 #include "SRecord.h"
@@ -39,9 +39,9 @@ struct LineRow
 TEST(ParseSRecordLineTest, Table)
 {
     const LineRow rows[] = {
-        {"spec S1 example", "S107300001020304BE", 0, 1, 0x3000, 4, 0xBE, {1, 2, 3, 4}},
-        {"spec S1 example, wrong checksum", "S107300001020304BF", 2},
-        {"spec S2 example", "S208003000AA550102C5", 0, 2, 0x3000, 4, 0xC5, {0xAA, 0x55, 1, 2}},
+        {"S1 example", "S107300001020304BE", 0, 1, 0x3000, 4, 0xBE, {1, 2, 3, 4}},
+        {"S1 example, wrong checksum", "S107300001020304BF", 2},
+        {"S2 example", "S208003000AA550102C5", 0, 2, 0x3000, 4, 0xC5, {0xAA, 0x55, 1, 2}},
         {"lower case s and digits", "s107300001020304be", 0, 1, 0x3000, 4, 0xBE, {1, 2, 3, 4}},
         {"mixed case digits", "S1073000aBcD030449", 0, 1, 0x3000, 4, 0x49, {0xAB, 0xCD, 3, 4}},
         {"S9 end record", "S9030000FC", 0, 9, -1, -99, 0xFC},
@@ -237,8 +237,8 @@ const std::string kS9 = "S9030000FC";
 TEST(LoadSRecordFileTest, Table)
 {
     const LoadRow rows[] = {
-        {"spec two-line file", kS1 + "\r\n" + kS9 + "\r\n", 0, 0x3000, 0x3001, Kind::None},
-        {"spec two-line file, checksum 66", "S1053000AABB66\r\n" + kS9 + "\r\n", 2, -7, -7,
+        {"two-line file", kS1 + "\r\n" + kS9 + "\r\n", 0, 0x3000, 0x3001, Kind::None},
+        {"two-line file, checksum 66", "S1053000AABB66\r\n" + kS9 + "\r\n", 2, -7, -7,
          Kind::Checksum, 1},
         {"LF alone", kS1 + "\n" + kS9 + "\n", 0, 0x3000, 0x3001, Kind::None},
         {"CR alone", kS1 + "\r" + kS9 + "\r", 0, 0x3000, 0x3001, Kind::None},
