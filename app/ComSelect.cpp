@@ -80,6 +80,12 @@ void ComSelect::CreateControls()
     connect(m_combo, &QComboBox::currentIndexChanged, this, &ComSelect::ShowSelectedDevice);
 }
 
+void ComSelect::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    move(screen()->availableGeometry().center() - rect().center());
+}
+
 int16_t ComSelect::GetComPort()
 {
     return ReadComPortSetting();

@@ -33,6 +33,9 @@ public:
     void CmdOK_Click();
     void CmdCancel_Click();
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
     void Form_Load();
     void CreateControls();

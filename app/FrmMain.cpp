@@ -16,6 +16,8 @@
 #include <QScreen>
 #include <QStatusBar>
 
+#include <algorithm>
+
 namespace {
 
 // Layout in twips: the client area, and the status bar docked at its bottom edge.
@@ -23,6 +25,11 @@ constexpr int kClientWidth = 8625;
 constexpr int kClientHeight = 1860;
 constexpr int kStatusBarHeight = 345;
 constexpr std::array<int, 4> kPanelWidths = {5145, 1700, 700, 750};
+// The longest text each panel shows: a panel is made wider than its width in twips only
+// when the screen's font would not fit this text.
+const std::array<QString, 4> kPanelLongestTexts = {
+    QString(), QStringLiteral("File: CRC - 0000h"), QStringLiteral("100 %"),
+    QStringLiteral("No Comms")};
 
 } // namespace
 
@@ -42,6 +49,10 @@ FrmMain::FrmMain(const FrmMainServices& services, QWidget* parent)
     CreateMenus();
     CreateStatusBar();
     layout()->setSizeConstraint(QLayout::SetFixedSize);
+    // Centred before it is first shown, so the boxes and the port dialog that start-up may
+    // show before the window appears are centred too.
+    adjustSize();
+    move(screen()->availableGeometry().center() - rect().center());
     // Set once every widget exists: widgets made later join the chain at its end.
     setTabOrder(m_cmdDownload, m_cmdBrowse);
     setTabOrder(m_cmdBrowse, m_cmdCancel);
@@ -141,20 +152,17 @@ void FrmMain::CreateStatusBar()
     for (std::size_t i = 0; i < m_panels.size(); ++i) {
         auto* panel = new StatusPanel(bar);
         panel->setObjectName(QStringLiteral("Panel") + QString::number(i + 1));
-        panel->setFixedWidth(twips.ToPixels(kPanelWidths[i]));
-        bar->addWidget(panel);
+        const int width = twips.ToPixels(kPanelWidths[i]);
+        if (i == 0) {
+            // The status line gives way when the screen's font widens the other panels.
+            panel->setMaximumWidth(width);
+            bar->addWidget(panel, 1);
+        } else {
+            panel->setFixedWidth(std::max(width, panel->WidthFor(kPanelLongestTexts[i])));
+            bar->addWidget(panel);
+        }
         m_panels[i] = panel;
     }
-}
-
-void FrmMain::showEvent(QShowEvent* event)
-{
-    QMainWindow::showEvent(event);
-    if (m_centred)
-        return;
-    m_centred = true;
-    const QRect available = screen()->availableGeometry();
-    move(available.center() - frameGeometry().center() + pos());
 }
 
 void FrmMain::closeEvent(QCloseEvent* event)

@@ -86,7 +86,6 @@ signals:
 protected:
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
-    void showEvent(QShowEvent* event) override;
 
 private:
     void CreateControls();
@@ -103,7 +102,6 @@ private:
     EndingAwareHost m_host;
     DownloadEngine m_engine;
     QString m_sHelpFile;
-    bool m_centred = false;
 
     QLineEdit* m_txtFileName = nullptr;
     QPushButton* m_cmdBrowse = nullptr;

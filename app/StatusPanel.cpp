@@ -20,6 +20,12 @@ void StatusPanel::setText(const QString& text)
     update();
 }
 
+int StatusPanel::WidthFor(const QString& text) const
+{
+    // One pixel more than the advance: eliding measures in fractions of a pixel.
+    return fontMetrics().horizontalAdvance(text) + 1 + 2 * (kTextMargin + frameWidth());
+}
+
 void StatusPanel::paintEvent(QPaintEvent* event)
 {
     QFrame::paintEvent(event);

@@ -14,6 +14,8 @@ public:
 
     QString text() const { return m_text; }
     void setText(const QString& text);
+    // The width at which the panel shows text without cutting it.
+    int WidthFor(const QString& text) const;
 
 protected:
     void paintEvent(QPaintEvent* event) override;

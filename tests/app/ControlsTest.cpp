@@ -137,14 +137,22 @@ TEST_F(ControlsTest, MenusHoldTheirItemsAndSeparatorsInOrder)
     EXPECT_EQ(harness.Window().menuBar()->actions().size(), 2);
 }
 
-TEST_F(ControlsTest, StatusBarHasFourPanelsOfTheirWidths)
+TEST_F(ControlsTest, StatusBarHasFourPanelsOfTheirWidthsWideEnoughForTheirTexts)
 {
     const int widths[] = {5145, 1700, 700, 750};
-    for (int i = 0; i < 4; ++i) {
+    const char* longest[] = {"", "File: CRC - 0000h", "100 %", "No Comms"};
+    harness.Window().show();
+    const auto* statusLine = harness.Control<StatusPanel>("Panel1");
+    EXPECT_GT(statusLine->width(), Layout().ToPixels(widths[0]) * 9 / 10);
+    EXPECT_LE(statusLine->width(), Layout().ToPixels(widths[0]));
+    for (int i = 1; i < 4; ++i) {
+        SCOPED_TRACE(i + 1);
         const auto* panel = harness.Control<StatusPanel>(QStringLiteral("Panel") + QString::number(i + 1));
         ASSERT_NE(panel, nullptr);
-        EXPECT_EQ(panel->width(), Layout().ToPixels(widths[i]));
+        // The width in twips, unless the screen's font needs more for the panel's text.
+        EXPECT_EQ(panel->width(), std::max(Layout().ToPixels(widths[i]), panel->WidthFor(longest[i])));
         EXPECT_EQ(panel->parentWidget(), harness.Window().statusBar());
+        EXPECT_TRUE(panel->text().isEmpty() || i == 1 || i == 3);
     }
     EXPECT_EQ(harness.Window().statusBar()->objectName(), QStringLiteral("StatusBar1"));
     EXPECT_EQ(harness.Window().statusBar()->height(), Layout().ToPixels(345));
