@@ -10,12 +10,8 @@ std::optional<QString> QtFileDialogService::GetOpenFileName(QWidget* parent,
     QFileDialog dialog(parent, request.title, request.initialDir, request.filter);
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    if (!request.initialFile.isEmpty()) {
-        const QFileInfo initial(request.initialFile);
-        if (!request.initialDir.isEmpty())
-            dialog.setDirectory(request.initialDir);
-        dialog.selectFile(initial.fileName());
-    }
+    if (!request.initialFile.isEmpty())
+        dialog.selectFile(QFileInfo(request.initialFile).fileName());
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
     const QStringList chosen = dialog.selectedFiles();

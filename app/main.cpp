@@ -42,8 +42,5 @@ int main(int argc, char* argv[])
     messages.SetParent(&window);
     window.Form_Load();
     window.show();
-    const int exitCode = QApplication::exec();
-    if (port.IsOpen())
-        port.Close();
-    return exitCode;
+    return QApplication::exec();
 }

@@ -175,6 +175,24 @@ INSTANTIATE_TEST_SUITE_P(
                     QuitRow{"ExitYes", true, kAnswerYes}, QuitRow{"ExitNo", true, kAnswerNo}),
     [](const testing::TestParamInfo<QuitRow>& info) { return std::string(info.param.name); });
 
+TEST_F(WindowDownloadTest, ClosingWhileTheBootloaderStartsEndsWithoutAQuestion)
+{
+    QObject::connect(&harness.Window(), &FrmMain::StatusShown, [this](const QString& text) {
+        if (text == QStringLiteral("Attempting to start BootLoader..."))
+            host.After(0, [this] {
+                writesBeforeAction = port.Writes().size();
+                harness.Window().close();
+            });
+    });
+    Button("CmdDownload")->click();
+
+    EXPECT_TRUE(harness.messages.shown.empty());
+    EXPECT_EQ(harness.endProgramCalls, 1);
+    EXPECT_FALSE(port.IsOpen());
+    EXPECT_EQ(port.Writes().size(), writesBeforeAction);
+    EXPECT_EQ(statuses.last(), QStringLiteral("Attempting to start BootLoader..."));
+}
+
 TEST_F(WindowDownloadTest, ClosingWhileIdleAsksNothingAndClosesThePort)
 {
     harness.Window().close();
