@@ -1,5 +1,8 @@
 #include "RealTimeScheduler.h"
 
+#include <chrono>
+#include <thread>
+
 RealTimeScheduler::RealTimeScheduler()
 {
     m_clock.start();
@@ -21,7 +24,18 @@ void RealTimeScheduler::CallAt(int64_t atMicros, std::function<void()> action)
 
 void RealTimeScheduler::RunDue()
 {
-    while (m_queue.RunOneDue(NowMicros())) {
+    // Timers fire on whole milliseconds and often late; an action due within the next
+    // millisecond is waited for here with a short precise sleep instead, so replies leave
+    // when the timing model says and not up to a millisecond later.
+    for (;;) {
+        while (m_queue.RunOneDue(NowMicros())) {
+        }
+        if (m_queue.Empty())
+            break;
+        const int64_t waitMicros = m_queue.NextTime() - NowMicros();
+        if (waitMicros >= kPreciseWaitMicros)
+            break;
+        std::this_thread::sleep_for(std::chrono::microseconds(waitMicros));
     }
     Rearm();
 }
@@ -32,8 +46,7 @@ void RealTimeScheduler::Rearm()
         m_timer.stop();
         return;
     }
-    // Timers count whole milliseconds: round up so that an action never runs early.
-    const int64_t waitMicros = m_queue.NextTime() - NowMicros();
-    const int waitMs = waitMicros <= 0 ? 0 : static_cast<int>((waitMicros + 999) / 1000);
-    m_timer.start(waitMs);
+    // Wake a little early; RunDue waits out the rest precisely.
+    const int64_t waitMicros = m_queue.NextTime() - NowMicros() - kPreciseWaitMicros;
+    m_timer.start(waitMicros <= 0 ? 0 : static_cast<int>(waitMicros / 1000));
 }

@@ -159,6 +159,8 @@ TEST_F(DownloadFixture, ImageEndingBelowTheApplicationAreaCarriesCrcAndChecksumZ
     EXPECT_EQ(device->LastHeader()->last, 0x01FF);
     EXPECT_EQ(device->LastHeader()->crc, 0);
     EXPECT_EQ(device->LastHeader()->checksum, 0);
+    EXPECT_TRUE(device->LastHeader()->verified);
+    EXPECT_EQ(view.statuses.last(), "Firmware downloaded OK! (CRC - 0000h)");
 }
 
 struct PercentCase
