@@ -57,8 +57,7 @@ void ComSelect::CreateControls()
     const int ruleTop = twips.ToPixels(1200);
     // Both lines of the rule carry the name Line1.
     AddEtchedRule(this, QStringLiteral("Line1"), QStringLiteral("Line1"), twips.ToPixels(120),
-                  ruleTop,
-                  twips.ToPixels(3840 - 120), QColor(128, 128, 128));
+                  ruleTop, twips.ToPixels(3840 - 120), QColor(128, 128, 128));
 
     m_ok = new QPushButton(QStringLiteral("&OK"), this);
     m_ok->setObjectName(QStringLiteral("CmdOK"));
@@ -110,8 +109,7 @@ void ComSelect::ShowSelectedDevice()
     const QString text = device.isEmpty() ? QStringLiteral("No device found for this port")
                                           : QStringLiteral("Device: ") + device;
     // A long device path keeps its beginning and its end on screen, and shows whole as a tip.
-    m_device->setText(
-        m_device->fontMetrics().elidedText(text, Qt::ElideMiddle, m_device->width()));
+    m_device->setText(m_device->fontMetrics().elidedText(text, Qt::ElideMiddle, m_device->width()));
     m_device->setToolTip(device);
 }
 

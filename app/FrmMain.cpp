@@ -2,8 +2,8 @@
 
 #include "AppIcons.h"
 #include "EtchedRule.h"
-#include "StatusPanel.h"
 #include "MessageBoxService.h"
+#include "StatusPanel.h"
 #include "Twips.h"
 
 #include <QCloseEvent>
@@ -27,16 +27,14 @@ constexpr int kStatusBarHeight = 345;
 constexpr std::array<int, 4> kPanelWidths = {5145, 1700, 700, 750};
 // The longest text each panel shows: a panel is made wider than its width in twips only
 // when the screen's font would not fit this text.
-const std::array<QString, 4> kPanelLongestTexts = {
-    QString(), QStringLiteral("File: CRC - 0000h"), QStringLiteral("100 %"),
-    QStringLiteral("No Comms")};
+const std::array<QString, 4> kPanelLongestTexts = {QString(), QStringLiteral("File: CRC - 0000h"),
+                                                   QStringLiteral("100 %"),
+                                                   QStringLiteral("No Comms")};
 
 } // namespace
 
 FrmMain::FrmMain(const FrmMainServices& services, QWidget* parent)
-    : QMainWindow(parent),
-      m_services(services),
-      m_host(services.host),
+    : QMainWindow(parent), m_services(services), m_host(services.host),
       m_engine(services.port, m_host, *this)
 {
     setObjectName(QStringLiteral("FrmMain"));
@@ -136,8 +134,7 @@ void FrmMain::CreateMenus()
     help->setObjectName(QStringLiteral("mnuHelp"));
     addItem(help, "mnuContents", QStringLiteral("&Contents..."), &FrmMain::mnuContents_Click);
     addDash(help, "mnuDash3");
-    addItem(help, "mnuVandryWeb", QStringLiteral("&Halvorn Website"),
-            &FrmMain::mnuVandryWeb_Click);
+    addItem(help, "mnuVandryWeb", QStringLiteral("&Halvorn Website"), &FrmMain::mnuVandryWeb_Click);
     addDash(help, "mnuDash2");
     addItem(help, "mnuAbout", QStringLiteral("&About..."), &FrmMain::mnuAbout_Click);
 }

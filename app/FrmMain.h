@@ -25,8 +25,8 @@ class StatusPanel;
 // What the window uses from the world outside it, so that tests can stand in for each part.
 struct FrmMainServices
 {
-    Host& host;                     // clock and event dispatch while a download waits
-    SerialPort& port;               // the port the device hangs on
+    Host& host;       // clock and event dispatch while a download waits
+    SerialPort& port; // the port the device hangs on
     MessageBoxService& messages;
     FileDialogService& fileDialog;
     ShellOpenService& shell;

@@ -26,11 +26,9 @@ void FrmMain::CmdDownload_Click()
 void FrmMain::CmdBrowse_Click()
 {
     const QString last = GetLastFilename();
-    const OpenFileRequest request{
-        kBrowseTitle, kBrowseFilter,
-        QString::fromStdString(GetDirectory(last.toStdString())), last};
-    const std::optional<QString> chosen =
-        m_services.fileDialog.GetOpenFileName(this, request);
+    const OpenFileRequest request{kBrowseTitle, kBrowseFilter,
+                                  QString::fromStdString(GetDirectory(last.toStdString())), last};
+    const std::optional<QString> chosen = m_services.fileDialog.GetOpenFileName(this, request);
     if (!chosen || chosen->isEmpty())
         return;
     SaveLastFilename(*chosen);

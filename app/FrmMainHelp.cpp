@@ -32,11 +32,9 @@ void FrmMain::mnuVandryWeb_Click()
 
 void FrmMain::mnuAbout_Click()
 {
-    const QString text = kApplicationTitle + QStringLiteral(" v") +
-                         QString::number(kVersionMajor) + QLatin1Char('.') +
-                         QString::number(kVersionMinor) + QLatin1Char('.') +
+    const QString text = kApplicationTitle + QStringLiteral(" v") + QString::number(kVersionMajor) +
+                         QLatin1Char('.') + QString::number(kVersionMinor) + QLatin1Char('.') +
                          QString::number(kVersionRevision) + kCarriageReturn + kCarriageReturn +
                          kCopyrightNotice + kCarriageReturn;
-    m_services.messages.Show(text, kStyleInformation,
-                             QStringLiteral("About ") + kApplicationTitle);
+    m_services.messages.Show(text, kStyleInformation, QStringLiteral("About ") + kApplicationTitle);
 }

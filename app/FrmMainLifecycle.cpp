@@ -57,11 +57,10 @@ void FrmMain::StartupFailure(int16_t port)
 {
     // An unusable stored number names no port: nothing follows the blank.
     const bool known = port != kNoComPort;
-    m_services.messages.Show(kCouldNotOpen + (known ? QString::number(port) : QString()),
-                             kStyleOkCancelError, QString(),
-                             known ? PortFailureDetail(m_services.port.Error(),
-                                                       m_services.port.ErrorText())
-                                   : kStoredPortUnusable);
+    m_services.messages.Show(
+        kCouldNotOpen + (known ? QString::number(port) : QString()), kStyleOkCancelError, QString(),
+        known ? PortFailureDetail(m_services.port.Error(), m_services.port.ErrorText())
+              : kStoredPortUnusable);
     ComSelect dialog(m_services.port, m_services.messages, m_services.deviceOf, this);
     dialog.exec();
     UpdatePortIndication();

@@ -5,7 +5,7 @@
 #include <QFileInfo>
 
 std::optional<QString> QtFileDialogService::GetOpenFileName(QWidget* parent,
-                                                           const OpenFileRequest& request)
+                                                            const OpenFileRequest& request)
 {
     QFileDialog dialog(parent, request.title, request.initialDir, request.filter);
     dialog.setFileMode(QFileDialog::ExistingFile);

@@ -64,8 +64,8 @@ int AnswerOf(int button)
 int QtMessageBoxService::Show(const QString& text, int style, const QString& title,
                               const QString& detail)
 {
-    QMessageBox box(IconOf(style), title.isEmpty() ? kApplicationTitle : title,
-                    WithLineFeeds(text), ButtonsOf(style), m_parent);
+    QMessageBox box(IconOf(style), title.isEmpty() ? kApplicationTitle : title, WithLineFeeds(text),
+                    ButtonsOf(style), m_parent);
     box.setTextFormat(Qt::PlainText);
     if (!detail.isEmpty())
         box.setInformativeText(detail);

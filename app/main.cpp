@@ -33,7 +33,9 @@ int main(int argc, char* argv[])
         messages,
         fileDialog,
         shell,
-        [](int16_t number) { return ResolvePortName(QStringLiteral("COM") + QString::number(number)); },
+        [](int16_t number) {
+            return ResolvePortName(QStringLiteral("COM") + QString::number(number));
+        },
         [] { QCoreApplication::exit(0); },
         QCoreApplication::applicationDirPath(),
     };

@@ -54,7 +54,8 @@ TEST_F(ComSelectTest, OffersCom1ToCom12AndSelectsTheStoredPort)
     auto* cancel = Dialog().findChild<QPushButton*>("CmdCancel");
     EXPECT_EQ(ok->text(), QStringLiteral("&OK"));
     EXPECT_EQ(cancel->text(), QStringLiteral("&Cancel"));
-    EXPECT_FALSE(ok->isDefault() || ok->autoDefault() || cancel->isDefault() || cancel->autoDefault());
+    EXPECT_FALSE(ok->isDefault() || ok->autoDefault() || cancel->isDefault() ||
+                 cancel->autoDefault());
     EXPECT_EQ(TabSequence(ok), (QWidgetList{ok, Combo(), cancel}));
 }
 

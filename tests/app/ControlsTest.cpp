@@ -96,10 +96,9 @@ TEST_F(ControlsTest, WindowHasItsTitleFixedClientAreaAndEtchedRule)
 
 TEST_F(ControlsTest, TabOrderRunsDownloadBrowseCancelFileName)
 {
-    const QWidgetList expected = {harness.Control<QWidget>("CmdDownload"),
-                                  harness.Control<QWidget>("CmdBrowse"),
-                                  harness.Control<QWidget>("CmdCancel"),
-                                  harness.Control<QWidget>("TxtFileName")};
+    const QWidgetList expected = {
+        harness.Control<QWidget>("CmdDownload"), harness.Control<QWidget>("CmdBrowse"),
+        harness.Control<QWidget>("CmdCancel"), harness.Control<QWidget>("TxtFileName")};
     EXPECT_EQ(TabSequence(expected.first()), expected);
 }
 
@@ -110,7 +109,8 @@ TEST_F(ControlsTest, MenusHoldTheirItemsAndSeparatorsInOrder)
         const char* name;
         const char* caption; // empty for a separator
     };
-    const std::vector<Item> file = {{"mnuComPort", "&COM Port"}, {"mnuDash1", ""}, {"mnuExit", "&Exit"}};
+    const std::vector<Item> file = {
+        {"mnuComPort", "&COM Port"}, {"mnuDash1", ""}, {"mnuExit", "&Exit"}};
     const std::vector<Item> help = {{"mnuContents", "&Contents..."},
                                     {"mnuDash3", ""},
                                     {"mnuVandryWeb", "&Halvorn Website"},
@@ -147,10 +147,12 @@ TEST_F(ControlsTest, StatusBarHasFourPanelsOfTheirWidthsWideEnoughForTheirTexts)
     EXPECT_LE(statusLine->width(), Layout().ToPixels(widths[0]));
     for (int i = 1; i < 4; ++i) {
         SCOPED_TRACE(i + 1);
-        const auto* panel = harness.Control<StatusPanel>(QStringLiteral("Panel") + QString::number(i + 1));
+        const auto* panel =
+            harness.Control<StatusPanel>(QStringLiteral("Panel") + QString::number(i + 1));
         ASSERT_NE(panel, nullptr);
         // The width in twips, unless the screen's font needs more for the panel's text.
-        EXPECT_EQ(panel->width(), std::max(Layout().ToPixels(widths[i]), panel->WidthFor(longest[i])));
+        EXPECT_EQ(panel->width(),
+                  std::max(Layout().ToPixels(widths[i]), panel->WidthFor(longest[i])));
         EXPECT_EQ(panel->parentWidget(), harness.Window().statusBar());
         EXPECT_TRUE(panel->text().isEmpty() || i == 1 || i == 3);
     }

@@ -76,7 +76,8 @@ TEST_F(FileSelectionTest, ChosenFileIsRememberedAndMustBeLoadedAgainEvenWhenUnch
 {
     StoreSetting(QStringLiteral("LastFile"), QStringLiteral("/releases/a.mot"));
     harness.Start();
-    for (const QString& chosen : {QStringLiteral("/releases/b.mot"), QStringLiteral("/releases/b.mot")}) {
+    for (const QString& chosen :
+         {QStringLiteral("/releases/b.mot"), QStringLiteral("/releases/b.mot")}) {
         MarkLoaded();
         harness.fileDialog.choice = chosen;
         harness.Window().CmdBrowse_Click();

@@ -37,13 +37,14 @@ protected:
     // stage has begun, as a user acting on the window in the middle of a download would.
     void DuringProgramming(std::function<void()> action)
     {
-        QObject::connect(&harness.Window(), &FrmMain::StatusShown, [this, action](const QString& text) {
-            if (text.startsWith(kFirstProgramming))
-                host.After(0, [this, action] {
-                    writesBeforeAction = port.Writes().size();
-                    action();
-                });
-        });
+        QObject::connect(&harness.Window(), &FrmMain::StatusShown,
+                         [this, action](const QString& text) {
+                             if (text.startsWith(kFirstProgramming))
+                                 host.After(0, [this, action] {
+                                     writesBeforeAction = port.Writes().size();
+                                     action();
+                                 });
+                         });
     }
 
     QPushButton* Button(const char* name) { return harness.Control<QPushButton>(name); }
@@ -131,7 +132,8 @@ struct QuitRow
     int answer;
 };
 
-class QuitDuringDownloadTest : public WindowDownloadTest, public testing::WithParamInterface<QuitRow>
+class QuitDuringDownloadTest : public WindowDownloadTest,
+                               public testing::WithParamInterface<QuitRow>
 {
 };
 
@@ -148,8 +150,9 @@ TEST_P(QuitDuringDownloadTest, QuestionDecidesWhetherTheProgramEndsAtOnce)
     Button("CmdDownload")->click();
 
     ASSERT_EQ(harness.messages.shown.size(), 1u);
-    EXPECT_EQ(harness.messages.shown[0].text,
-              QStringLiteral("Firmware is being downloaded.\r\n\r\nAre you sure you want to quit?"));
+    EXPECT_EQ(
+        harness.messages.shown[0].text,
+        QStringLiteral("Firmware is being downloaded.\r\n\r\nAre you sure you want to quit?"));
     EXPECT_EQ(harness.messages.shown[0].style, 52);
     EXPECT_EQ(harness.messages.shown[0].title, QString());
     if (row.answer == kAnswerYes) {

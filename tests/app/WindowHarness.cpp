@@ -24,8 +24,14 @@ QSettings UserSettings()
 
 WindowHarness::WindowHarness(SerialPort& port, Host& host)
 {
-    const FrmMainServices services{host,     port, messages, fileDialog, shell, DeviceOf,
-                                   [this] { ++endProgramCalls; }, programDir.path()};
+    const FrmMainServices services{host,
+                                   port,
+                                   messages,
+                                   fileDialog,
+                                   shell,
+                                   DeviceOf,
+                                   [this] { ++endProgramCalls; },
+                                   programDir.path()};
     m_window = std::make_unique<FrmMain>(services);
 }
 

@@ -24,8 +24,7 @@ public:
     // Runs Form_Load; the port dialog, if it comes, is answered by WhenPortDialogShown.
     void Start() { m_window->Form_Load(); }
 
-    template <class Widget>
-    Widget* Control(const QString& name) const
+    template <class Widget> Widget* Control(const QString& name) const
     {
         return m_window->findChild<Widget*>(name);
     }

@@ -63,7 +63,8 @@ TEST_F(WindowMenuTest, HelpWithTheDocumentMissingNamesThePathTried)
     harness.Start();
     harness.Window().mnuContents_Click();
 
-    const QString path = harness.programDir.path() + QStringLiteral("/Help/Upgrader_Help_Contents.htm");
+    const QString path =
+        harness.programDir.path() + QStringLiteral("/Help/Upgrader_Help_Contents.htm");
     ASSERT_EQ(harness.messages.shown.size(), 1u);
     EXPECT_EQ(harness.messages.shown[0].text,
               QStringLiteral("Error occured while attempting to display ") + path);
@@ -80,7 +81,8 @@ TEST_F(WindowMenuTest, F1InTheFileBoxOpensTheSameDocumentAsContents)
 
     ASSERT_EQ(harness.shell.documents.size(), 2);
     EXPECT_EQ(harness.shell.documents[0], harness.shell.documents[1]);
-    EXPECT_TRUE(harness.shell.documents[0].endsWith(QStringLiteral("/Help/Upgrader_Help_Contents.htm")));
+    EXPECT_TRUE(
+        harness.shell.documents[0].endsWith(QStringLiteral("/Help/Upgrader_Help_Contents.htm")));
     EXPECT_TRUE(harness.messages.shown.empty());
     QTest::keyClick(harness.Control<QLineEdit>("TxtFileName"), Qt::Key_F2);
     EXPECT_EQ(harness.shell.documents.size(), 2);
@@ -96,7 +98,8 @@ TEST_F(WindowMenuTest, WebsiteThatCannotBeHandedOverIsReported)
     harness.shell.addressesOpen = false;
     harness.Window().mnuVandryWeb_Click();
     ASSERT_EQ(harness.messages.shown.size(), 1u);
-    EXPECT_EQ(harness.messages.shown[0].text, QStringLiteral("Could not connect to the Halvorn Website."));
+    EXPECT_EQ(harness.messages.shown[0].text,
+              QStringLiteral("Could not connect to the Halvorn Website."));
     EXPECT_EQ(harness.messages.shown[0].style, 16);
     EXPECT_EQ(harness.messages.shown[0].title, QStringLiteral("Halvorn Website"));
 }
@@ -108,7 +111,8 @@ TEST_F(WindowMenuTest, AboutShowsTitleVersionAndCopyrightWithCarriageReturns)
 
     ASSERT_EQ(harness.messages.shown.size(), 1u);
     const auto& about = harness.messages.shown[0];
-    EXPECT_TRUE(about.text.startsWith(QStringLiteral("Tessary Norvane Upgrader v1.0.11\r\rCopyright ")));
+    EXPECT_TRUE(
+        about.text.startsWith(QStringLiteral("Tessary Norvane Upgrader v1.0.11\r\rCopyright ")));
     EXPECT_TRUE(about.text.endsWith(QStringLiteral("\r")));
     EXPECT_FALSE(about.text.contains(QLatin1Char('\n')));
     EXPECT_EQ(about.style, 64);
