@@ -1,8 +1,5 @@
 #include "RealTimeScheduler.h"
 
-#include <chrono>
-#include <thread>
-
 RealTimeScheduler::RealTimeScheduler()
 {
     m_clock.start();
@@ -24,18 +21,7 @@ void RealTimeScheduler::CallAt(int64_t atMicros, std::function<void()> action)
 
 void RealTimeScheduler::RunDue()
 {
-    // Timers fire on whole milliseconds and often late; an action due within the next
-    // millisecond is waited for here with a short precise sleep instead, so replies leave
-    // when the timing model says and not up to a millisecond later.
-    for (;;) {
-        while (m_queue.RunOneDue(NowMicros())) {
-        }
-        if (m_queue.Empty())
-            break;
-        const int64_t waitMicros = m_queue.NextTime() - NowMicros();
-        if (waitMicros >= kPreciseWaitMicros)
-            break;
-        std::this_thread::sleep_for(std::chrono::microseconds(waitMicros));
+    while (m_queue.RunOneDue(NowMicros())) {
     }
     Rearm();
 }
@@ -46,7 +32,8 @@ void RealTimeScheduler::Rearm()
         m_timer.stop();
         return;
     }
-    // Wake a little early; RunDue waits out the rest precisely.
-    const int64_t waitMicros = m_queue.NextTime() - NowMicros() - kPreciseWaitMicros;
-    m_timer.start(waitMicros <= 0 ? 0 : static_cast<int>(waitMicros / 1000));
+    // Timers count whole milliseconds: round up so that an action never runs early.
+    const int64_t waitMicros = m_queue.NextTime() - NowMicros();
+    const int waitMs = waitMicros <= 0 ? 0 : static_cast<int>((waitMicros + 999) / 1000);
+    m_timer.start(waitMs);
 }

@@ -17,7 +17,6 @@ public:
     void CallAt(int64_t atMicros, std::function<void()> action) override;
 
 private:
-    static constexpr int64_t kPreciseWaitMicros = 1000;
     void RunDue();
     void Rearm();
 
