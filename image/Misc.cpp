@@ -49,22 +49,29 @@ std::string GetDirectory(const std::string& path)
     return path.substr(0, separator);
 }
 
-bool FileExists(const std::filesystem::path& fname)
+std::FILE* OpenForReading(const std::filesystem::path& fname)
 {
     if (fname.empty())
-        return false;
+        return nullptr;
 #ifdef _WIN32
     std::FILE* file = _wfopen(fname.c_str(), L"rb");
 #else
     std::FILE* file = std::fopen(fname.c_str(), "rb");
 #endif
     if (!file)
-        return false;
-    bool usable = true;
+        return nullptr;
 #ifndef _WIN32
-    // fopen succeeds on a folder on POSIX systems; a folder is not a file.
     struct stat info{};
-    usable = fstat(fileno(file), &info) == 0 && !S_ISDIR(info.st_mode);
+    if (fstat(fileno(file), &info) != 0 || S_ISDIR(info.st_mode)) {
+        std::fclose(file);
+        return nullptr;
+    }
 #endif
-    return std::fclose(file) == 0 && usable;
+    return file;
+}
+
+bool FileExists(const std::filesystem::path& fname)
+{
+    std::FILE* file = OpenForReading(fname);
+    return file && std::fclose(file) == 0;
 }

@@ -4,6 +4,7 @@
 
 #include <concepts>
 #include <cstdint>
+#include <cstdio>
 #include <filesystem>
 #include <string>
 #include <type_traits>
@@ -30,6 +31,10 @@ std::string FormatHex(T value, int16_t width)
 // systems other than Windows also a slash). Empty text for an empty path, for a path that
 // begins with the character of code 0, and for a path without a separator.
 std::string GetDirectory(const std::string& path);
+
+// Opens a file for reading in binary mode; nullptr for an empty name, a missing file, no
+// access and a folder (which POSIX systems would otherwise open without complaint).
+std::FILE* OpenForReading(const std::filesystem::path& fname);
 
 // True if the file can be opened for reading (and is closed again at once). False for an
 // empty name, a missing file, no access and a folder.

@@ -1,11 +1,9 @@
 #include "SRecord.h"
 
+#include "Misc.h"
+
 #include <algorithm>
 #include <cstring>
-
-#ifndef _WIN32
-#include <sys/stat.h>
-#endif
 
 namespace {
 
@@ -78,23 +76,9 @@ SRecordReader::~SRecordReader()
 bool SRecordReader::Open(const std::filesystem::path& fname)
 {
     Close();
-    if (fname.empty())
-        return false;
-#ifdef _WIN32
-    std::FILE* file = _wfopen(fname.c_str(), L"rb");
-#else
-    std::FILE* file = std::fopen(fname.c_str(), "rb");
-#endif
+    std::FILE* file = OpenForReading(fname);
     if (!file)
         return false;
-#ifndef _WIN32
-    // fopen succeeds on a directory on POSIX systems; refuse it here.
-    struct stat info{};
-    if (fstat(fileno(file), &info) != 0 || S_ISDIR(info.st_mode)) {
-        std::fclose(file);
-        return false;
-    }
-#endif
     // The reader buffers whole chunks itself.
     std::setvbuf(file, nullptr, _IONBF, 0);
     m_file = file;
