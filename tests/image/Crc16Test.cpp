@@ -2,6 +2,7 @@
 // CRC-16/ARC over many random blocks.
 #include "Crc16.h"
 #include "Misc.h"
+#include "TestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -10,19 +11,6 @@
 #include <vector>
 
 namespace {
-
-// CRC-16/ARC the slow way: bit by bit, reflected polynomial 0xA001, start 0, no final XOR.
-uint16_t BitwiseCrc16Arc(const uint8_t* bytes, std::size_t count)
-{
-    uint16_t crc = 0;
-    for (std::size_t i = 0; i < count; ++i) {
-        crc ^= bytes[i];
-        for (int bit = 0; bit < 8; ++bit)
-            crc = (crc & 1) ? static_cast<uint16_t>((crc >> 1) ^ 0xA001)
-                            : static_cast<uint16_t>(crc >> 1);
-    }
-    return crc;
-}
 
 class Crc16Test : public ::testing::Test
 {
@@ -36,7 +24,11 @@ protected:
 
 TEST_F(Crc16Test, TableEntriesArePublishedArcValues)
 {
-    struct Row { int index; uint16_t value; };
+    struct Row
+    {
+        int index;
+        uint16_t value;
+    };
     const Row rows[] = {{0, 0x0000}, {1, 0xC0C1}, {2, 0xC181}, {128, 0xA001}, {255, 0x4040}};
     for (const Row& row : rows)
         EXPECT_EQ(CrcTable[row.index], row.value) << "entry " << row.index;
@@ -51,7 +43,12 @@ TEST_F(Crc16Test, TableIsTheSameAfterASecondInit)
 
 TEST_F(Crc16Test, CheckValues)
 {
-    struct Row { const char* name; std::vector<uint8_t> bytes; uint16_t crc; };
+    struct Row
+    {
+        const char* name;
+        std::vector<uint8_t> bytes;
+        uint16_t crc;
+    };
     const std::string digits = "123456789";
     const Row rows[] = {
         {"check string 123456789", std::vector<uint8_t>(digits.begin(), digits.end()), 0xBB3D},
@@ -86,7 +83,8 @@ TEST_F(Crc16Test, AgreesWithBitwiseArcOnRandomBlocks)
         std::vector<uint8_t> bytes(random() % 2000);
         for (auto& b : bytes)
             b = static_cast<uint8_t>(random());
-        ASSERT_EQ(Crc(bytes), BitwiseCrc16Arc(bytes.data(), bytes.size())) << "round " << round;
+        ASSERT_EQ(Crc(bytes), imagetest::BitwiseCrc16Arc(bytes.data(), bytes.size()))
+            << "round " << round;
     }
 }
 
@@ -100,9 +98,15 @@ TEST(HiByteTest, HighByteOfBitPattern)
 
 TEST(CrcDisplayTest, ShownAsFourUpperCaseDigits)
 {
-    struct Row { uint16_t crc; const char* shown; };
-    const Row rows[] = {{0x00A5, "File: CRC - 00A5h"}, {0xBB3D, "File: CRC - BB3Dh"},
-                        {0x0000, "File: CRC - 0000h"}, {0x0A3F, "File: CRC - 0A3Fh"}};
+    struct Row
+    {
+        uint16_t crc;
+        const char* shown;
+    };
+    const Row rows[] = {{0x00A5, "File: CRC - 00A5h"},
+                        {0xBB3D, "File: CRC - BB3Dh"},
+                        {0x0000, "File: CRC - 0000h"},
+                        {0x0A3F, "File: CRC - 0A3Fh"}};
     for (const Row& row : rows)
         EXPECT_EQ("File: CRC - " + FormatHex(row.crc, 4) + "h", row.shown);
     // The window keeps the CRC in a signed 16-bit field; the digits are the same.

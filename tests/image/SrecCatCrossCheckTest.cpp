@@ -43,18 +43,6 @@ void RunTool(const std::string& command)
     ASSERT_EQ(std::system((command + " 2>/dev/null").c_str()), 0) << command;
 }
 
-uint16_t BitwiseCrc16Arc(const uint8_t* bytes, std::size_t count)
-{
-    uint16_t crc = 0;
-    for (std::size_t i = 0; i < count; ++i) {
-        crc ^= bytes[i];
-        for (int bit = 0; bit < 8; ++bit)
-            crc = (crc & 1) ? static_cast<uint16_t>((crc >> 1) ^ 0xA001)
-                            : static_cast<uint16_t>(crc >> 1);
-    }
-    return crc;
-}
-
 // srec_cat's CRC-16 of `first`..`last` of a file, with the options that give CRC-16/ARC
 // (checked against the 123456789 vector in its own test).
 const char* const kSrecCatArc = "-xmodem -least-to-most -augment -polynomial 0x8005";
@@ -65,14 +53,14 @@ uint16_t SrecCatCrc(const TempDir& dir, const std::string& input, uint32_t first
     char range[64];
     std::snprintf(range, sizeof range, "0x%X 0x%X", first, last + 1);
     RunTool("srec_cat " + input + " -fill 0xFF " + range + " -crop " + range +
-        " -crc16-l-e 0x100000 " + kSrecCatArc + " -crop 0x100000 0x100002 -offset -0x100000 -o " +
-        Quote(out) + " -binary");
+            " -crc16-l-e 0x100000 " + kSrecCatArc +
+            " -crop 0x100000 0x100002 -offset -0x100000 -o " + Quote(out) + " -binary");
     const std::string bytes = ReadAll(out);
     EXPECT_EQ(bytes.size(), 2u);
     if (bytes.size() != 2)
         return 0;
-    return static_cast<uint16_t>(static_cast<uint8_t>(bytes[0]) |
-                                 static_cast<uint8_t>(bytes[1]) << 8);
+    return static_cast<uint16_t>(static_cast<uint8_t>(bytes[0]) | static_cast<uint8_t>(bytes[1])
+                                                                      << 8);
 }
 
 TEST(SrecCatCrossCheckTest, SrecCatArcOptionsGiveTheCheckValue)
@@ -93,13 +81,22 @@ struct Segment
 struct Layout
 {
     const char* name;
-    int addressLength;   // 2: S1 records, 3: S2 records
-    int blockSize;       // data bytes per record
+    int addressLength; // 2: S1 records, 3: S2 records
+    int blockSize;     // data bytes per record
     std::vector<Segment> segments;
 };
 
-enum class Case { Upper, Lower };
-enum class LineEnd { LF, CRLF, CR };
+enum class Case
+{
+    Upper,
+    Lower
+};
+enum class LineEnd
+{
+    LF,
+    CRLF,
+    CR
+};
 
 std::string Vary(std::string text, Case letterCase, LineEnd lineEnd)
 {
@@ -145,7 +142,7 @@ TEST_P(SrecCatLayoutTest, ImageAndCrcAgreeWithSrecCat)
     }
     const auto mot = dir.path() / "made.mot";
     RunTool("srec_cat" + inputs + " -o " + Quote(mot) + " -motorola -address-length=" +
-        std::to_string(layout.addressLength) + " -obs=" + std::to_string(layout.blockSize));
+            std::to_string(layout.addressLength) + " -obs=" + std::to_string(layout.blockSize));
     const std::string made = ReadAll(mot);
     ASSERT_NE(made.find(layout.addressLength == 2 ? "\nS1" : "\nS2"), std::string::npos);
 
@@ -156,7 +153,9 @@ TEST_P(SrecCatLayoutTest, ImageAndCrcAgreeWithSrecCat)
     const auto* referenceBytes = reinterpret_cast<const uint8_t*>(reference.data());
 
     const uint16_t expectedCrc =
-        highest >= 0x3000 ? BitwiseCrc16Arc(referenceBytes + 0x3000, highest - 0x3000 + 1) : 0;
+        highest >= 0x3000
+            ? imagetest::BitwiseCrc16Arc(referenceBytes + 0x3000, highest - 0x3000 + 1)
+            : 0;
     if (highest >= 0x3000) {
         EXPECT_EQ(SrecCatCrc(dir, Quote(mot), 0x3000, highest), expectedCrc);
     }
@@ -166,7 +165,9 @@ TEST_P(SrecCatLayoutTest, ImageAndCrcAgreeWithSrecCat)
         for (LineEnd lineEnd : {LineEnd::LF, LineEnd::CRLF, LineEnd::CR}) {
             SCOPED_TRACE(::testing::Message()
                          << layout.name << (letterCase == Case::Upper ? " upper" : " lower")
-                         << (lineEnd == LineEnd::LF ? " LF" : lineEnd == LineEnd::CRLF ? " CRLF" : " CR"));
+                         << (lineEnd == LineEnd::LF     ? " LF"
+                             : lineEnd == LineEnd::CRLF ? " CRLF"
+                                                        : " CR"));
             const auto file = dir.Write("varied.mot", Vary(made, letterCase, lineEnd));
             VirtualHost host;
             const std::atomic<bool> cancel{false};
@@ -187,11 +188,15 @@ INSTANTIATE_TEST_SUITE_P(
     Layouts, SrecCatLayoutTest,
     ::testing::Values(
         Layout{"S1 application", 2, 16, {{0x3000, 0x1000}}},
-        Layout{"S1 header and application with holes", 2, 32,
+        Layout{"S1 header and application with holes",
+               2,
+               32,
                {{0x0000, 0x0400}, {0x3000, 0x1321}, {0x8007, 0x10F9}}},
         Layout{"S1 up to 0xFFFF", 2, 64, {{0x0100, 0x20}, {0xF000, 0x1000}}},
         Layout{"S2 application", 3, 32, {{0x3000, 0x2000}}},
-        Layout{"S2 spread over the blocks", 3, 32,
+        Layout{"S2 spread over the blocks",
+               3,
+               32,
                {{0x0000, 0x0200}, {0x3000, 0x2000}, {0x20011, 0x9FEF}, {0x3FF00, 0x100}}},
         Layout{"S2 64-byte records", 3, 64, {{0x00000, 0x3000}, {0x30000, 0x10000}}},
         Layout{"S2 odd record size below 0x3000", 3, 7, {{0x0005, 0x0801}, {0x1F00, 0x0300}}},

@@ -1,6 +1,6 @@
 #pragma once
 // Small helpers shared by the image tests: records with correct checksums, an image loaded
-// from inline text, a virtual-time host and a temporary folder.
+// from inline text, a virtual-time host, a temporary folder and a reference CRC.
 
 #include "Host.h"
 #include "SRecord.h"
@@ -16,6 +16,20 @@
 #include <vector>
 
 namespace imagetest {
+
+// CRC-16/ARC the slow way, as an independent reference: bit by bit, reflected polynomial
+// 0xA001, start 0, no final XOR.
+inline uint16_t BitwiseCrc16Arc(const uint8_t* bytes, std::size_t count)
+{
+    uint16_t crc = 0;
+    for (std::size_t i = 0; i < count; ++i) {
+        crc ^= bytes[i];
+        for (int bit = 0; bit < 8; ++bit)
+            crc = (crc & 1) ? static_cast<uint16_t>((crc >> 1) ^ 0xA001)
+                            : static_cast<uint16_t>(crc >> 1);
+    }
+    return crc;
+}
 
 // An S-record line (without line end) with the given type, address width and data; the count
 // and checksum are computed unless given.
