@@ -12,7 +12,8 @@ int RunInfoCommand(const QStringList& args);
 // norvane-flash flash --port PORT [--port PORT...] FILE: downloads FILE (FlashCommand.cpp).
 int RunFlashCommand(const QStringList& args);
 
-// norvane-flash ports: COM1 to COM12, the device each reaches and whether it is free (PortsCommand.cpp).
+// norvane-flash ports: COM1 to COM12, the device each reaches and whether it is free
+// (PortsCommand.cpp).
 int RunPortsCommand(const QStringList& args);
 
 // Exit codes shared by the commands.

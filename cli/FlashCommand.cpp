@@ -108,8 +108,12 @@ int RunFlashCommand(const QStringList& args)
     std::vector<FlashSummary> summaries(static_cast<size_t>(options.ports.size()));
     std::vector<std::unique_ptr<QThread>> workers;
     for (qsizetype i = 0; i < options.ports.size(); ++i) {
-        FlashJob job{options.ports[i], image.get(),  startAddr,
-                     endAddr,          options.fileName, reporter.get(),
+        FlashJob job{options.ports[i],
+                     image.get(),
+                     startAddr,
+                     endAddr,
+                     options.fileName,
+                     reporter.get(),
                      options.traceFile.isEmpty() ? nullptr : &trace};
         FlashSummary* result = &summaries[static_cast<size_t>(i)];
         workers.emplace_back(QThread::create([job, result] { *result = RunFlashJob(job); }));

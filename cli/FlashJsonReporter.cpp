@@ -2,9 +2,7 @@
 
 #include <QJsonDocument>
 
-FlashJsonReporter::FlashJsonReporter(std::FILE* out) : m_out(out)
-{
-}
+FlashJsonReporter::FlashJsonReporter(std::FILE* out) : m_out(out) {}
 
 void FlashJsonReporter::Status(const QString& port, const QString& text)
 {

@@ -6,10 +6,10 @@
 // The command line of norvane-flash flash.
 struct FlashOptions
 {
-    QStringList ports;  // one run per port, all at once
-    QString fileName;   // the S-record file
-    QString traceFile;  // empty: no trace
-    bool json = false;  // one JSON object per line instead of text
+    QStringList ports; // one run per port, all at once
+    QString fileName;  // the S-record file
+    QString traceFile; // empty: no trace
+    bool json = false; // one JSON object per line instead of text
     bool help = false;
 };
 

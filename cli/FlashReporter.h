@@ -9,8 +9,8 @@ struct FlashSummary
 {
     QString port;
     int exitCode = 0;
-    QString outcome;  // a short word: "downloaded", "failed", ...
-    QString detail;   // what the user should know, in words
+    QString outcome; // a short word: "downloaded", "failed", ...
+    QString detail;  // what the user should know, in words
     bool verified = false;
     int64_t elapsedMs = 0;
 };

@@ -30,9 +30,7 @@ void FlashTerminalReporter::Status(const QString& port, const QString& text)
     Redraw();
 }
 
-void FlashTerminalReporter::FileState(const QString&, const QString&)
-{
-}
+void FlashTerminalReporter::FileState(const QString&, const QString&) {}
 
 void FlashTerminalReporter::Progress(const QString& port, int value, int maximum, int percent,
                                      int64_t elapsedMs)

@@ -25,12 +25,12 @@ constexpr double kBaud = 19200.0;
 constexpr double kBitsPerByte = 10.0; // start bit, 8 data bits, stop bit
 
 // Bytes on the wire, both ways, of each part of a download (Parts 2.1, 2.2, 3.1).
-constexpr int64_t kWireStartCommand = 6;     // "# 017b"
-constexpr int64_t kWireOnePoll = 7 + 2;      // "~# 0155" and the reply 7E 05
-constexpr int64_t kWireErase = 6 + 4;        // erase packet and its two replies
-constexpr int64_t kWireProgram = 139 + 4;    // program packet and its two replies
+constexpr int64_t kWireStartCommand = 6;       // "# 017b"
+constexpr int64_t kWireOnePoll = 7 + 2;        // "~# 0155" and the reply 7E 05
+constexpr int64_t kWireErase = 6 + 4;          // erase packet and its two replies
+constexpr int64_t kWireProgram = 139 + 4;      // program packet and its two replies
 constexpr int64_t kWireEraseProgram = 139 + 8; // the step at address 0: four replies
-constexpr int64_t kWireHeader = 17 + 4 + 2;  // header packet, its replies and the verify report
+constexpr int64_t kWireHeader = 17 + 4 + 2;    // header packet, its replies and the verify report
 
 // A host for a command-line run without an event loop: a monotonic millisecond clock, and
 // "process events" just waits for the given time, as there are no events to dispatch.
@@ -189,8 +189,7 @@ void PrintLoadError(const QString& fileName, int16_t result, const LoadProblem& 
         std::fprintf(stderr, "norvane-flash: %s: %s at line %d: %s\n", name.constData(), kind,
                      problem.line, problem.reason);
     else
-        std::fprintf(stderr, "norvane-flash: %s: %s: %s\n", name.constData(), kind,
-                     problem.reason);
+        std::fprintf(stderr, "norvane-flash: %s: %s: %s\n", name.constData(), kind, problem.reason);
     std::fprintf(stderr, "(loader result %d: not a usable S-record firmware file)\n", result);
 }
 

@@ -18,7 +18,8 @@ struct Command
 const Command kCommands[] = {
     {"info", RunInfoCommand, "show what a download of a firmware file would do"},
     {"flash", RunFlashCommand, "download a firmware file into one or several devices"},
-    {"ports", RunPortsCommand, "list COM1 to COM12, the device each reaches and whether it is free"},
+    {"ports", RunPortsCommand,
+     "list COM1 to COM12, the device each reaches and whether it is free"},
 };
 
 void PrintUsage(std::FILE* out)

@@ -7,8 +7,7 @@ constexpr int16_t kNotStarted = 2; // StartBootloader: the bootloader did not st
 }
 
 DownloadEngine::DownloadEngine(SerialPort& port, Host& host, DownloadView& view)
-    : m_host(host),
-      m_view(view),
+    : m_host(host), m_view(view),
       m_transport(port, host, [this](const QString& text) { m_view.ShowStatus(text); }),
       m_bootloader(m_transport, m_bCancel)
 {

@@ -14,7 +14,8 @@
 #include <cstdint>
 
 // How the last run ended, as the command line reports it in its exit code.
-enum class RunOutcome {
+enum class RunOutcome
+{
     None = -1,               // no run yet, or a run was refused
     Downloaded = 0,          // verified by the device, or no header was due
     DownloadFailed = 1,      // a command or the verify did not succeed, or the line was lost

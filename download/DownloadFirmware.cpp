@@ -21,7 +21,8 @@ int16_t DownloadEngine::DownloadFirmware(FirmwareImage& image, int32_t& startAdd
     std::array<uint8_t, kStepSize> step{};
     for (int32_t address = startAddr; address <= lastAddr; address += kStepSize) {
         std::copy_n(image.begin() + address, kStepSize, step.begin());
-        const bool blank = std::all_of(step.begin(), step.end(), [](uint8_t b) { return b == 0xFF; });
+        const bool blank =
+            std::all_of(step.begin(), step.end(), [](uint8_t b) { return b == 0xFF; });
         if (!blank) {
             const int16_t block = GetBlockNumber(address);
             if (address != 0) {

@@ -37,8 +37,8 @@ MessageBoxText FileMissingBox()
 
 MessageBoxText BadFileBox(const QString& fileName)
 {
-    return {fileName + kLineBreak + QStringLiteral("could not be loaded.") + kLineBreak + kLineBreak +
-                QStringLiteral("Ensure that it is a valid S-Record firmware file."),
+    return {fileName + kLineBreak + QStringLiteral("could not be loaded.") + kLineBreak +
+                kLineBreak + QStringLiteral("Ensure that it is a valid S-Record firmware file."),
             kStyleInformation, QStringLiteral("S-Record Error")};
 }
 

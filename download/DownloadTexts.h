@@ -9,8 +9,10 @@
 
 inline const QString kStatusLoadingFile = QStringLiteral("Loading the firmware file...");
 inline const QString kStatusCalculatingCrc = QStringLiteral("Calculating CRC...");
-inline const QString kStatusStartingBootloader = QStringLiteral("Attempting to start BootLoader...");
-inline const QString kStatusGeneratingCrc = QStringLiteral("Downloading firmware - Generating CRC...");
+inline const QString kStatusStartingBootloader =
+    QStringLiteral("Attempting to start BootLoader...");
+inline const QString kStatusGeneratingCrc =
+    QStringLiteral("Downloading firmware - Generating CRC...");
 inline const QString kStatusProgrammingHeader =
     QStringLiteral("Downloading firmware - Programming header...");
 inline const QString kStatusVerifying =
@@ -23,9 +25,10 @@ inline const QString kFileStateNotLoaded = QStringLiteral("File: Not Loaded");
 // The CRC as the user sees it: four upper-case hexadecimal digits.
 QString CrcText(int16_t crc);
 
-QString ProgrammingStatus(int16_t crc); // "Downloading firmware (CRC - XXXXh) - Programming device..."
-QString DownloadedStatus(int16_t crc);  // "Firmware downloaded OK! (CRC - XXXXh)"
-QString FileStateLoaded(int16_t crc);   // "File: CRC - XXXXh"
+QString
+ProgrammingStatus(int16_t crc); // "Downloading firmware (CRC - XXXXh) - Programming device..."
+QString DownloadedStatus(int16_t crc); // "Firmware downloaded OK! (CRC - XXXXh)"
+QString FileStateLoaded(int16_t crc);  // "File: CRC - XXXXh"
 
 // A message box: its prompt, style number and title (empty: the application title).
 struct MessageBoxText

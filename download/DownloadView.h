@@ -3,11 +3,11 @@
 #include <QString>
 
 // Message box styles (the standard flags: icon plus buttons).
-constexpr int kStyleError = 16;              // error icon, OK
-constexpr int kStyleOkCancelError = 17;      // error icon, OK and Cancel
-constexpr int kStyleWarning = 48;            // warning icon, OK
-constexpr int kStyleInformation = 64;        // information icon, OK
-constexpr int kStyleYesNoWarning = 52;       // warning icon, Yes and No
+constexpr int kStyleError = 16;         // error icon, OK
+constexpr int kStyleOkCancelError = 17; // error icon, OK and Cancel
+constexpr int kStyleWarning = 48;       // warning icon, OK
+constexpr int kStyleInformation = 64;   // information icon, OK
+constexpr int kStyleYesNoWarning = 52;  // warning icon, Yes and No
 constexpr int kAnswerOk = 1;
 constexpr int kAnswerCancel = 2;
 constexpr int kAnswerYes = 6;
@@ -30,9 +30,9 @@ public:
     virtual void SetProgressMaximum(int maximum) = 0;
     virtual void SetProgressValue(int value) = 0;
 
-    virtual void SetCancelVisible(bool visible) = 0;    // CmdCancel
-    virtual void SetDownloadEnabled(bool enabled) = 0;  // CmdDownload
-    virtual void FocusDownload() = 0;                   // input focus to CmdDownload
+    virtual void SetCancelVisible(bool visible) = 0;   // CmdCancel
+    virtual void SetDownloadEnabled(bool enabled) = 0; // CmdDownload
+    virtual void FocusDownload() = 0;                  // input focus to CmdDownload
 
     // Shows a message box and returns the button pressed (kAnswerOk, kAnswerYes, ...).
     // An empty title means the application title.

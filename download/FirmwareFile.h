@@ -10,7 +10,8 @@
 #include <cstdint>
 
 // How reading a firmware file ended.
-enum class FirmwareFileResult {
+enum class FirmwareFileResult
+{
     Loaded,
     Missing,   // the file cannot be opened for reading (an empty name included)
     NotUsable, // opened, but not a usable S-record file
@@ -21,7 +22,8 @@ enum class FirmwareFileResult {
 // filled. The cancel flag is read between lines; problem, when given, tells why a load failed.
 FirmwareFileResult LoadFirmwareFile(const QString& fileName, FirmwareImage& image,
                                     int32_t& startAddr, int32_t& endAddr, Host& host,
-                                    const std::atomic<bool>& cancel, LoadProblem* problem = nullptr);
+                                    const std::atomic<bool>& cancel,
+                                    LoadProblem* problem = nullptr);
 
 // CRC-16 and checksum of the application area, 0x3000 to endAddr; both 0 when that is empty.
 struct ApplicationChecks

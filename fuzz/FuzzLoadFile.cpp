@@ -44,8 +44,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size)
     LoadProblem problem2;
     const int16_t result2 = LoadSRecordFile(small, g_second, start2, end2, host, cancel, &problem2);
 
-    if (result1 != result2 || start1 != start2 || end1 != end2 ||
-        problem1.kind != problem2.kind || problem1.line != problem2.line ||
+    if (result1 != result2 || start1 != start2 || end1 != end2 || problem1.kind != problem2.kind ||
+        problem1.line != problem2.line ||
         std::memcmp(g_first.data(), g_second.data(), g_first.size()) != 0)
         __builtin_trap();
     if (result1 < 0 || result1 > 2)

@@ -21,7 +21,8 @@ void CheckFrame(const ParsedFrame& frame)
     const auto* bytes = reinterpret_cast<const uint8_t*>(frame.bytes.constData());
     const auto size = static_cast<int32_t>(frame.bytes.size());
     Require(size >= 1 && bytes[0] == 0x7E, "a frame starts with 0x7E");
-    Require(size <= PacketParser::kMaxLength + 2, "a frame is never longer than the longest packet");
+    Require(size <= PacketParser::kMaxLength + 2,
+            "a frame is never longer than the longest packet");
     switch (frame.kind) {
     case ParsedFrame::Kind::Poll:
         Require(frame.bytes == QByteArrayLiteral("~# 0155"), "a poll is the poll string");

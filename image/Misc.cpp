@@ -61,7 +61,9 @@ std::FILE* OpenForReading(const std::filesystem::path& fname)
     if (!file)
         return nullptr;
 #ifndef _WIN32
-    struct stat info{};
+    struct stat info
+    {
+    };
     if (fstat(fileno(file), &info) != 0 || S_ISDIR(info.st_mode)) {
         std::fclose(file);
         return nullptr;

@@ -225,10 +225,11 @@ int16_t ParseSRecordLine(std::string_view text, SRecordLine& line)
 
     // The last two characters (the whole line when it is shorter).
     const std::size_t checksumAt = length >= 2 ? length - 2 : 0;
-    line.Checksum = static_cast<int16_t>(LenientValue(text.data() + checksumAt,
-                                                      length - checksumAt));
+    line.Checksum =
+        static_cast<int16_t>(LenientValue(text.data() + checksumAt, length - checksumAt));
 
-    const int count = length > 2 ? LenientValue(text.data() + 2, std::min<std::size_t>(2, length - 2)) : 0;
+    const int count =
+        length > 2 ? LenientValue(text.data() + 2, std::min<std::size_t>(2, length - 2)) : 0;
 
     // Pairs beginning at columns 3, 5, 7, ... up to column L - 2 (0-based 2, 4, ... L - 3).
     unsigned sum = 0;

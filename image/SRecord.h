@@ -39,7 +39,8 @@ class SRecordReader
 public:
     static constexpr std::size_t kMaxLineLength = 1024;
 
-    enum class LineStatus {
+    enum class LineStatus
+    {
         Ok,      // a line was read (possibly empty)
         End,     // nothing left to read
         TooLong, // the line is longer than kMaxLineLength; reading stops here
@@ -99,7 +100,8 @@ private:
 // window shows its fixed message and ignores it).
 struct LoadProblem
 {
-    enum class Kind {
+    enum class Kind
+    {
         None,       // loaded
         Unreadable, // cannot be opened or read: missing, a directory, no permission, empty
         Malformed,  // a line is not a valid S-record, or a data byte lies outside the image
@@ -108,7 +110,7 @@ struct LoadProblem
         Cancelled   // the cancel flag stopped the reading
     };
     Kind kind = Kind::None;
-    int32_t line = 0; // 1-based number of the line that failed; 0 when no line is to blame
+    int32_t line = 0;        // 1-based number of the line that failed; 0 when no line is to blame
     const char* reason = ""; // a few words on what is wrong, for a message; never null
 };
 

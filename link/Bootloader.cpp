@@ -84,8 +84,7 @@ int16_t Bootloader::StartBootloader()
 int16_t Bootloader::EraseBlock(int16_t block)
 {
     std::array<uint8_t, kErasePacketLength> packet{kStartByte, kErasePacketLength - 2,
-                                                   kCommandErase,
-                                                   static_cast<uint8_t>(block - 1)};
+                                                   kCommandErase, static_cast<uint8_t>(block - 1)};
     const std::array<uint8_t, 2> replies{kReplyEraseAccepted, kReplyEraseComplete};
     return Exchange(packet.data(), packet.size(), replies.data(), replies.size());
 }
@@ -99,8 +98,8 @@ int16_t Bootloader::ProgramFlashBlock(const uint8_t* data128, int32_t address)
 
 int16_t Bootloader::EraseProgramFlashBlock(int16_t block, const uint8_t* data128, int32_t address)
 {
-    auto packet = ProgramPacket(kCommandEraseProgram, static_cast<uint8_t>(block - 1), data128,
-                                address);
+    auto packet =
+        ProgramPacket(kCommandEraseProgram, static_cast<uint8_t>(block - 1), data128, address);
     const std::array<uint8_t, 4> replies{kReplyEraseAccepted, kReplyEraseComplete,
                                          kReplyProgramAccepted, kReplyProgramComplete};
     return Exchange(packet.data(), packet.size(), replies.data(), replies.size());

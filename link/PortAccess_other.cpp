@@ -3,9 +3,7 @@
 // On Windows a COM port is exclusive by itself and the adapter's latency is a driver setting
 // of the user's; on macOS the serial driver has no such switch. Nothing to do here.
 
-void RequestLowLatency(QSerialPort&)
-{
-}
+void RequestLowLatency(QSerialPort&) {}
 
 bool TakeExclusiveAccess(QSerialPort&)
 {

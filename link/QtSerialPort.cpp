@@ -43,7 +43,8 @@ bool QtSerialPort::Open()
 
     m_devicePath = ResolvePortName(m_name);
     if (m_devicePath.isEmpty())
-        return Fail(SerialError::NoSuchDevice, QStringLiteral("%1 reaches no serial device").arg(m_name));
+        return Fail(SerialError::NoSuchDevice,
+                    QStringLiteral("%1 reaches no serial device").arg(m_name));
 
     m_port.setPortName(m_devicePath);
     if (!m_port.open(QIODevice::ReadWrite)) {

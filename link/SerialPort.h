@@ -5,7 +5,8 @@
 #include <cstdint>
 
 // Why a port could not be opened, or why it stopped working.
-enum class SerialError {
+enum class SerialError
+{
     None,
     NoSuchDevice,     // nothing answers to that name (port 0, an unplugged adapter)
     PermissionDenied, // the user may not open it (on Linux: not in the dialout group)

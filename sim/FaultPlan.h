@@ -7,7 +7,8 @@
 #include <vector>
 
 // What a reply fault does to the reply it hits.
-enum class ReplyFaultKind {
+enum class ReplyFaultKind
+{
     Drop,    // the reply is not sent
     Change,  // the reply carries another code
     OneByte, // only the start byte 0x7E is sent
@@ -17,20 +18,22 @@ enum class ReplyFaultKind {
 
 // Hits reply `reply` (1-based) of packet command `command` (1-based, counted over the device's
 // life). The verify report after a header is that command's third reply.
-struct ReplyFault {
+struct ReplyFault
+{
     ReplyFaultKind kind;
     int command;
     int reply;
-    uint8_t code = 0;     // Change: the code sent instead
-    int64_t delayMs = 0;  // Late: how much later
+    uint8_t code = 0;    // Change: the code sent instead
+    int64_t delayMs = 0; // Late: how much later
 };
 
 // The ways the virtual device misbehaves on purpose.
-struct FaultPlan {
+struct FaultPlan
+{
     bool neverAnswerPolls = false;
-    bool garbagePolls = false;     // polls are answered with noise
-    bool failVerify = false;       // the header check fails: the verify report is 7
-    int closeAfterCommands = -1;   // >= 0: the line closes as command n+1 arrives
+    bool garbagePolls = false;   // polls are answered with noise
+    bool failVerify = false;     // the header check fails: the verify report is 7
+    int closeAfterCommands = -1; // >= 0: the line closes as command n+1 arrives
     std::vector<ReplyFault> replyFaults;
 
     const ReplyFault* FaultFor(int command, int reply) const;

@@ -7,7 +7,7 @@ namespace {
 
 // The device's own block layout (start addresses of blocks 1..12, and the end).
 constexpr std::array<int32_t, FlashModel::kBlockCount + 1> kBlockBounds{
-    0x00000, 0x01000, 0x02000, 0x03000, 0x04000, 0x05000, 0x06000,
+    0x00000, 0x01000, 0x02000, 0x03000, 0x04000, 0x05000,   0x06000,
     0x07000, 0x08000, 0x10000, 0x20000, 0x30000, kImageSize};
 
 } // namespace

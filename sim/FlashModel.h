@@ -6,7 +6,8 @@
 #include <vector>
 
 // A write that needed a 0 bit to become 1, which flash cannot do without an erase.
-struct FlashViolation {
+struct FlashViolation
+{
     int32_t address;
     uint8_t before; // what the cell held
     uint8_t wanted; // what the write asked for

@@ -6,7 +6,8 @@
 #include <optional>
 
 // Why the bootloader refused a frame. A refused frame is not executed and not answered.
-enum class RejectReason {
+enum class RejectReason
+{
     BadLength,      // a length byte no command has, or one that does not fit the command
     BadCrc,         // the CRC-16 over length, command and parameters does not match
     UnknownCommand, // a command code the bootloader does not know
@@ -18,10 +19,16 @@ enum class RejectReason {
 const char* RejectReasonName(RejectReason reason);
 
 // One frame as the bootloader sees it on the line.
-struct ParsedFrame {
-    enum class Kind { Poll, Packet, Rejected };
+struct ParsedFrame
+{
+    enum class Kind
+    {
+        Poll,
+        Packet,
+        Rejected
+    };
     Kind kind;
-    QByteArray bytes; // the whole frame, start byte included
+    QByteArray bytes;                              // the whole frame, start byte included
     RejectReason reason = RejectReason::BadLength; // only for Rejected
 
     uint8_t Command() const { return bytes.size() > 2 ? static_cast<uint8_t>(bytes.at(2)) : 0; }

@@ -27,7 +27,8 @@ uint8_t ByteAt(const QByteArray& bytes, int index)
 
 int32_t Address24(const QByteArray& bytes, int first)
 {
-    return (ByteAt(bytes, first) << 16) | (ByteAt(bytes, first + 1) << 8) | ByteAt(bytes, first + 2);
+    return (ByteAt(bytes, first) << 16) | (ByteAt(bytes, first + 1) << 8) |
+           ByteAt(bytes, first + 2);
 }
 
 // A two-byte reply: the start byte and a code.
@@ -98,7 +99,8 @@ void VirtualDevice::Receive(const uint8_t* bytes, int count)
     }
     // Each byte arrives when the line has carried it, after the bytes before it.
     for (int i = 0; i < count; ++i) {
-        m_inLineFreeAt = std::max(m_inLineFreeAt, m_scheduler.NowMicros()) + DeviceTiming::kByteMicros;
+        m_inLineFreeAt =
+            std::max(m_inLineFreeAt, m_scheduler.NowMicros()) + DeviceTiming::kByteMicros;
         const uint8_t byte = bytes[i];
         At(m_inLineFreeAt, [this, byte] { ProcessByte(byte); });
     }
@@ -179,10 +181,10 @@ void VirtualDevice::AnswerPoll()
 {
     if (m_faults.neverAnswerPolls)
         return;
-    const QByteArray reply = m_faults.garbagePolls
-                                 ? QByteArray(reinterpret_cast<const char*>(kGarbageBytes),
-                                              sizeof kGarbageBytes)
-                                 : Reply(kReadyCode);
+    const QByteArray reply =
+        m_faults.garbagePolls
+            ? QByteArray(reinterpret_cast<const char*>(kGarbageBytes), sizeof kGarbageBytes)
+            : Reply(kReadyCode);
     ++m_pollsAnswered;
     At(m_scheduler.NowMicros() + m_timing.replyLatencyMicros,
        [this, reply] { Transmit(reply, 0); });
@@ -251,13 +253,15 @@ std::vector<VirtualDevice::Step> VirtualDevice::StepsFor(const ParsedFrame& pack
     case kCommandProgram:
         return {{latency, accept, 3, 3}, programStep()};
     case kCommandEraseProgram:
-        return {{latency, accept, 1, 1}, eraseStep(ByteAt(bytes, 8) + 1), {latency, accept, 3, 3},
+        return {{latency, accept, 1, 1},
+                eraseStep(ByteAt(bytes, 8) + 1),
+                {latency, accept, 3, 3},
                 programStep()};
     default: // the application header
         return {{latency, accept, 3, 3},
                 {programTime, accept, 4, 4},
-                {m_timing.verifyMicros, [this, bytes] { return CheckHeader(bytes); },
-                 kVerifiedCode, kVerifyFailedCode}};
+                {m_timing.verifyMicros, [this, bytes] { return CheckHeader(bytes); }, kVerifiedCode,
+                 kVerifyFailedCode}};
     }
 }
 
@@ -272,7 +276,8 @@ bool VirtualDevice::CheckHeader(const QByteArray& packet)
 {
     ReceivedHeader header{Address24(packet, 4), Address24(packet, 8),
                           static_cast<uint16_t>((ByteAt(packet, 11) << 8) | ByteAt(packet, 12)),
-                          static_cast<uint16_t>((ByteAt(packet, 13) << 8) | ByteAt(packet, 14)), false};
+                          static_cast<uint16_t>((ByteAt(packet, 13) << 8) | ByteAt(packet, 14)),
+                          false};
     // An application that ends below its start covers no bytes: CRC and checksum are then 0.
     if (header.last < kImageSize && !m_faults.failVerify) {
         const FirmwareImage& flash = m_flash.Bytes();
@@ -297,10 +302,9 @@ void VirtualDevice::RunStep(std::shared_ptr<std::vector<Step>> steps, size_t ind
     // A late reply holds up the rest of the command as well.
     const ReplyFault* fault = m_faults.FaultFor(commandNumber, replyNumber);
     const int64_t hold = fault && fault->kind == ReplyFaultKind::Late ? fault->delayMs * 1000 : 0;
-    At(m_scheduler.NowMicros() + hold,
-       [this, commandNumber, replyNumber, command, code] {
-           SendReply(commandNumber, replyNumber, command, code);
-       });
+    At(m_scheduler.NowMicros() + hold, [this, commandNumber, replyNumber, command, code] {
+        SendReply(commandNumber, replyNumber, command, code);
+    });
 
     if (index + 1 == steps->size()) {
         At(m_scheduler.NowMicros() + hold, [this] { FinishCommand(); });

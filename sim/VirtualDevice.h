@@ -16,7 +16,8 @@
 #include <optional>
 #include <vector>
 
-enum class DeviceMode {
+enum class DeviceMode
+{
     Application, // the running application: waits for "# 017b", ignores everything else
     HandingOver, // between "# 017b" and the bootloader listening: ignores everything
     Bootloader,  // answers polls and executes packet commands
@@ -24,8 +25,13 @@ enum class DeviceMode {
 };
 
 // One frame on the line, as the device saw or sent it.
-struct TraceFrame {
-    enum class Direction { In, Out };
+struct TraceFrame
+{
+    enum class Direction
+    {
+        In,
+        Out
+    };
     int64_t timeMicros;
     Direction direction;
     QByteArray bytes;
@@ -34,7 +40,8 @@ struct TraceFrame {
 };
 
 // The application header the device received last, and what it made of it.
-struct ReceivedHeader {
+struct ReceivedHeader
+{
     int32_t start;
     int32_t last;
     uint16_t crc;
@@ -75,8 +82,9 @@ public:
     int PollsAnswered() const { return m_pollsAnswered; }
 
 private:
-    struct Step {
-        int64_t delayMicros;         // after the previous step
+    struct Step
+    {
+        int64_t delayMicros;          // after the previous step
         std::function<bool()> effect; // does the work; its result picks the reply
         uint8_t reply;                // the reply code when effect gives true
         uint8_t failReply;            // the reply code when effect gives false

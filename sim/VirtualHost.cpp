@@ -2,9 +2,7 @@
 
 #include <algorithm>
 
-VirtualHost::VirtualHost(int32_t startTick) : m_startTick(startTick)
-{
-}
+VirtualHost::VirtualHost(int32_t startTick) : m_startTick(startTick) {}
 
 int32_t VirtualHost::TickCount()
 {

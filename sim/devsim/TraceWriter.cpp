@@ -22,8 +22,9 @@ QByteArray TraceWriter::FormatLine(const TraceFrame& frame)
 {
     const QJsonObject line{
         {QStringLiteral("t_ms"), static_cast<double>(frame.timeMicros) / 1000.0},
-        {QStringLiteral("dir"), frame.direction == TraceFrame::Direction::In ? QStringLiteral("in")
-                                                                              : QStringLiteral("out")},
+        {QStringLiteral("dir"), frame.direction == TraceFrame::Direction::In
+                                    ? QStringLiteral("in")
+                                    : QStringLiteral("out")},
         {QStringLiteral("kind"), frame.kind},
         {QStringLiteral("command"), frame.command},
         {QStringLiteral("hex"), QString::fromLatin1(frame.bytes.toHex(' ').toUpper())},

@@ -17,7 +17,8 @@
 
 namespace {
 
-struct Options {
+struct Options
+{
     QString linkPath;
     QString flashIn;
     QString flashOut;
@@ -40,26 +41,31 @@ std::optional<Options> ParseOptions(const QCoreApplication& app, QString* error)
                        "the device path to open as the serial port.\n\n") +
         FaultPlanHelp());
     parser.addHelpOption();
-    const QCommandLineOption link(QStringLiteral("link"),
-                                  QStringLiteral("Also make a symbolic link at <path> to the device."),
-                                  QStringLiteral("path"));
-    const QCommandLineOption flashIn(QStringLiteral("flash-in"),
-                                     QStringLiteral("Start with the flash contents of <file> (up to 256 KiB)."),
-                                     QStringLiteral("file"));
+    const QCommandLineOption link(
+        QStringLiteral("link"),
+        QStringLiteral("Also make a symbolic link at <path> to the device."),
+        QStringLiteral("path"));
+    const QCommandLineOption flashIn(
+        QStringLiteral("flash-in"),
+        QStringLiteral("Start with the flash contents of <file> (up to 256 KiB)."),
+        QStringLiteral("file"));
     const QCommandLineOption flashOut(QStringLiteral("flash-out"),
                                       QStringLiteral("Write the 256 KiB flash to <file> at exit."),
                                       QStringLiteral("file"));
-    const QCommandLineOption trace(QStringLiteral("trace"),
-                                   QStringLiteral("Write one JSON line per frame in and out to <file>."),
-                                   QStringLiteral("file"));
-    const QCommandLineOption fault(QStringLiteral("fault"),
-                                   QStringLiteral("Misbehave as <faults> says (see the list above)."),
-                                   QStringLiteral("faults"));
-    const QCommandLineOption pace(QStringLiteral("pace"),
-                                  QStringLiteral("Let bytes take their time on the wire (19200 baud)."));
-    const QCommandLineOption handover(QStringLiteral("handover"),
-                                      QStringLiteral("Hand-over to the bootloader takes <ms> (default 200)."),
-                                      QStringLiteral("ms"), QStringLiteral("200"));
+    const QCommandLineOption trace(
+        QStringLiteral("trace"),
+        QStringLiteral("Write one JSON line per frame in and out to <file>."),
+        QStringLiteral("file"));
+    const QCommandLineOption fault(
+        QStringLiteral("fault"), QStringLiteral("Misbehave as <faults> says (see the list above)."),
+        QStringLiteral("faults"));
+    const QCommandLineOption pace(
+        QStringLiteral("pace"),
+        QStringLiteral("Let bytes take their time on the wire (19200 baud)."));
+    const QCommandLineOption handover(
+        QStringLiteral("handover"),
+        QStringLiteral("Hand-over to the bootloader takes <ms> (default 200)."),
+        QStringLiteral("ms"), QStringLiteral("200"));
     parser.addOptions({link, flashIn, flashOut, trace, fault, pace, handover});
     parser.process(app);
 
@@ -116,7 +122,8 @@ int main(int argc, char* argv[])
 
     RealTimeScheduler scheduler;
     VirtualDevice device(scheduler, options->timing, options->faults);
-    if (!options->flashIn.isEmpty() && !LoadFlash(options->flashIn, device.FlashMemory().Bytes(), &error))
+    if (!options->flashIn.isEmpty() &&
+        !LoadFlash(options->flashIn, device.FlashMemory().Bytes(), &error))
         return Usage(error);
 
     TraceWriter trace;

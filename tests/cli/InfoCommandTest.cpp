@@ -66,8 +66,8 @@ QString WriteFile(const QTemporaryDir& dir, const QString& name, const QString& 
     return path;
 }
 
-// The image of the documented download example: data at 0x0000 to 0x12FF and at 0x3000 to 0x30FF, every
-// 128-byte step of those ranges non-blank. Also returns the image for the expected figures.
+// The image of the documented download example: data at 0x0000 to 0x12FF and at 0x3000 to 0x30FF,
+// every 128-byte step of those ranges non-blank. Also returns the image for the expected figures.
 QString ExampleFile(QByteArray& image)
 {
     image = QByteArray(0x40000, static_cast<char>(0xFF));
@@ -189,13 +189,14 @@ TEST(InfoCommandTest, FilesThatDoNotLoad)
          "checksum error at line 3: the checksum does not match"},
         {"malformed line 2", WriteFile(dir, "bad.mot", good + "hello\n"), 1, "malformed at line 2"},
         {"blank line", WriteFile(dir, "blank.mot", good + "\n" + good), 1, "malformed at line 2"},
-        {"record past the image", WriteFile(dir, "past.mot", good + Record(2, 0x3FFFF, "ab")),
-         1, "malformed at line 2: data beyond the end of the flash"},
+        {"record past the image", WriteFile(dir, "past.mot", good + Record(2, 0x3FFFF, "ab")), 1,
+         "malformed at line 2: data beyond the end of the flash"},
         {"missing file", dir.filePath("missing.mot"), 1, "unreadable"},
         {"folder", dir.filePath("folder.mot"), 1, "unreadable"},
         {"empty file", WriteFile(dir, "empty.mot", ""), 1, "unreadable: the file is empty"},
         {"no data", WriteFile(dir, "nodata.mot", "S9030000FC\n"), 1, "malformed: no data to load"},
-        {"binary", WriteFile(dir, "bin.mot", QString(3000, QChar(1))), 1, "malformed at line 1: the line is longer than 1024 characters"},
+        {"binary", WriteFile(dir, "bin.mot", QString(3000, QChar(1))), 1,
+         "malformed at line 1: the line is longer than 1024 characters"},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
@@ -243,7 +244,8 @@ TEST(InfoCommandTest, CommandLine)
         const ToolRun run = RunFlash(row.args);
         EXPECT_EQ(run.exitCode, row.exitCode) << row.args.join(' ').toStdString();
         EXPECT_TRUE(run.out.contains(row.says) || run.err.contains(row.says))
-            << row.args.join(' ').toStdString() << "\n" << run.out.constData() << run.err.constData();
+            << row.args.join(' ').toStdString() << "\n"
+            << run.out.constData() << run.err.constData();
     }
 }
 

@@ -113,8 +113,9 @@ TEST_P(CancelAfterProgramming, IsNotAskedAndTheRunCompletes)
     EXPECT_TRUE(engine->m_bCancel); // stays set until the next run clears it
 }
 
-INSTANTIATE_TEST_SUITE_P(HeaderAndVerify, CancelAfterProgramming,
-                         ::testing::Values("Downloading firmware - Programming header...",
-                                           "Downloading firmware - Verifying downloading firmware..."));
+INSTANTIATE_TEST_SUITE_P(
+    HeaderAndVerify, CancelAfterProgramming,
+    ::testing::Values("Downloading firmware - Programming header...",
+                      "Downloading firmware - Verifying downloading firmware..."));
 
 } // namespace

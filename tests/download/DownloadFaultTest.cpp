@@ -71,11 +71,11 @@ TEST_F(DownloadFixture, FailingEraseOfBlockNineStopsEverythingAfterIt)
     // Commands: erase-program 0, erase 8, program 7000, program 7080, erase 9 (fails), ...
     Connect(*ParseFaultPlan("change:5:2:9", nullptr));
 
-    ASSERT_TRUE(Run(MakeFile({{0x0000, 0x007F}, {0x7000, 0x70FF}, {0x8000, 0x80FF}, {0x10000, 0x1007F}})));
+    ASSERT_TRUE(
+        Run(MakeFile({{0x0000, 0x007F}, {0x7000, 0x70FF}, {0x8000, 0x80FF}, {0x10000, 0x1007F}})));
 
-    EXPECT_EQ(Commands(),
-              QStringList({"erase-program 1 00000", "erase 8", "program 07000", "program 07080",
-                           "erase 9"}));
+    EXPECT_EQ(Commands(), QStringList({"erase-program 1 00000", "erase 8", "program 07000",
+                                       "program 07080", "erase 9"}));
     EXPECT_TRUE(FlashBlank(0x8000, kLastImageAddress));
     ExpectDownloadError(view);
     EXPECT_EQ(engine->LastOutcome(), RunOutcome::DownloadFailed);
@@ -127,8 +127,9 @@ TEST_P(UnusableFile, EndsEarlyWithItsBoxAndSendsNothing)
 
     ASSERT_EQ(view.boxes.size(), 1u);
     if (c.badFileBox) {
-        EXPECT_EQ(view.boxes[0].prompt, fileName + "\r\ncould not be loaded.\r\n\r\n"
-                                                   "Ensure that it is a valid S-Record firmware file.");
+        EXPECT_EQ(view.boxes[0].prompt, fileName +
+                                            "\r\ncould not be loaded.\r\n\r\n"
+                                            "Ensure that it is a valid S-Record firmware file.");
         EXPECT_EQ(view.boxes[0].style, kStyleInformation);
         EXPECT_EQ(view.boxes[0].title, "S-Record Error");
     } else {

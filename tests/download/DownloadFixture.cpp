@@ -71,7 +71,8 @@ int DownloadFixture::PollsReceived() const
 {
     int polls = 0;
     for (const TraceFrame& frame : device->Trace())
-        polls += frame.direction == TraceFrame::Direction::In && frame.kind == QLatin1String("poll");
+        polls +=
+            frame.direction == TraceFrame::Direction::In && frame.kind == QLatin1String("poll");
     return polls;
 }
 

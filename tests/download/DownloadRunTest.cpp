@@ -71,11 +71,16 @@ TEST_F(DownloadFixture, ErasesEachBlockOnceJustBeforeItsFirstStepAndSkipsBlankSt
 
     QStringList expected{"erase-program 1 00000"};
     for (int32_t address = 0x0080; address <= 0x0F80; address += 0x80)
-        expected << "program " + QStringLiteral("%1").arg(address, 5, 16, QLatin1Char('0')).toUpper();
+        expected << "program " +
+                        QStringLiteral("%1").arg(address, 5, 16, QLatin1Char('0')).toUpper();
     expected << "erase 2";
     for (int32_t address = 0x1000; address <= 0x1280; address += 0x80)
-        expected << "program " + QStringLiteral("%1").arg(address, 5, 16, QLatin1Char('0')).toUpper();
-    expected << "erase 4" << "program 03000" << "program 03080" << "header 030FF";
+        expected << "program " +
+                        QStringLiteral("%1").arg(address, 5, 16, QLatin1Char('0')).toUpper();
+    expected << "erase 4"
+             << "program 03000"
+             << "program 03080"
+             << "header 030FF";
     EXPECT_EQ(Commands(), expected);
     EXPECT_EQ(view.progressMaximum, 98);
     EXPECT_EQ(view.percents.size(), 1 + 98); // "0 %" first
@@ -117,36 +122,37 @@ TEST_P(RangeRun, VisitsExactlyTheStepsOfTheRange)
     EXPECT_EQ(engine->LastRunVerified(), headerDue);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Ranges, RangeRun,
-    ::testing::Values(
-        RangeCase{"ApplicationOnlyHasNoHeader",
-                  {{0x3000, 0x30FF}},
-                  {"erase 4", "program 03000", "program 03080"},
-                  2,
-                  0x3000},
-        RangeCase{"BlankFirstStepErasesBlockOneByEraseBlock",
-                  {{0x0100, 0x01FF}, {0x3000, 0x307F}},
-                  {"erase 1", "program 00100", "program 00180", "erase 4", "program 03000",
-                   "header 0307F"},
-                  (0x307F - 0x0100) / 128 + 1,
-                  0x0100},
-        RangeCase{"UnalignedStartIsRoundedDown",
-                  {{0x3010, 0x3085}},
-                  {"erase 4", "program 03000", "program 03080"},
-                  2,
-                  0x3000},
-        RangeCase{"EndOnAStepBoundaryStopsThere",
-                  {{0x3000, 0x307F}},
-                  {"erase 4", "program 03000"},
-                  1,
-                  0x3000},
-        RangeCase{"ImageToTheLastAddressEndsInBlockTwelve",
-                  {{0x0000, 0x007F}, {0x3FF80, 0x3FFFF}},
-                  {"erase-program 1 00000", "erase 12", "program 3FF80", "header 3FFFF"},
-                  2048,
-                  0x0000}),
-    [](const ::testing::TestParamInfo<RangeCase>& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Ranges, RangeRun,
+                         ::testing::Values(RangeCase{"ApplicationOnlyHasNoHeader",
+                                                     {{0x3000, 0x30FF}},
+                                                     {"erase 4", "program 03000", "program 03080"},
+                                                     2,
+                                                     0x3000},
+                                           RangeCase{"BlankFirstStepErasesBlockOneByEraseBlock",
+                                                     {{0x0100, 0x01FF}, {0x3000, 0x307F}},
+                                                     {"erase 1", "program 00100", "program 00180",
+                                                      "erase 4", "program 03000", "header 0307F"},
+                                                     (0x307F - 0x0100) / 128 + 1,
+                                                     0x0100},
+                                           RangeCase{"UnalignedStartIsRoundedDown",
+                                                     {{0x3010, 0x3085}},
+                                                     {"erase 4", "program 03000", "program 03080"},
+                                                     2,
+                                                     0x3000},
+                                           RangeCase{"EndOnAStepBoundaryStopsThere",
+                                                     {{0x3000, 0x307F}},
+                                                     {"erase 4", "program 03000"},
+                                                     1,
+                                                     0x3000},
+                                           RangeCase{"ImageToTheLastAddressEndsInBlockTwelve",
+                                                     {{0x0000, 0x007F}, {0x3FF80, 0x3FFFF}},
+                                                     {"erase-program 1 00000", "erase 12",
+                                                      "program 3FF80", "header 3FFFF"},
+                                                     2048,
+                                                     0x0000}),
+                         [](const ::testing::TestParamInfo<RangeCase>& info) {
+                             return std::string(info.param.name);
+                         });
 
 TEST_F(DownloadFixture, ImageEndingBelowTheApplicationAreaCarriesCrcAndChecksumZero)
 {
@@ -154,7 +160,8 @@ TEST_F(DownloadFixture, ImageEndingBelowTheApplicationAreaCarriesCrcAndChecksumZ
     ASSERT_TRUE(Run(MakeFile({{0x0000, 0x01FF}})));
 
     EXPECT_EQ(view.fileState, "File: CRC - 0000h");
-    EXPECT_TRUE(view.statuses.contains("Downloading firmware (CRC - 0000h) - Programming device..."));
+    EXPECT_TRUE(
+        view.statuses.contains("Downloading firmware (CRC - 0000h) - Programming device..."));
     ASSERT_TRUE(device->LastHeader().has_value());
     EXPECT_EQ(device->LastHeader()->last, 0x01FF);
     EXPECT_EQ(device->LastHeader()->crc, 0);
@@ -181,9 +188,10 @@ TEST_P(PercentRun, ShowsThePercentageAfterEveryStep)
     EXPECT_EQ(view.percents.mid(1, GetParam().firstPercents.size()), GetParam().firstPercents);
 }
 
-INSTANTIATE_TEST_SUITE_P(Percentages, PercentRun,
-                         ::testing::Values(PercentCase{{{0x3000, 0x317F}}, {"33 %", "67 %", "100 %"}},
-                                           PercentCase{{{0x3000, 0x33FF}}, {"13 %", "25 %", "38 %"}}));
+INSTANTIATE_TEST_SUITE_P(
+    Percentages, PercentRun,
+    ::testing::Values(PercentCase{{{0x3000, 0x317F}}, {"33 %", "67 %", "100 %"}},
+                      PercentCase{{{0x3000, 0x33FF}}, {"13 %", "25 %", "38 %"}}));
 
 } // namespace
 

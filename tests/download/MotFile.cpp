@@ -31,7 +31,8 @@ FirmwareImage PatternImage(const std::vector<AddressRange>& ranges)
     image.fill(0xFF);
     for (const AddressRange& range : ranges) {
         for (int32_t address = range.first; address <= range.last; ++address)
-            image[static_cast<size_t>(address)] = static_cast<uint8_t>((address * 7 + (address >> 8)) % 251);
+            image[static_cast<size_t>(address)] =
+                static_cast<uint8_t>((address * 7 + (address >> 8)) % 251);
     }
     return image;
 }

@@ -59,7 +59,11 @@ public:
 // at once and not never.
 TEST(DelayTest, EndsAfterItsTimeAcrossTickWraps)
 {
-    struct Row { const char* name; int32_t start; };
+    struct Row
+    {
+        const char* name;
+        int32_t start;
+    };
     const Row starts[] = {{"zero", 0},
                           {"before turning negative", INT32_MAX - 10},
                           {"at INT32_MAX", INT32_MAX},
@@ -113,13 +117,17 @@ TEST(FormatHexTest, Table)
 
 TEST(GetDirectoryTest, Table)
 {
-    struct Row { std::string path; std::string directory; };
+    struct Row
+    {
+        std::string path;
+        std::string directory;
+    };
     const Row rows[] = {
         {"C:\\Firmware\\app.mot", "C:\\Firmware"},
         {"C:\\app.mot", "C:"},
         {"", ""},
         {std::string("\0abc\\x", 6), ""},
-        {"app.mot", ""},              // no separator
+        {"app.mot", ""}, // no separator
         {"\\app.mot", ""},
         {"C:\\a\\b\\", "C:\\a\\b"},
 #ifndef _WIN32

@@ -121,7 +121,9 @@ TEST(SRecordFileTest, HugeBinaryFileIsRefusedQuickly)
 {
     const TempDir dir;
     const auto file = dir.path() / "huge.bin";
-    { std::ofstream(file, std::ios::binary) << "S"; }
+    {
+        std::ofstream(file, std::ios::binary) << "S";
+    }
     std::filesystem::resize_file(file, 512ull * 1024 * 1024); // sparse: 512 MB of NUL bytes
     const auto begin = std::chrono::steady_clock::now();
     const auto outcome = LoadFile(file);
@@ -149,7 +151,8 @@ TEST(SRecordFileTest, LargeFileLoadsLikeItsTextInMemory)
 {
     std::string text = "S00600004844521B\r\n";
     for (uint32_t a = 0x3000; a < 0x3F000; a += 29) // odd record size: boundaries drift
-        text += Record(2, a, Bytes(29, static_cast<uint8_t>(a), 7)) + ((a / 29) % 3 ? "\r\n" : "\n");
+        text +=
+            Record(2, a, Bytes(29, static_cast<uint8_t>(a), 7)) + ((a / 29) % 3 ? "\r\n" : "\n");
     text += "S804000000FB\r\n";
     const TempDir dir;
     const auto outcome = LoadFile(dir.Write("big.mot", text));

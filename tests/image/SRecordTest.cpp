@@ -65,8 +65,14 @@ TEST(ParseSRecordLineTest, Table)
         {"odd length: the last pair overlaps the checksum", "S5030001FB0", 2},
         {"count below 3: no data", "S1023000CD", 0, 1, 0x3000, -1},
         {"count 3: no data", "S1033000CC", 0, 1, 0x3000, 0},
-        {"count one more than the data: checksum taken as data", "S108300001020304BD", 0, 1,
-         0x3000, 5, 0xBD, {1, 2, 3, 4, 0xBD}},
+        {"count one more than the data: checksum taken as data",
+         "S108300001020304BD",
+         0,
+         1,
+         0x3000,
+         5,
+         0xBD,
+         {1, 2, 3, 4, 0xBD}},
         {"count two more than the data: past the line", "S109300001020304BC", 1},
         {"64 data bytes", Record(1, 0x1000, Bytes(64)), 0, 1, 0x1000, 64},
         {"65 data bytes", Record(1, 0x1000, Bytes(65)), 1},
@@ -164,7 +170,12 @@ std::vector<std::string> ReadAllLines(const std::string& text, std::size_t chunk
 TEST(SRecordReaderTest, LineEnds)
 {
     using Lines = std::vector<std::string>;
-    struct Row { const char* name; std::string text; Lines lines; };
+    struct Row
+    {
+        const char* name;
+        std::string text;
+        Lines lines;
+    };
     const Row rows[] = {
         {"CR LF", "ab\r\ncd\r\n", {"ab", "cd"}},
         {"LF alone reads like CR LF", "ab\ncd\n", {"ab", "cd"}},
@@ -225,8 +236,8 @@ struct LoadRow
     const char* name;
     std::string text;
     int16_t result;
-    int32_t start;    // -7: not written
-    int32_t end;      // -7: not written
+    int32_t start; // -7: not written
+    int32_t end;   // -7: not written
     Kind kind;
     int32_t line = 0; // failing line
 };
@@ -249,8 +260,8 @@ TEST(LoadSRecordFileTest, Table)
          0x3FFFF, 0, Kind::NoData},
         {"a single address", Record(1, 0x3000, {0x12}) + "\n" + kS9 + "\n", 1, 0x3000, 0x3000,
          Kind::NoData},
-        {"16 bytes at 0x3000", Record(1, 0x3000, Bytes(16)) + "\n" + kS9 + "\n", 0, 0x3000,
-         0x300F, Kind::None},
+        {"16 bytes at 0x3000", Record(1, 0x3000, Bytes(16)) + "\n" + kS9 + "\n", 0, 0x3000, 0x300F,
+         Kind::None},
         {"lines after S9 are never read",
          kS1 + "\n" + kS9 + "\n\nS1 garbage\n" + Record(2, 0x3FFFF, {1, 2}) + "\n", 0, 0x3000,
          0x3001, Kind::None},
@@ -265,27 +276,30 @@ TEST(LoadSRecordFileTest, Table)
         {"S8 with a wrong checksum", kS1 + "\nS804000000FC\n", 2, -7, -7, Kind::Checksum, 2},
         {"64 data bytes", Record(1, 0x3000, Bytes(64)) + "\n", 0, 0x3000, 0x303F, Kind::None},
         {"65 data bytes", Record(1, 0x3000, Bytes(65)) + "\n", 1, -7, -7, Kind::Malformed, 1},
-        {"S2 up to 0x3FFFF", Record(2, 0x3FFF0, Bytes(16)) + "\n", 0, 0x3FFF0, 0x3FFFF,
-         Kind::None},
+        {"S2 up to 0x3FFFF", Record(2, 0x3FFF0, Bytes(16)) + "\n", 0, 0x3FFF0, 0x3FFFF, Kind::None},
         {"S2 reaching 0x40000", kS1 + "\n" + Record(2, 0x3FFF1, Bytes(16)) + "\n", 1, -7, -7,
          Kind::Malformed, 2},
         {"S2 far beyond the image", kS1 + "\n" + Record(2, 0xFFFFF0, Bytes(4)) + "\n", 1, -7, -7,
          Kind::Malformed, 2},
-        {"S2 without data whose range passes 0x3FFFF",
-         kS1 + "\n" + Record(2, 0x050000, {}) + "\n", 1, -7, -7, Kind::Malformed, 2},
+        {"S2 without data whose range passes 0x3FFFF", kS1 + "\n" + Record(2, 0x050000, {}) + "\n",
+         1, -7, -7, Kind::Malformed, 2},
         {"S2 without data ending at 0x3FFFF", kS1 + "\n" + Record(2, 0x040000, {}) + "\n", 0,
          0x3000, 0x3FFFF, Kind::None},
-        {"S1 without data still counts for the range",
-         kS1 + "\n" + Record(1, 0x2000, {}) + "\n", 0, 0x2000, 0x3001, Kind::None},
-        {"checksum error after data placed", kS1 + "\n" + Record(1, 0x4000, Bytes(8)) +
-         "\nS1053000AABB66\n", 2, -7, -7, Kind::Checksum, 3},
+        {"S1 without data still counts for the range", kS1 + "\n" + Record(1, 0x2000, {}) + "\n", 0,
+         0x2000, 0x3001, Kind::None},
+        {"checksum error after data placed",
+         kS1 + "\n" + Record(1, 0x4000, Bytes(8)) + "\nS1053000AABB66\n", 2, -7, -7, Kind::Checksum,
+         3},
         {"LF LF at the end", kS1 + "\n\n", 1, -7, -7, Kind::Malformed, 2},
         {"line over the length limit", kS1 + "\n" + std::string(5000, 'S') + "\n", 1, -7, -7,
          Kind::Malformed, 2},
-        {"line of 1024 characters is read", "S0" + std::string(1020, '0') + "FF\n" + kS1, 0,
-         0x3000, 0x3001, Kind::None},
-        {"binary content", std::string("\x7f" "ELF\x02\x01\x01\0\0\0", 10), 1, -7, -7,
-         Kind::Malformed, 1},
+        {"line of 1024 characters is read", "S0" + std::string(1020, '0') + "FF\n" + kS1, 0, 0x3000,
+         0x3001, Kind::None},
+        {"binary content",
+         std::string("\x7f"
+                     "ELF\x02\x01\x01\0\0\0",
+                     10),
+         1, -7, -7, Kind::Malformed, 1},
         {"empty file", "", 1, 0x3FFFF, 0, Kind::Unreadable},
         {"overlapping records: later wins, range unchanged",
          Record(1, 0x3000, Bytes(8, 1)) + "\n" + Record(1, 0x3002, Bytes(2, 0x77)) + "\n", 0,
@@ -385,9 +399,8 @@ TEST(LoadSRecordFileTest, OutputsUntouchedWhenALineFails)
 
 TEST(LoadSRecordFileTest, YieldsOncePerLine)
 {
-    const auto outcome =
-        LoadText("S00600004844521B\n" + kS1 + "\n" + Record(1, 0x4000, {1}) + "\n" + kS9 + "\n",
-                 g_image);
+    const auto outcome = LoadText(
+        "S00600004844521B\n" + kS1 + "\n" + Record(1, 0x4000, {1}) + "\n" + kS9 + "\n", g_image);
     EXPECT_EQ(outcome.result, 0);
     EXPECT_EQ(outcome.yields, 4);
 }

@@ -66,8 +66,7 @@ TEST_F(BootloaderTest, PacketsCarryTheExactBytes)
     EXPECT_EQ(port.Writes()[1].bytes, QByteArray::fromHex("7E04020B6601"));
     EXPECT_EQ(port.Writes()[2].bytes, QByteArray::fromHex("7E8901000123458000") +
                                           QByteArray(128, '\0') + QByteArray::fromHex("4A91"));
-    EXPECT_EQ(port.Writes()[3].bytes,
-              QByteArray::fromHex("7E0F04000030000003FFFF1234FFFA6AB7"));
+    EXPECT_EQ(port.Writes()[3].bytes, QByteArray::fromHex("7E0F04000030000003FFFF1234FFFA6AB7"));
 }
 
 TEST_F(BootloaderTest, EraseProgramNamesTheBlockInByte8)
@@ -77,14 +76,16 @@ TEST_F(BootloaderTest, EraseProgramNamesTheBlockInByte8)
     bootloader.EraseProgramFlashBlock(10, data.data(), 0x10080);
     const QByteArray packet = port.Writes().at(0).bytes;
     ASSERT_EQ(packet.size(), 139);
-    EXPECT_EQ(packet.left(9), QByteArray::fromHex("7E890300010080" "8009"));
+    EXPECT_EQ(packet.left(9), QByteArray::fromHex("7E890300010080"
+                                                  "8009"));
     EXPECT_EQ(packet.mid(9, 128), QByteArray(128, '\x7E'));
     const uint16_t crc = CalculateCrc(reinterpret_cast<const uint8_t*>(packet.constData()), 1, 136);
     EXPECT_EQ(static_cast<uint8_t>(packet[137]), crc >> 8);
     EXPECT_EQ(static_cast<uint8_t>(packet[138]), crc & 0xFF);
 }
 
-struct ReplyCase {
+struct ReplyCase
+{
     const char* name;
     std::function<int16_t(Bootloader&)> command;
     std::vector<std::pair<int64_t, QByteArray>> replies;
@@ -101,37 +102,56 @@ const std::array<uint8_t, 128> kData{};
 INSTANTIATE_TEST_SUITE_P(
     Replies, BootloaderReplyTest,
     ::testing::Values(
-        ReplyCase{"EraseOk", [](Bootloader& b) { return b.EraseBlock(3); },
-                  {{10, QByteArray::fromHex("7E01")}, {60, QByteArray::fromHex("7E02")}}, 0, 60},
-        ReplyCase{"EraseSecondReply20sLater", [](Bootloader& b) { return b.EraseBlock(3); },
-                  {{10, QByteArray::fromHex("7E01")}, {20010, QByteArray::fromHex("7E02")}}, 1,
+        ReplyCase{"EraseOk",
+                  [](Bootloader& b) { return b.EraseBlock(3); },
+                  {{10, QByteArray::fromHex("7E01")}, {60, QByteArray::fromHex("7E02")}},
+                  0,
+                  60},
+        ReplyCase{"EraseSecondReply20sLater",
+                  [](Bootloader& b) { return b.EraseBlock(3); },
+                  {{10, QByteArray::fromHex("7E01")}, {20010, QByteArray::fromHex("7E02")}},
+                  1,
                   7510},
-        ReplyCase{"EraseTwoThenTwoFailsAtTheFirst", [](Bootloader& b) { return b.EraseBlock(3); },
-                  {{10, QByteArray::fromHex("7E02")}, {20, QByteArray::fromHex("7E02")}}, 1, 10},
+        ReplyCase{"EraseTwoThenTwoFailsAtTheFirst",
+                  [](Bootloader& b) { return b.EraseBlock(3); },
+                  {{10, QByteArray::fromHex("7E02")}, {20, QByteArray::fromHex("7E02")}},
+                  1,
+                  10},
         ReplyCase{"ProgramThreeThenThree",
                   [](Bootloader& b) { return b.ProgramFlashBlock(kData.data(), 0x3000); },
-                  {{10, QByteArray::fromHex("7E03")}, {20, QByteArray::fromHex("7E03")}}, 1, 20},
+                  {{10, QByteArray::fromHex("7E03")}, {20, QByteArray::fromHex("7E03")}},
+                  1,
+                  20},
         ReplyCase{"ProgramOnlyByteOneIsJudged",
                   [](Bootloader& b) { return b.ProgramFlashBlock(kData.data(), 0x3000); },
-                  {{10, QByteArray::fromHex("0003")}, {20, QByteArray::fromHex("FF04")}}, 0, 20},
+                  {{10, QByteArray::fromHex("0003")}, {20, QByteArray::fromHex("FF04")}},
+                  0,
+                  20},
         ReplyCase{"EraseProgramAllFour",
                   [](Bootloader& b) { return b.EraseProgramFlashBlock(1, kData.data(), 0); },
                   {{5, QByteArray::fromHex("7E01")},
                    {40, QByteArray::fromHex("7E02")},
                    {41, QByteArray::fromHex("7E03")},
                    {43, QByteArray::fromHex("7E04")}},
-                  0, 43},
+                  0,
+                  43},
         ReplyCase{"EraseProgramMissingFourthTimesOut",
                   [](Bootloader& b) { return b.EraseProgramFlashBlock(1, kData.data(), 0); },
                   {{5, QByteArray::fromHex("7E01")},
                    {40, QByteArray::fromHex("7E02")},
                    {41, QByteArray::fromHex("7E03")}},
-                  1, 41 + 7500},
-        ReplyCase{"HeaderOk", [](Bootloader& b) { return b.ProgramAppHeader(0x3FFF, 0x1234, -6); },
-                  {{5, QByteArray::fromHex("7E03")}, {9, QByteArray::fromHex("7E04")}}, 0, 9},
+                  1,
+                  41 + 7500},
+        ReplyCase{"HeaderOk",
+                  [](Bootloader& b) { return b.ProgramAppHeader(0x3FFF, 0x1234, -6); },
+                  {{5, QByteArray::fromHex("7E03")}, {9, QByteArray::fromHex("7E04")}},
+                  0,
+                  9},
         ReplyCase{"HeaderOneByteOnly",
                   [](Bootloader& b) { return b.ProgramAppHeader(0x3FFF, 0x1234, -6); },
-                  {{5, QByteArray::fromHex("7E")}}, 1, 5 + 7500}),
+                  {{5, QByteArray::fromHex("7E")}},
+                  1,
+                  5 + 7500}),
     [](const ::testing::TestParamInfo<ReplyCase>& info) { return info.param.name; });
 
 TEST_P(BootloaderReplyTest, JudgesTheRepliesInOrder)
@@ -151,8 +171,9 @@ TEST_F(BootloaderTest, ReadyOnTheFirstPoll)
 
 TEST_F(BootloaderTest, WrongAnswersToAPollAreIgnoredAndPollingGoesOn)
 {
-    const std::vector<QByteArray> answers = {QByteArray::fromHex("7E06"), QByteArray::fromHex("0005"),
-                                             QByteArray::fromHex("7E"), QByteArray::fromHex("7E05")};
+    const std::vector<QByteArray> answers = {QByteArray::fromHex("7E06"),
+                                             QByteArray::fromHex("0005"), QByteArray::fromHex("7E"),
+                                             QByteArray::fromHex("7E05")};
     AnswerPolls([&](int n) { return answers.at(n - 1); });
     EXPECT_EQ(bootloader.StartBootloader(), 1);
     EXPECT_EQ(PollsSent(), 4);

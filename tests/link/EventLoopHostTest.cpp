@@ -38,7 +38,8 @@ TEST(EventLoopHostTest, ZeroWaitOnlyDispatchesWhatIsPending)
 {
     EventLoopHost host;
     bool ran = false;
-    QMetaObject::invokeMethod(QCoreApplication::instance(), [&] { ran = true; }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        QCoreApplication::instance(), [&] { ran = true; }, Qt::QueuedConnection);
     const int32_t start = host.TickCount();
     host.ProcessEvents(0);
     EXPECT_TRUE(ran);

@@ -1,9 +1,9 @@
 // The Qt serial port end to end: norvane-devsim serves the virtual device on a real
 // pseudo-terminal, the test drives it through QtSerialPort, SerialTransport and Bootloader.
+#include "QtSerialPort.h"
 #include "Bootloader.h"
 #include "Crc16.h"
 #include "EventLoopHost.h"
-#include "QtSerialPort.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -26,7 +26,8 @@ public:
     explicit Devsim(const QStringList& arguments)
     {
         m_process.start(QStringLiteral(NORVANE_DEVSIM),
-                        QStringList{QStringLiteral("--handover"), QStringLiteral("20")} + arguments);
+                        QStringList{QStringLiteral("--handover"), QStringLiteral("20")} +
+                            arguments);
         if (m_process.waitForStarted(5000) && m_process.waitForReadyRead(5000))
             m_path = QString::fromLocal8Bit(m_process.readLine()).trimmed();
     }
@@ -170,7 +171,8 @@ TEST_F(QtSerialPortTest, NamesThatReachNoSerialPortFailAndStayClosed)
 {
     const QString regularFile = dir.filePath(QStringLiteral("not-a-port"));
     QFile(regularFile).open(QIODevice::WriteOnly);
-    struct Case {
+    struct Case
+    {
         QString name;
         SerialError kind;
     };

@@ -34,7 +34,8 @@ protected:
 
 TEST_F(SerialTransportTest, SendPacketFillsCrcHighByteFirstAndSendsOneWrite)
 {
-    struct Case {
+    struct Case
+    {
         std::vector<uint8_t> packet;
         uint8_t crcHigh;
         uint8_t crcLow;
@@ -59,8 +60,9 @@ TEST_F(SerialTransportTest, DataByte7EIsSentUnchangedAndCoveredByTheCrc)
     std::array<uint8_t, 6> packet{0x7E, 0x04, 0x02, 0x7E, 0, 0};
     transport.SerialSendPacket(packet.data(), 6);
     const uint16_t crc = CalculateCrc(packet.data(), 1, 3);
-    EXPECT_EQ(port.Written(), QByteArray::fromHex("7E04027E") +
-                                  QByteArray::fromHex(QByteArray::number(crc, 16).rightJustified(4, '0')));
+    EXPECT_EQ(port.Written(),
+              QByteArray::fromHex("7E04027E") +
+                  QByteArray::fromHex(QByteArray::number(crc, 16).rightJustified(4, '0')));
 }
 
 TEST_F(SerialTransportTest, SendStringWritesOneCharacterPerWriteAndAppendsNothing)

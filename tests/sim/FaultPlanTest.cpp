@@ -28,8 +28,9 @@ TEST(FaultPlanTest, ReadsEveryKindOfFault)
 
 TEST(FaultPlanTest, RefusesMalformedItemsWithAReason)
 {
-    for (const char* text : {"drop", "drop:1", "drop:0:1", "drop:1:5", "change:1:1", "change:1:1:256",
-                             "late:1:1:x", "close-after", "close-after:-1", "no-polls:3", "melt"}) {
+    for (const char* text :
+         {"drop", "drop:1", "drop:0:1", "drop:1:5", "change:1:1", "change:1:1:256", "late:1:1:x",
+          "close-after", "close-after:-1", "no-polls:3", "melt"}) {
         QString error;
         EXPECT_FALSE(ParseFaultPlan(QString::fromLatin1(text), &error).has_value()) << text;
         EXPECT_FALSE(error.isEmpty()) << text;

@@ -31,7 +31,8 @@ std::vector<ParsedFrame> FeedAll(PacketParser& parser, const QByteArray& bytes)
     return frames;
 }
 
-struct ParserCase {
+struct ParserCase
+{
     const char* name;
     QByteArray input;
     ParsedFrame::Kind kind;
@@ -43,7 +44,9 @@ class PacketParserCaseTest : public ::testing::TestWithParam<ParserCase>
 {
 };
 
-const QByteArray kProgram = Packet(QByteArray::fromHex("7E890100003000" "8000") + QByteArray(128, '\x7E'));
+const QByteArray kProgram = Packet(QByteArray::fromHex("7E890100003000"
+                                                       "8000") +
+                                   QByteArray(128, '\x7E'));
 
 INSTANTIATE_TEST_SUITE_P(
     Frames, PacketParserCaseTest,
@@ -51,10 +54,16 @@ INSTANTIATE_TEST_SUITE_P(
         ParserCase{"Poll", "~# 0155", ParsedFrame::Kind::Poll, {}, 7},
         ParserCase{"Erase", QByteArray::fromHex("7E040200A140"), ParsedFrame::Kind::Packet, {}, 6},
         ParserCase{"ProgramFullOf7E", kProgram, ParsedFrame::Kind::Packet, {}, 139},
-        ParserCase{"Header", QByteArray::fromHex("7E0F04000030000003FFFF1234FFFA6AB7"),
-                   ParsedFrame::Kind::Packet, {}, 17},
-        ParserCase{"StrayBytesBeforeAFrame", QByteArray::fromHex("0055FF7E040200A140"),
-                   ParsedFrame::Kind::Packet, {}, 6},
+        ParserCase{"Header",
+                   QByteArray::fromHex("7E0F04000030000003FFFF1234FFFA6AB7"),
+                   ParsedFrame::Kind::Packet,
+                   {},
+                   17},
+        ParserCase{"StrayBytesBeforeAFrame",
+                   QByteArray::fromHex("0055FF7E040200A140"),
+                   ParsedFrame::Kind::Packet,
+                   {},
+                   6},
         ParserCase{"BadCrc", QByteArray::fromHex("7E040200A141"), ParsedFrame::Kind::Rejected,
                    RejectReason::BadCrc, 6},
         ParserCase{"LengthTooShort", QByteArray::fromHex("7E02"), ParsedFrame::Kind::Rejected,
@@ -84,9 +93,8 @@ TEST_P(PacketParserCaseTest, ClassifiesTheFrame)
 TEST(PacketParserTest, RecoversAfterARejectedFrame)
 {
     PacketParser parser;
-    const auto frames =
-        FeedAll(parser, QByteArray::fromHex("7E040200A141") + "~# 0~# 0155" +
-                            QByteArray::fromHex("7E04020B6601"));
+    const auto frames = FeedAll(parser, QByteArray::fromHex("7E040200A141") + "~# 0~# 0155" +
+                                            QByteArray::fromHex("7E04020B6601"));
     ASSERT_EQ(frames.size(), 4u);
     EXPECT_EQ(frames[0].reason, RejectReason::BadCrc);
     EXPECT_EQ(frames[1].reason, RejectReason::BadPoll);

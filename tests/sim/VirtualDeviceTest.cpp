@@ -24,7 +24,8 @@ std::array<uint8_t, 128> Pattern(uint8_t seed)
 }
 
 // The device, the port to it and the host's protocol code, on one virtual clock.
-struct Rig {
+struct Rig
+{
     explicit Rig(const QString& faults = {}, DeviceTiming timing = {})
         : device(host, timing, *ParseFaultPlan(faults, nullptr)), port(host, &device)
     {
@@ -127,7 +128,8 @@ TEST(VirtualDeviceTest, UnsoundPacketsAreRecordedAndNotAnswered)
 {
     Rig rig;
     ASSERT_EQ(rig.bootloader.StartBootloader(), 1);
-    struct Case {
+    struct Case
+    {
         QByteArray bytes;
         RejectReason reason;
     };
@@ -188,7 +190,8 @@ TEST(VirtualDeviceTest, WirePacingMakesBytesTakeTheirTime)
 }
 
 // One fault, the exchange it hits, and what the host must make of it.
-struct FaultCase {
+struct FaultCase
+{
     const char* name;
     const char* faults;
     std::function<int(Rig&)> exchange;
@@ -222,21 +225,20 @@ int Verify(Rig& rig)
 
 INSTANTIATE_TEST_SUITE_P(
     Faults, VirtualDeviceFaultTest,
-    ::testing::Values(
-        FaultCase{"NoFault", "", Erase, 0, 100},
-        FaultCase{"FirstReplyDropped", "drop:1:1", Erase, 1, 7600},
-        FaultCase{"SecondReplyDropped", "drop:1:2", Erase, 1, 7600},
-        FaultCase{"ReplyChanged", "change:1:2:9", Erase, 1, 100},
-        FaultCase{"OneByteOfAReply", "one-byte:1:1", Erase, 1, 7600},
-        FaultCase{"ReplyTooLate", "late:1:1", Erase, 1, 7600},
-        FaultCase{"ReplyLateButInTime", "late:1:1:5000", Erase, 0, 5100},
-        FaultCase{"GarbageForAReply", "garbage:1:1", Erase, 1, 100},
-        FaultCase{"ThirdOfFourDropped", "drop:1:3", EraseProgram, 1, 7600},
-        FaultCase{"LineClosedAtTheFirstCommand", "close-after:0", Erase, 1, 1},
-        FaultCase{"LineClosedAtTheSecondCommand", "close-after:1", Verify, -2, 100},
-        FaultCase{"VerifyFails", "fail-verify", Verify, 7, 200},
-        FaultCase{"VerifyReportDropped", "drop:2:3", Verify, -1, 10200},
-        FaultCase{"VerifyReportTooLate", "late:2:3", Verify, -1, 10200}),
+    ::testing::Values(FaultCase{"NoFault", "", Erase, 0, 100},
+                      FaultCase{"FirstReplyDropped", "drop:1:1", Erase, 1, 7600},
+                      FaultCase{"SecondReplyDropped", "drop:1:2", Erase, 1, 7600},
+                      FaultCase{"ReplyChanged", "change:1:2:9", Erase, 1, 100},
+                      FaultCase{"OneByteOfAReply", "one-byte:1:1", Erase, 1, 7600},
+                      FaultCase{"ReplyTooLate", "late:1:1", Erase, 1, 7600},
+                      FaultCase{"ReplyLateButInTime", "late:1:1:5000", Erase, 0, 5100},
+                      FaultCase{"GarbageForAReply", "garbage:1:1", Erase, 1, 100},
+                      FaultCase{"ThirdOfFourDropped", "drop:1:3", EraseProgram, 1, 7600},
+                      FaultCase{"LineClosedAtTheFirstCommand", "close-after:0", Erase, 1, 1},
+                      FaultCase{"LineClosedAtTheSecondCommand", "close-after:1", Verify, -2, 100},
+                      FaultCase{"VerifyFails", "fail-verify", Verify, 7, 200},
+                      FaultCase{"VerifyReportDropped", "drop:2:3", Verify, -1, 10200},
+                      FaultCase{"VerifyReportTooLate", "late:2:3", Verify, -1, 10200}),
     [](const ::testing::TestParamInfo<FaultCase>& info) { return info.param.name; });
 
 TEST_P(VirtualDeviceFaultTest, TheHostSeesTheFault)

@@ -47,7 +47,8 @@ public:
     void SetWriteObserver(std::function<void(const QByteArray&)> observer);
 
     // Every Output call, in order, with the virtual time it happened at.
-    struct Write {
+    struct Write
+    {
         int64_t timeMs;
         QByteArray bytes;
     };
