@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Builds the S-record loader's libFuzzer targets with clang (address and undefined-behaviour
-# sanitizers) and runs each for a bounded time.
+# Builds the libFuzzer targets with clang (address and undefined-behaviour sanitizers) and
+# runs each for a bounded time: the S-record line parser, the whole-file loader and the
+# virtual device's packet parser.
 #
-#   fuzz/run-fuzzers.sh [SECONDS]      default 60 seconds per target
+#   fuzz/run-fuzzers.sh [SECONDS [TARGET...]]   default 60 seconds, every target
 #
 # New interesting inputs are merged into the committed corpus fuzz/corpus/<target>/ (the test
 # suite replays it). A crash fails the script loudly; the crashing input is saved into
@@ -14,18 +15,31 @@ SECONDS_PER_TARGET=${1:-60}
 CXX=${FUZZ_CXX:-clang++}
 OUT=fuzz/out
 CRASHES=tests/data/fuzz-crashes
-TARGETS=(parse_line load_file)
-declare -A SOURCES=([parse_line]=fuzz/FuzzParseLine.cpp [load_file]=fuzz/FuzzLoadFile.cpp)
+shift || true
+TARGETS=("$@")
+[ ${#TARGETS[@]} -gt 0 ] || TARGETS=(parse_line load_file packet_parser)
+LOADER=(image/SRecord.cpp image/Misc.cpp image/Crc16.cpp)
+declare -A SOURCES=(
+    [parse_line]="fuzz/FuzzParseLine.cpp ${LOADER[*]}"
+    [load_file]="fuzz/FuzzLoadFile.cpp ${LOADER[*]}"
+    [packet_parser]="fuzz/FuzzPacketParser.cpp fuzz/PacketParserCheck.cpp sim/PacketParser.cpp image/Crc16.cpp"
+)
 
 command -v "$CXX" >/dev/null || { echo "run-fuzzers: $CXX not found (apt-get install clang)" >&2; exit 2; }
+command -v pkg-config >/dev/null || { echo "run-fuzzers: pkg-config not found" >&2; exit 2; }
 mkdir -p "$OUT" "$CRASHES"
 
-FLAGS=(-std=c++20 -O1 -g -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all
-       -fno-omit-frame-pointer -Iimage)
+# Qt is built position-independent, so the targets are too (the packet parser uses QtCore).
+# shellcheck disable=SC2046
+FLAGS=(-std=c++20 -O1 -g -fPIC -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all
+       -fno-omit-frame-pointer -Iimage -Isim -Ifuzz $(pkg-config --cflags Qt6Core))
+# shellcheck disable=SC2046
+LIBS=($(pkg-config --libs Qt6Core))
 for target in "${TARGETS[@]}"; do
+    [ -n "${SOURCES[$target]:-}" ] || { echo "run-fuzzers: no target $target" >&2; exit 2; }
     echo "== building $target"
-    "$CXX" "${FLAGS[@]}" "${SOURCES[$target]}" image/SRecord.cpp image/Crc16.cpp \
-        -o "$OUT/fuzz_$target"
+    # shellcheck disable=SC2086 # the source list is meant to be split into words
+    "$CXX" "${FLAGS[@]}" ${SOURCES[$target]} "${LIBS[@]}" -o "$OUT/fuzz_$target"
 done
 
 failed=0
@@ -50,8 +64,9 @@ for target in "${TARGETS[@]}"; do
         failed=1
         for crash in "$artifacts"*; do
             [ -f "$crash" ] || continue
-            cp "$crash" "$CRASHES/$target-$(basename "$crash")"
-            echo "!! $target CRASHED; input saved as $CRASHES/$target-$(basename "$crash")" >&2
+            mkdir -p "$CRASHES/$target"
+            cp "$crash" "$CRASHES/$target/$(basename "$crash")"
+            echo "!! $target CRASHED; input saved as $CRASHES/$target/$(basename "$crash")" >&2
         done
         tail -n 40 "$OUT/$target.log" >&2
     fi

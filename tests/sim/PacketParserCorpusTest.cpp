@@ -9,14 +9,22 @@
 
 namespace {
 
+QStringList InputsIn(const QString& folder)
+{
+    const QDir dir(folder);
+    QStringList paths;
+    for (const QString& name : dir.entryList(QDir::Files))
+        paths << dir.filePath(name);
+    return paths;
+}
+
 TEST(PacketParserCorpusTest, EveryCorpusInputKeepsTheParserRules)
 {
-    const QDir corpus(QStringLiteral(PACKET_PARSER_CORPUS));
-    const QStringList files = corpus.entryList(QDir::Files);
-    ASSERT_FALSE(files.isEmpty()) << "no corpus in " << corpus.path().toStdString();
-    for (const QString& name : files) {
-        QFile file(corpus.filePath(name));
-        ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << name.toStdString();
+    const QStringList corpus = InputsIn(QStringLiteral(PACKET_PARSER_CORPUS));
+    ASSERT_FALSE(corpus.isEmpty()) << "no corpus in " PACKET_PARSER_CORPUS;
+    for (const QString& path : corpus + InputsIn(QStringLiteral(PACKET_PARSER_CRASHES))) {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << path.toStdString();
         const QByteArray bytes = file.readAll();
         CheckPacketParser(reinterpret_cast<const uint8_t*>(bytes.constData()),
                           static_cast<size_t>(bytes.size()));
