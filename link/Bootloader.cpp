@@ -5,7 +5,6 @@
 #include "Misc.h"
 
 #include <algorithm>
-
 #include <array>
 
 namespace {
