@@ -10,7 +10,10 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 out=${1:-$root/docs/screenshots}
 for tool in xvfb-run xdotool import; do
-    command -v "$tool" >/dev/null || { echo "screenshots: $tool is missing" >&2; exit 1; }
+    command -v "$tool" >/dev/null || {
+        echo "screenshots: $tool is missing (apt-get install xvfb xdotool imagemagick)" >&2
+        exit 1
+    }
 done
 
 if [ -z "${NORVANE_SCREENSHOTS_IN_XVFB:-}" ]; then
