@@ -39,8 +39,9 @@ Station::~Station()
 
 void Station::Start()
 {
-    m_reporter.Watching(m_watcher.Folder(), m_watcher.FolderExists());
     m_watcher.Start();
+    // Said once the ports there now are known: a port plugged in from here on is new.
+    m_reporter.Watching(m_watcher.Folder(), m_watcher.FolderExists());
 }
 
 void Station::Stop()
