@@ -130,6 +130,15 @@ void PrintText(const QString& fileName, const ImageFacts& facts)
     std::printf("Steps:          %d of 128 bytes, %d non-blank\n", facts.plan.stepCount,
                 facts.plan.programSteps);
     std::printf("Blocks erased:  %s\n", blocks.empty() ? "none" : blocks.c_str());
+    std::string blankBlocks;
+    for (const PlannedCommand& command : facts.plan.commands) {
+        if (command.blankBlock)
+            blankBlocks += (blankBlocks.empty() ? "" : " ") + std::to_string(command.block);
+    }
+    if (!blankBlocks.empty())
+        std::printf(
+            "Blank blocks:   %s (nothing to program; erased so that the device can verify)\n",
+            blankBlocks.c_str());
     std::printf("Header:         %s\n",
                 facts.plan.header ? "yes (block 1 is programmed; the device verifies the image)"
                                   : "no (block 1 is not touched)");

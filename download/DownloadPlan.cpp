@@ -67,12 +67,24 @@ DownloadPlan PlanDownload(const FirmwareImage& image, int32_t startAddr, int32_t
                                 static_cast<int64_t>(sizeof kPollString - 1),
                             kReplyLength};
 
+    // Which blocks hold a step to program: those are erased right before their first one.
+    std::array<bool, kFlashBlockCount + 1> holdsData{};
+    for (int32_t address = plan.firstStep; address <= endAddr; address += kStepSize)
+        holdsData[GetBlockNumber(address)] |= !BlankStep(image, address);
+
     std::array<bool, kFlashBlockCount + 1> erased{};
     for (int32_t address = plan.firstStep; address <= endAddr; address += kStepSize) {
-        if (BlankStep(image, address))
-            continue;
-        ++plan.programSteps;
         const int16_t block = GetBlockNumber(address);
+        if (BlankStep(image, address)) {
+            // A blank block inside the area the header makes the device check.
+            if (erased[kHeaderBlock] && address >= kApplicationStart && !erased[block] &&
+                !holdsData[block]) {
+                plan.commands.push_back({PlannedCommand::Kind::Erase, block, address, true});
+                erased[block] = true;
+            }
+            continue;
+        }
+        ++plan.programSteps;
         if (address == 0) {
             plan.commands.push_back({PlannedCommand::Kind::EraseProgram, block, address});
             erased[block] = true;

@@ -17,6 +17,8 @@ struct PlannedCommand
     Kind kind;
     int16_t block;   // the block of the step; for Program only informative
     int32_t address; // the step the command belongs to: sent after the steps before it
+    // An erase of a block with nothing to program, due because the device checks it.
+    bool blankBlock = false;
 
     bool operator==(const PlannedCommand&) const = default;
 };

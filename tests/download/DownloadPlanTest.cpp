@@ -83,4 +83,50 @@ TEST_F(DownloadFixture, TheDeviceSeesExactlyThePlannedCommands)
     }
 }
 
+// A device that held firmware before: every cell that is not erased holds old bytes.
+struct UpgradeCase
+{
+    const char* name;
+    std::vector<AddressRange> ranges;
+    QStringList commands;
+};
+
+class UpgradeRun : public DownloadFixture, public ::testing::WithParamInterface<UpgradeCase>
+{
+};
+
+TEST_P(UpgradeRun, OldFirmwareIsErasedWhereTheDeviceChecksIt)
+{
+    Connect();
+    device->FlashMemory().Bytes().fill(0x5A);
+
+    ASSERT_TRUE(Run(MakeFile(GetParam().ranges)));
+
+    EXPECT_EQ(Commands(), GetParam().commands);
+    EXPECT_EQ(engine->LastOutcome(), RunOutcome::Downloaded);
+    EXPECT_TRUE(device->Violations().empty());
+    if (device->LastHeader()) {
+        EXPECT_TRUE(device->LastHeader()->verified);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Upgrades, UpgradeRun,
+    ::testing::Values(
+        // Blocks 4 and 5 hold nothing but lie between 0x3000 and the end: erased on the way.
+        UpgradeCase{"BlankBlocksInTheCheckedArea",
+                    {{0x0000, 0x00FF}, {0x5000, 0x50FF}},
+                    {"erase-program 1 00000", "program 00080", "erase 4", "erase 5", "erase 6",
+                     "program 05000", "program 05080", "header 050FF"}},
+        // Blank steps inside a block that is programmed anyway: nothing more is sent.
+        UpgradeCase{
+            "BlankStepsInAProgrammedBlock",
+            {{0x0000, 0x007F}, {0x3000, 0x307F}, {0x3F80, 0x3FFF}},
+            {"erase-program 1 00000", "erase 4", "program 03000", "program 03F80", "header 03FFF"}},
+        // Without a header the device checks nothing: blank blocks stay as they are.
+        UpgradeCase{"NoHeaderNoExtraErase",
+                    {{0x3000, 0x30FF}, {0x6000, 0x607F}},
+                    {"erase 4", "program 03000", "program 03080", "erase 7", "program 06000"}}),
+    [](const ::testing::TestParamInfo<UpgradeCase>& info) { return std::string(info.param.name); });
+
 } // namespace
