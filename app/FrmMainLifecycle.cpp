@@ -1,8 +1,8 @@
 #include "FrmMain.h"
 
 #include "AppSettings.h"
+#include "Crc16.h"
 #include "DownloadTexts.h"
-#include "FlashBlockTable.h"
 #include "HelpLocation.h"
 #include "MessageBoxService.h"
 #include "PortFailureText.h"
@@ -31,7 +31,7 @@ QString ComName(int16_t port)
 
 void FrmMain::Form_Load()
 {
-    InitTables();
+    InitCrcTable();
     m_txtFileName->setText(GetLastFilename());
 
     const int16_t port = ComSelect::GetComPort();
