@@ -2,10 +2,10 @@
 // worker thread of its own, from one loaded firmware file.
 #include "Commands.h"
 
+#include "Crc16.h"
 #include "DownloadTexts.h"
 #include "EventLoopHost.h"
 #include "FirmwareFile.h"
-#include "FlashBlockTable.h"
 #include "FlashConsole.h"
 #include "FlashInterrupt.h"
 #include "FlashJob.h"
@@ -65,7 +65,7 @@ int RunStationCommand(const QStringList& args)
         return kExitOk;
     }
 
-    InitTables();
+    InitCrcTable();
     InstallInterruptHandler();
     const std::unique_ptr<StationReporter> reporter = MakeReporter(options);
 
