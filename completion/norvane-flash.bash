@@ -34,6 +34,13 @@ _norvane_firmware()
     COMPREPLY=($(compgen -d -- "$1") $(compgen -f -X '!*.[mM][oO][tT]' -- "$1"))
 }
 
+_norvane_folders()
+{
+    local IFS=$'\n'
+    compopt -o filenames
+    COMPREPLY=($(compgen -d -- "$1"))
+}
+
 _norvane_files()
 {
     local IFS=$'\n'
@@ -64,7 +71,7 @@ _norvane_flash()
     local _norvane_cur _norvane_words
     _norvane_split_line
     local cur=$_norvane_cur prev=${_norvane_words[-1]}
-    local commands=(info flash ports)
+    local commands=(info flash ports station)
 
     local command="" word
     for word in "${_norvane_words[@]:1}"; do
@@ -100,6 +107,16 @@ _norvane_flash()
         ;;
     ports)
         _norvane_reply -h --help
+        ;;
+    station)
+        case $prev in
+        --watch) _norvane_folders "$cur"; return ;;
+        --jobs) return ;;
+        esac
+        case $cur in
+        -*) _norvane_reply --watch --jobs --include-present --json -h --help ;;
+        *) _norvane_firmware "$cur" ;;
+        esac
         ;;
     esac
 }

@@ -51,6 +51,7 @@ def bash_cases(flasher, devsim):
         ("norvane-flash flash --port COM3 ", {"a.mot", "B.MOT", "sub"}),
         ("norvane-flash info --json s", {"sub"}),
         ("norvane-flash flash --trace n", {"notes.txt"}),
+        ("norvane-flash station --watch ", {"sub"}),
         ("norvane-devsim -", helptext.options_in(helptext.run_help(devsim, "--help"))),
         ("norvane-devsim --fault no", {"no-polls"}),
         ("norvane-devsim --fault fail-verify,cl", {"fail-verify,close-after:"}),

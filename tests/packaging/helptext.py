@@ -47,8 +47,10 @@ def command_help(flasher, command):
 
 
 def exit_codes_in(text):
-    return {int(m.group(1)) for m in
-            (re.match(r"\s*(\d+)\s+\S", line) for line in block_after(text, "Exit codes")) if m}
+    """The codes listed one per line after "Exit codes" (which may end a sentence)."""
+    after = text.split("Exit codes", 1)[1].split("\n", 1)[-1] if "Exit codes" in text else ""
+    lines = after.split("\n\n", 1)[0].splitlines()
+    return {int(m.group(1)) for m in (re.match(r"\s*(\d+)\s+\S", line) for line in lines) if m}
 
 
 def faults_of(devsim):
