@@ -6,10 +6,12 @@
 
 #include <cerrno>
 #include <cstring>
-#include <filesystem>
 
-#ifndef _WIN32
+#ifdef _WIN32
+#include <filesystem>
+#else
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -19,11 +21,25 @@ constexpr size_t kReplyLength = 2;
 const char* const kSent = "TX";
 const char* const kReceived = "RX";
 
+// Whether two names reach one file, through links too. Devices included, which the
+// standard library's test does not compare on every system.
 bool SameFile(const QString& a, const QString& b)
 {
+#ifdef _WIN32
     std::error_code error;
     return std::filesystem::equivalent(std::filesystem::path(a.toStdU16String()),
                                        std::filesystem::path(b.toStdU16String()), error);
+#else
+    struct stat first
+    {
+    };
+    struct stat second
+    {
+    };
+    return stat(QFile::encodeName(a).constData(), &first) == 0 &&
+           stat(QFile::encodeName(b).constData(), &second) == 0 && first.st_dev == second.st_dev &&
+           first.st_ino == second.st_ino;
+#endif
 }
 
 std::FILE* OpenForWriting(const QString& fileName)
