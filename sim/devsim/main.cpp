@@ -45,7 +45,8 @@ std::optional<Options> ParseOptions(const QCoreApplication& app, QString* error)
     parser.addHelpOption();
     const QCommandLineOption link(
         QStringLiteral("link"),
-        QStringLiteral("Also make a symbolic link at <path> to the device."),
+        QStringLiteral("Also make a symbolic link at <path> to the device; only a link "
+                       "found there is replaced."),
         QStringLiteral("path"));
     const QCommandLineOption flashIn(
         QStringLiteral("flash-in"),
