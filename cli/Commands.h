@@ -6,9 +6,10 @@
 // The subcommands of norvane-flash. Each takes the arguments that follow its name on the
 // command line and returns the process exit code. A new command declares its function here
 // and adds one line to the table in main.cpp.
-int RunInfoCommand(const QStringList& args);  // info FILE [--json]
-int RunFlashCommand(const QStringList& args); // flash --port PORT [--port PORT...] FILE
-int RunPortsCommand(const QStringList& args); // ports [--json]
+int RunInfoCommand(const QStringList& args);    // info FILE [--json]
+int RunFlashCommand(const QStringList& args);   // flash --port PORT [--port PORT...] FILE
+int RunPortsCommand(const QStringList& args);   // ports [--json]
+int RunStationCommand(const QStringList& args); // station FILE: every device plugged in
 
 // The exit codes of norvane-flash. Codes 1 to 5 describe the state a download left a device
 // in; with several ports the worst of them wins (see WorseOf).

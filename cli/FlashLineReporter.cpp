@@ -1,43 +1,10 @@
 #include "FlashLineReporter.h"
 
-#ifdef _WIN32
-#include <io.h>
-#else
-#include <sys/ioctl.h>
-#include <unistd.h>
-#endif
-
-#include <cstdlib>
-#include <cstring>
-
 namespace {
 
 constexpr int kBarWidth = 24;
 // Progress redraws at most this often; status changes redraw at once.
 constexpr auto kRedrawInterval = std::chrono::milliseconds(100);
-
-// "mm:ss", or "h:mm:ss" from an hour on.
-QString FormatDuration(int64_t ms)
-{
-    const int64_t seconds = ms / 1000;
-    const QChar zero(QLatin1Char('0'));
-    if (seconds >= 3600)
-        return QStringLiteral("%1:%2:%3")
-            .arg(seconds / 3600)
-            .arg(seconds / 60 % 60, 2, 10, zero)
-            .arg(seconds % 60, 2, 10, zero);
-    return QStringLiteral("%1:%2").arg(seconds / 60, 2, 10, zero).arg(seconds % 60, 2, 10, zero);
-}
-
-QString SummaryText(const FlashSummary& summary)
-{
-    QString text = OutcomePhrase(summary.exitCode);
-    if (!summary.detail.isEmpty())
-        text += QStringLiteral(" - ") + summary.detail;
-    if (summary.elapsedMs > 0)
-        text += QStringLiteral(" (%1)").arg(FormatDuration(summary.elapsedMs));
-    return text;
-}
 
 } // namespace
 
@@ -91,9 +58,7 @@ void FlashLineReporter::Progress(const QString& port, const FlashProgress& progr
 void FlashLineReporter::Message(const QString& port, const QString& title, const QString& prompt)
 {
     const std::lock_guard lock(m_mutex);
-    const QString text = OneLine(prompt);
-    Print(m_live ? stdout : stderr,
-          WithPort(port, title.isEmpty() ? text : title + QStringLiteral(": ") + text));
+    Print(m_live ? stdout : stderr, WithPort(port, MessageLine(title, prompt)));
 }
 
 void FlashLineReporter::Outcome(const FlashSummary& summary)
@@ -103,7 +68,7 @@ void FlashLineReporter::Outcome(const FlashSummary& summary)
     line.ended = true;
     line.summary = summary;
     line.programming = false;
-    line.status = SummaryText(summary);
+    line.status = SummaryLine(summary).mid(summary.port.size() + 2);
     if (m_live)
         Redraw();
 }
@@ -115,7 +80,7 @@ void FlashLineReporter::Finish()
     for (const QString& port : m_ports) {
         const auto found = m_lines.find(port);
         if (found != m_lines.end() && found->second.ended)
-            text += (port + QStringLiteral(": ") + found->second.status).toUtf8() + '\n';
+            text += SummaryLine(found->second.summary).toUtf8() + '\n';
     }
     m_out.Write(stdout, text);
 }
@@ -170,29 +135,4 @@ QString FlashLineReporter::Render(const QString& port, const PortLine& line) con
                .arg(progress.maximum)
                .arg(FormatDuration(progress.elapsedMs))
                .arg(FormatDuration(progress.remainingMs));
-}
-
-bool IsLiveTerminal(std::FILE* stream)
-{
-#ifdef _WIN32
-    const bool terminal = _isatty(_fileno(stream)) != 0;
-#else
-    const bool terminal = isatty(fileno(stream)) != 0;
-#endif
-    const char* term = std::getenv("TERM");
-    const char* noColor = std::getenv("NO_COLOR");
-    return terminal && term && *term && std::strcmp(term, "dumb") != 0 && !(noColor && *noColor);
-}
-
-int TerminalWidth(std::FILE* stream)
-{
-    constexpr int kDefaultWidth = 80;
-#ifndef _WIN32
-    winsize size{};
-    if (ioctl(fileno(stream), TIOCGWINSZ, &size) == 0 && size.ws_col > 0)
-        return size.ws_col;
-#else
-    (void)stream;
-#endif
-    return kDefaultWidth;
 }

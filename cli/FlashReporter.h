@@ -5,6 +5,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <cstdio>
 
 // How one port's run ended, for the outcome event and the summary at the end.
 struct FlashSummary
@@ -44,5 +45,17 @@ public:
     virtual void Finish() = 0;
 };
 
+// Helpers shared by the reporters of flash and station.
 // A message box prompt on one line: its line breaks become spaces.
 QString OneLine(const QString& prompt);
+// "Title: prompt", or the prompt alone when the box has no title.
+QString MessageLine(const QString& title, const QString& prompt);
+// "mm:ss", or "h:mm:ss" from an hour on.
+QString FormatDuration(int64_t ms);
+// "PORT: phrase - detail (mm:ss)", the elapsed time only when there is one.
+QString SummaryLine(const FlashSummary& summary);
+// Whether a stream is a terminal that takes cursor movement: not a pipe or a file, and not
+// a terminal that asks for plain output (TERM unset or "dumb", or NO_COLOR set).
+bool IsLiveTerminal(std::FILE* stream);
+// The columns of a terminal, 80 when unknown.
+int TerminalWidth(std::FILE* stream);

@@ -12,7 +12,6 @@ static_assert(std::atomic<bool>::is_always_lock_free && std::atomic<int>::is_alw
 
 extern "C" void OnStopSignal(int number)
 {
-    std::signal(number, OnStopSignal); // some systems reset the handler on delivery
     int first = 0;
     if (g_firstSignal.compare_exchange_strong(first, number)) {
         g_stopRequested = true;
