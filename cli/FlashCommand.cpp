@@ -2,10 +2,10 @@
 // at once, each port on a worker thread of its own.
 #include "Commands.h"
 
+#include "Crc16.h"
 #include "DownloadTexts.h"
 #include "EventLoopHost.h"
 #include "FirmwareFile.h"
-#include "FlashBlockTable.h"
 #include "FlashJob.h"
 #include "FlashJsonReporter.h"
 #include "FlashLineReporter.h"
@@ -61,7 +61,7 @@ int RunFlashCommand(const QStringList& args)
         !FlashTraceLog::MayTrace(options.traceFile, options.fileName, options.ports, error))
         return UsageError("flash", error);
 
-    InitTables();
+    InitCrcTable();
     InstallStopSignals();
     OutputQueue console;
     const std::unique_ptr<FlashReporter> reporter = MakeReporter(options, console);
@@ -107,7 +107,7 @@ int RunFlashCommand(const QStringList& args)
         }
     }
 
-    const FlashTimeLeft timeLeft(*image, startAddr, endAddr);
+    const FlashTimeLeft timeLeft(PlanDownload(*image, startAddr, endAddr));
     std::vector<FlashSummary> summaries(static_cast<size_t>(options.ports.size()));
     std::vector<std::unique_ptr<QThread>> workers;
     for (qsizetype i = 0; i < options.ports.size(); ++i) {

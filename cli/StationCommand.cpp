@@ -2,10 +2,10 @@
 // worker thread of its own, from one loaded firmware file.
 #include "Commands.h"
 
+#include "Crc16.h"
 #include "DownloadTexts.h"
 #include "EventLoopHost.h"
 #include "FirmwareFile.h"
-#include "FlashBlockTable.h"
 #include "FlashJob.h"
 #include "FlashSignals.h"
 #include "InterruptNotifier.h"
@@ -60,7 +60,7 @@ int RunStationCommand(const QStringList& args)
         return static_cast<int>(ExitCode::Ok);
     }
 
-    InitTables();
+    InitCrcTable();
     InstallStopSignals();
     const std::unique_ptr<StationReporter> reporter = MakeReporter(options);
 
@@ -88,7 +88,7 @@ int RunStationCommand(const QStringList& args)
         break;
     }
     job.image = image.get();
-    const FlashTimeLeft timeLeft(*image, job.startAddr, job.endAddr);
+    const FlashTimeLeft timeLeft(PlanDownload(*image, job.startAddr, job.endAddr));
     job.timeLeft = &timeLeft;
 
     PortWatcher watcher(options.watchDir);

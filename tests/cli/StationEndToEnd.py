@@ -56,6 +56,7 @@ class StationEndToEnd(unittest.TestCase):
         present = self.plug(self.device("present"), "present")
         station = harness.Station(FLASHER, self.mot, self.links)
         self.addCleanup(lambda: station.proc.poll() is None and station.stop())
+        station.wait_for(lambda e: e["text"].startswith("Watching"))
 
         good = self.device("good")
         self.assertEqual(station.outcome(self.plug(good, "good"))["outcome"], "downloaded")
