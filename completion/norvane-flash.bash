@@ -81,10 +81,14 @@ _norvane_flash()
         if [[ $cur == -* ]]; then
             _norvane_reply --help --version
         else
-            _norvane_reply "${commands[@]}"
+            _norvane_reply help "${commands[@]}"
         fi
         return
     fi
+    # After "--" every word is the firmware file.
+    for word in "${_norvane_words[@]:2}"; do
+        [[ $word == -- ]] && { _norvane_firmware "$cur"; return; }
+    done
 
     case $command in
     flash)
@@ -106,7 +110,10 @@ _norvane_flash()
         esac
         ;;
     ports)
-        _norvane_reply -h --help
+        _norvane_reply --json -h --help
+        ;;
+    help)
+        [[ ${#_norvane_words[@]} -eq 2 ]] && _norvane_reply "${commands[@]}"
         ;;
     station)
         case $prev in

@@ -38,10 +38,12 @@ def complete(script, line, cwd):
 def bash_cases(flasher, devsim):
     """(typed line, the words bash must offer); a callable checks the offer instead."""
     commands = set(helptext.commands_of(flasher))
+    top_help = helptext.run_help(flasher, "--help")
     cases = [
-        ("norvane-flash ", commands),
+        ("norvane-flash ", commands | ({"help"} if "help COMMAND" in top_help else set())),
+        ("norvane-flash help ", commands),
         ("norvane-flash fl", {"flash"}),
-        ("norvane-flash --", helptext.options_in(helptext.run_help(flasher, "--help"))),
+        ("norvane-flash --", helptext.options_in(top_help)),
         ("norvane-flash flash --port COM1", {"COM1", "COM10", "COM11", "COM12"}),
         ("norvane-flash flash -p ",
          lambda offer: COMS <= offer and all(w.startswith("/dev/serial/by-id/")
@@ -50,6 +52,7 @@ def bash_cases(flasher, devsim):
         ("norvane-flash flash --port ./d", {"./dev0"}),
         ("norvane-flash flash --port COM3 ", {"a.mot", "B.MOT", "sub"}),
         ("norvane-flash info --json s", {"sub"}),
+        ("norvane-flash flash -p COM1 -- ", {"a.mot", "B.MOT", "sub"}),
         ("norvane-flash flash --trace n", {"notes.txt"}),
         ("norvane-flash station --watch ", {"sub"}),
         ("norvane-devsim -", helptext.options_in(helptext.run_help(devsim, "--help"))),
@@ -61,7 +64,9 @@ def bash_cases(flasher, devsim):
          lambda offer: {w.rstrip(":") for w in offer} == helptext.faults_of(devsim)),
     ]
     for command in sorted(commands):
+        # "--" (the end of the options) is typed, not offered.
         options = helptext.options_in(helptext.command_help(flasher, command)) | HELP_OPTIONS
+        options.discard("--")
         cases.append((f"norvane-flash {command} -", options))
     return cases
 
@@ -74,6 +79,7 @@ def words_of_help(flasher, devsim):
         flash_words |= helptext.options_in(helptext.command_help(flasher, command))
     devsim_words = (helptext.options_in(helptext.run_help(devsim, "--help"))
                     | helptext.faults_of(devsim))
+    flash_words.discard("--")
     return {"_norvane-flash": flash_words, "_norvane-devsim": devsim_words}
 
 

@@ -70,7 +70,7 @@ def check_flasher(check, flasher, page):
         codes |= helptext.exit_codes_in(text)
         in_page = helptext.options_in(sections.get(f"COMMANDS/{command}", ""))
         check.same("the option", helptext.options_in(text) - HELP_OPTIONS, in_page - HELP_OPTIONS,
-                   f"norvane-flash {command} --help", f"{page} (COMMANDS, .SS {command})")
+                   f"norvane-flash help {command}", f"{page} (COMMANDS, .SS {command})")
     source = Path(page).read_text()
     exit_section = source.split(".SH EXIT STATUS", 1)[-1].split("\n.SH", 1)[0]
     page_codes = {int(w.split()[-1]) for w in tp_terms(exit_section)}

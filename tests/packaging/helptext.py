@@ -6,9 +6,9 @@ shows up as a failing test until both describe it.
 import re
 import subprocess
 
-# An option as it is written on a command line: --long-name or -x, not part of a word
-# ("S-record", "/dev/serial/by-id") and not a bare "--".
-OPTION = re.compile(r"(?<![\w-])(--[A-Za-z][\w-]*|-[A-Za-z](?![\w-]))")
+# An option as it is written on a command line: --long-name, -x, or "--" standing alone (the
+# end of the options); not part of a word ("S-record", "/dev/serial/by-id").
+OPTION = re.compile(r"(?<![\w-])(--[A-Za-z][\w-]*|-[A-Za-z](?![\w-])|--(?=\s))")
 
 
 def run_help(*argv):
@@ -43,7 +43,7 @@ def commands_of(flasher):
 
 
 def command_help(flasher, command):
-    return run_help(flasher, command, "--help")
+    return run_help(flasher, "help", command)
 
 
 def exit_codes_in(text):
