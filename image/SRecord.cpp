@@ -290,28 +290,45 @@ SRecordResult ParseSRecordLine(SRecordReader& file, SRecordLine& line)
 
 namespace {
 
-// Remembers which line last wrote each address, to find records that overwrite each other.
-class ByteOwners
+// Places record data in the image and notes the first byte that changes a value an earlier
+// record wrote: a bit per address tells whether any record wrote it, and the list of records
+// placed tells which one, once, when an overlap is found.
+class DataPlacer
 {
 public:
-    ByteOwners() : m_line(static_cast<std::size_t>(kImageSize), 0) {}
-
-    // Writes data at address on behalf of lineNumber; notes the first byte that changes a
-    // value an earlier line wrote.
-    void Write(FirmwareImage& image, int32_t address, const uint8_t* data, int32_t count,
+    void Place(FirmwareImage& image, int32_t address, const uint8_t* data, int32_t count,
                int32_t lineNumber, std::optional<SRecordOverlap>& overlap)
     {
         for (int32_t i = 0; i < count; ++i) {
             const auto at = static_cast<std::size_t>(address + i);
-            if (!overlap && m_line[at] != 0 && image[at] != data[i])
-                overlap = SRecordOverlap{m_line[at], lineNumber, address + i};
+            if (!overlap && IsWritten(at) && image[at] != data[i])
+                overlap = SRecordOverlap{LastWriter(address + i), lineNumber, address + i};
             image[at] = data[i];
-            m_line[at] = lineNumber;
+            m_written[at / 64] |= uint64_t{1} << (at % 64);
         }
+        m_records.push_back({lineNumber, address, count});
     }
 
 private:
-    std::vector<int32_t> m_line; // 0: no line yet
+    struct Placed
+    {
+        int32_t line;
+        int32_t address;
+        int32_t count;
+    };
+
+    bool IsWritten(std::size_t at) const { return (m_written[at / 64] >> (at % 64)) & 1; }
+
+    int32_t LastWriter(int32_t address) const
+    {
+        for (auto record = m_records.rbegin(); record != m_records.rend(); ++record)
+            if (address >= record->address && address - record->address < record->count)
+                return record->line;
+        return 0;
+    }
+
+    std::array<uint64_t, kImageSize / 64> m_written{};
+    std::vector<Placed> m_records;
 };
 
 } // namespace
@@ -336,7 +353,7 @@ SRecordLoad LoadSRecordFile(SRecordReader& file, FirmwareImage& image, Host& hos
     bool cancelled = false;
     int32_t endMarkLine = 0; // the line that held the Ctrl-Z, once seen
     image.fill(0xFF);
-    ByteOwners owners;
+    DataPlacer placer;
 
     SRecordLine line;
     std::array<char, SRecordReader::kMaxLineLength> lastLine{};
@@ -402,7 +419,7 @@ SRecordLoad LoadSRecordFile(SRecordReader& file, FirmwareImage& image, Host& hos
                     const auto fits = static_cast<int32_t>(
                         std::clamp<int64_t>(int64_t{kImageSize} - address, 0, length));
                     if (fits > 0)
-                        owners.Write(image, static_cast<int32_t>(address), line.Data.data(), fits,
+                        placer.Place(image, static_cast<int32_t>(address), line.Data.data(), fits,
                                      lineNumber, load.overlap);
                     if (fits < length)
                         return fail(SRecordResult::Failed, LoadProblem::Kind::Malformed, lineNumber,
