@@ -12,7 +12,8 @@ set -euo pipefail
 cd "$(dirname "$0")"
 
 PACKAGES=(cmake ninja-build g++ qt6-base-dev qt6-serialport-dev libgtest-dev
-          srecord socat xvfb xauth python3)
+          srecord socat xvfb xauth python3
+          fonts-dejavu-core fonts-noto-core fonts-cantarell)
 BUILD_DIR=${BUILD_DIR:-build}
 
 install_missing_packages() {

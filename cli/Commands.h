@@ -16,6 +16,10 @@ int RunFlashCommand(const QStringList& args);
 // (PortsCommand.cpp).
 int RunPortsCommand(const QStringList& args);
 
+// norvane-flash station FILE: flashes every device plugged in while it runs
+// (StationCommand.cpp).
+int RunStationCommand(const QStringList& args);
+
 // Exit codes shared by the commands.
 constexpr int kExitOk = 0;
 constexpr int kExitFileNotUsable = 3; // file missing or not a usable S-record file

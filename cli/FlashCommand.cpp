@@ -5,7 +5,6 @@
 #include "DownloadTexts.h"
 #include "EventLoopHost.h"
 #include "FirmwareFile.h"
-#include "FlashBlockTable.h"
 #include "FlashConsole.h"
 #include "FlashInterrupt.h"
 #include "FlashJob.h"
@@ -70,7 +69,6 @@ int RunFlashCommand(const QStringList& args)
         return kExitUsage;
     }
 
-    InitTables();
     InstallInterruptHandler();
     const std::unique_ptr<FlashReporter> reporter = MakeReporter(options);
 

@@ -34,9 +34,7 @@ protected:
     {
         ClearSettings();
         m_file = m_folder.path() + QStringLiteral("/norvane app.mot");
-        const std::vector<srecords::AddressRange> ranges = {{0x0000, 0x00FF}, {0x3000, 0x30FF}};
-        srecords::WriteTextFile(m_file.toStdU16String(),
-                                srecords::RecordsOf(srecords::PatternImage(ranges), ranges));
+        srecords::WritePatternFile(m_file.toStdU16String(), {{0x0000, 0x00FF}, {0x3000, 0x30FF}});
         StoreSetting(QStringLiteral("LastFile"), m_file);
         harness.Start();
         harness.Window().show();

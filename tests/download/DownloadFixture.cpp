@@ -2,7 +2,6 @@
 
 #include "Crc16.h"
 #include "DownloadTexts.h"
-#include "FlashBlockTable.h"
 
 namespace {
 
@@ -37,10 +36,7 @@ QString Describe(const QByteArray& packet)
 
 } // namespace
 
-DownloadFixture::DownloadFixture() : engine(std::make_unique<DownloadEngine>(port, host, view))
-{
-    InitTables();
-}
+DownloadFixture::DownloadFixture() : engine(std::make_unique<DownloadEngine>(port, host, view)) {}
 
 void DownloadFixture::Connect(const FaultPlan& faults)
 {

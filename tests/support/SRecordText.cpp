@@ -75,4 +75,10 @@ bool WriteTextFile(const std::filesystem::path& file, const std::string& text)
     return static_cast<bool>(out.flush());
 }
 
+bool WritePatternFile(const std::filesystem::path& file, const std::vector<AddressRange>& ranges,
+                      const FileLayout& layout)
+{
+    return WriteTextFile(file, RecordsOf(PatternImage(ranges), ranges, layout));
+}
+
 } // namespace srecords

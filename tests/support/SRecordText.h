@@ -47,4 +47,8 @@ std::string RecordsOf(const FirmwareImage& image, const std::vector<AddressRange
 // Writes text to a file as it is; false if the file cannot be written.
 bool WriteTextFile(const std::filesystem::path& file, const std::string& text);
 
+// Writes the file of PatternImage(ranges); false if the file cannot be written.
+bool WritePatternFile(const std::filesystem::path& file, const std::vector<AddressRange>& ranges,
+                      const FileLayout& layout = {});
+
 } // namespace srecords

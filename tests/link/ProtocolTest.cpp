@@ -1,22 +1,14 @@
-// Flash block table: which block an address falls in.
-#include "FlashBlockTable.h"
+// The flash block layout: which block an address falls in, at every boundary.
+#include "Protocol.h"
 
 #include <gtest/gtest.h>
 
+#include <climits>
+
 namespace {
 
-TEST(FlashBlockTableTest, InitTablesFillsTheBlockTable)
+TEST(ProtocolTest, GetBlockNumberAtEveryBoundary)
 {
-    InitTables();
-    const int32_t starts[] = {0x00000, 0x01000, 0x02000, 0x03000, 0x04000, 0x05000,
-                              0x06000, 0x07000, 0x08000, 0x10000, 0x20000, 0x30000};
-    for (int k = 1; k <= kFlashBlockCount; ++k)
-        EXPECT_EQ(FlashBlockTable[k], starts[k - 1]) << "block " << k;
-}
-
-TEST(FlashBlockTableTest, GetBlockNumber)
-{
-    InitTables();
     struct Row
     {
         int32_t address;
@@ -46,13 +38,9 @@ TEST(FlashBlockTableTest, GetBlockNumber)
     };
     for (const Row& row : rows)
         EXPECT_EQ(GetBlockNumber(row.address), row.block) << std::hex << row.address;
-}
-
-TEST(FlashBlockTableTest, EveryStepStartLiesInTheBlockOfItsLastByte)
-{
-    InitTables();
-    for (int32_t step = 0; step < 0x40000; step += 128)
-        ASSERT_EQ(GetBlockNumber(step), GetBlockNumber(step + 127)) << std::hex << step;
+    // Every block starts where the one before it ends.
+    for (int16_t block = 2; block <= kFlashBlockCount; ++block)
+        EXPECT_EQ(GetBlockNumber(BlockStart(block) - 1), block - 1) << block;
 }
 
 } // namespace
