@@ -15,7 +15,7 @@ import time
 import unittest
 from pathlib import Path
 
-sys.path.insert(0, str(Path(__file__).resolve().parents[2] / "bench"))
+sys.path.insert(0, str(Path(__file__).resolve().parents[1] / "cli"))
 import norvane_harness as harness  # noqa: E402
 
 UPGRADER = None
