@@ -2,10 +2,10 @@
 // worker thread of its own, from one loaded firmware file.
 #include "Commands.h"
 
+#include "Crc16.h"
 #include "DownloadTexts.h"
 #include "EventLoopHost.h"
 #include "FirmwareFile.h"
-#include "FlashBlockTable.h"
 #include "FlashConsole.h"
 #include "FlashInterrupt.h"
 #include "FlashJob.h"
@@ -18,6 +18,7 @@
 #include "StationTable.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 
 #include <cstdio>
 #include <memory>
@@ -65,7 +66,14 @@ int RunStationCommand(const QStringList& args)
         return kExitOk;
     }
 
-    InitTables();
+    const QFileInfo watched(options.watchDir);
+    if (watched.exists() && !watched.isDir()) {
+        std::fprintf(stderr, "norvane-flash station: %s is not a folder\n",
+                     qPrintable(options.watchDir));
+        return kExitUsage;
+    }
+
+    InitCrcTable();
     InstallInterruptHandler();
     const std::unique_ptr<StationReporter> reporter = MakeReporter(options);
 
