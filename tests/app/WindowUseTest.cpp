@@ -111,8 +111,7 @@ TEST_P(DoubleClickTest, CancelRightAfterTheDownloadClickIsTheDoubleClicksSecondH
 }
 
 INSTANTIATE_TEST_SUITE_P(Intervals, DoubleClickTest,
-                         testing::Values(DoubleClickRow{"AtOnce", 0, false},
-                                         DoubleClickRow{"Within", 100, false},
+                         testing::Values(DoubleClickRow{"Within", 100, false},
                                          DoubleClickRow{"AfterTheInterval", -1, true}),
                          [](const testing::TestParamInfo<DoubleClickRow>& info) {
                              return std::string(info.param.name);
