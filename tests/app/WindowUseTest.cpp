@@ -7,6 +7,7 @@
 #include "WindowHarness.h"
 
 #include <QApplication>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QPushButton>
@@ -75,6 +76,10 @@ TEST_F(WindowUseTest, EnterPressesTheFocusedButton)
     EXPECT_EQ(harness.messages.shown[0].title, QStringLiteral("File Not Found"));
 
     QTest::keyClick(Button("CmdBrowse"), Qt::Key_Enter);
+    EXPECT_EQ(harness.fileDialog.requests.size(), 1u);
+    // Enter held down: its repeats press nothing.
+    QKeyEvent repeat(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QString(), true);
+    QApplication::sendEvent(Button("CmdBrowse"), &repeat);
     EXPECT_EQ(harness.fileDialog.requests.size(), 1u);
 
     // Enter on Cancel during a run that Enter in the box started.
