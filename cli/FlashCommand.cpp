@@ -2,7 +2,6 @@
 // at once, each port on a worker thread of its own.
 #include "Commands.h"
 
-#include "Crc16.h"
 #include "DownloadTexts.h"
 #include "EventLoopHost.h"
 #include "FirmwareFile.h"
@@ -61,7 +60,6 @@ int RunFlashCommand(const QStringList& args)
         !FlashTraceLog::MayTrace(options.traceFile, options.fileName, options.ports, error))
         return UsageError("flash", error);
 
-    InitCrcTable();
     InstallStopSignals();
     OutputQueue console;
     const std::unique_ptr<FlashReporter> reporter = MakeReporter(options, console);

@@ -2,7 +2,6 @@
 // worker thread of its own, from one loaded firmware file.
 #include "Commands.h"
 
-#include "Crc16.h"
 #include "DownloadTexts.h"
 #include "EventLoopHost.h"
 #include "FirmwareFile.h"
@@ -60,7 +59,6 @@ int RunStationCommand(const QStringList& args)
         return static_cast<int>(ExitCode::Ok);
     }
 
-    InitCrcTable();
     InstallStopSignals();
     const std::unique_ptr<StationReporter> reporter = MakeReporter(options);
 

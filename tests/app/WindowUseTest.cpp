@@ -1,6 +1,6 @@
 // The window as a person uses it: Enter on the focused button, a double-click on Download,
 // a Download after the line was lost, and a firmware file dropped on the window.
-#include "FirmwareFile.h"
+#include "SRecordText.h"
 #include "ScriptedPort.h"
 #include "StatusPanel.h"
 #include "VirtualHost.h"
@@ -31,7 +31,7 @@ protected:
         ClearSettings();
         port.openable = {QStringLiteral("COM1")};
         m_file = m_folder.path() + QStringLiteral("/app.mot");
-        WriteFirmwareFile(m_file, {{0x3000, 0x80}});
+        srecords::WritePatternFile(m_file.toStdU16String(), {{0x3000, 0x307F}});
         harness.Start();
         harness.Window().show();
         QObject::connect(&harness.Window(), &FrmMain::StatusShown,
