@@ -98,19 +98,24 @@ enum class LineEnd
     CR
 };
 
-std::string Vary(std::string text, Case letterCase, LineEnd lineEnd)
+// The file as other tools and editors leave it: other letter case and line ends, and when
+// padded, blanks at the end of each line, a blank line after each and a Ctrl-Z at the end.
+std::string Vary(std::string text, Case letterCase, LineEnd lineEnd, bool padded)
 {
     if (letterCase == Case::Lower)
         std::transform(text.begin(), text.end(), text.begin(),
                        [](char c) { return static_cast<char>(std::tolower(c)); });
+    const std::string end = lineEnd == LineEnd::LF     ? "\n"
+                            : lineEnd == LineEnd::CRLF ? "\r\n"
+                                                       : "\r";
     std::string out;
     for (char c : text) {
         if (c == '\n')
-            out += lineEnd == LineEnd::LF ? "\n" : lineEnd == LineEnd::CRLF ? "\r\n" : "\r";
+            out += padded ? " \t" + end + end : end;
         else if (c != '\r')
             out += c;
     }
-    return out;
+    return padded ? out + "\x1A" : out;
 }
 
 class SrecCatLayoutTest : public ::testing::TestWithParam<Layout>
@@ -163,14 +168,17 @@ TEST_P(SrecCatLayoutTest, ImageAndCrcAgreeWithSrecCat)
     }
 
     static FirmwareImage image;
-    for (Case letterCase : {Case::Upper, Case::Lower}) {
+    for (const auto& [letterCase, padded] :
+         {std::pair{Case::Upper, false}, std::pair{Case::Lower, false},
+          std::pair{Case::Upper, true}}) {
         for (LineEnd lineEnd : {LineEnd::LF, LineEnd::CRLF, LineEnd::CR}) {
             SCOPED_TRACE(::testing::Message()
                          << layout.name << (letterCase == Case::Upper ? " upper" : " lower")
                          << (lineEnd == LineEnd::LF     ? " LF"
                              : lineEnd == LineEnd::CRLF ? " CRLF"
-                                                        : " CR"));
-            const auto file = dir.Write("varied.mot", Vary(made, letterCase, lineEnd));
+                                                        : " CR")
+                         << (padded ? " padded" : ""));
+            const auto file = dir.Write("varied.mot", Vary(made, letterCase, lineEnd, padded));
             VirtualHost host;
             const std::atomic<bool> cancel{false};
             const SRecordLoad load = LoadSRecordFile(file, image, host, cancel);
