@@ -16,6 +16,7 @@
 #include "StationTable.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 
 #include <cstdio>
 #include <memory>
@@ -58,6 +59,10 @@ int RunStationCommand(const QStringList& args)
         std::fputs(StationUsageText(), stdout);
         return static_cast<int>(ExitCode::Ok);
     }
+
+    const QFileInfo watched(options.watchDir);
+    if (watched.exists() && !watched.isDir())
+        return UsageError("station", options.watchDir + QStringLiteral(" is not a folder"));
 
     InstallStopSignals();
     const std::unique_ptr<StationReporter> reporter = MakeReporter(options);
