@@ -17,6 +17,8 @@
 
 #include <array>
 
+#include <sys/stat.h>
+
 namespace {
 
 // norvane-devsim in a child process, ended when the test ends.
@@ -171,6 +173,8 @@ TEST_F(QtSerialPortTest, NamesThatReachNoSerialPortFailAndStayClosed)
 {
     const QString regularFile = dir.filePath(QStringLiteral("not-a-port"));
     QFile(regularFile).open(QIODevice::WriteOnly);
+    const QString fifo = dir.filePath(QStringLiteral("fifo"));
+    ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
     struct Case
     {
         QString name;
@@ -179,8 +183,10 @@ TEST_F(QtSerialPortTest, NamesThatReachNoSerialPortFailAndStayClosed)
     const Case cases[] = {
         {QStringLiteral("COM0"), SerialError::NoSuchDevice},
         {QStringLiteral("/dev/ttyNoSuchAdapter9"), SerialError::NoSuchDevice},
-        {regularFile, SerialError::Other},
-        {QStringLiteral("/dev/null"), SerialError::Other},
+        {regularFile, SerialError::NotASerialPort},
+        {fifo, SerialError::NotASerialPort},
+        {dir.path(), SerialError::NotASerialPort},
+        {QStringLiteral("/dev/null"), SerialError::NotASerialPort},
     };
     for (const Case& c : cases) {
         QtSerialPort port;
@@ -198,12 +204,12 @@ TEST_F(QtSerialPortTest, ALineThatVanishesMidExchangeEndsTheCommandAtOnce)
     ASSERT_TRUE(OpenOn(port, devsim.Path()));
     SerialTransport transport(port, host);
     Bootloader bootloader(transport, cancel);
-    ASSERT_EQ(bootloader.StartBootloader(), 1);
-    EXPECT_EQ(bootloader.EraseBlock(1), 0);
+    ASSERT_EQ(bootloader.StartBootloader(), BootloaderStart::Ready);
+    EXPECT_TRUE(bootloader.EraseBlock(1).Succeeded());
 
     QElapsedTimer clock;
     clock.start();
-    EXPECT_EQ(bootloader.EraseBlock(2), 1);
+    EXPECT_EQ(bootloader.EraseBlock(2).failure.kind, FailureKind::LineLost);
     EXPECT_LT(clock.elapsed(), 2000); // not the 7.5 s reply time-out
     EXPECT_EQ(port.Error(), SerialError::LineLost);
     EXPECT_FALSE(port.IsOpen());
