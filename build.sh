@@ -13,7 +13,7 @@ cd "$(dirname "$0")"
 
 PACKAGES=(cmake ninja-build g++ qt6-base-dev qt6-serialport-dev libgtest-dev
           srecord socat xvfb xauth python3
-          fonts-dejavu-core fonts-noto-core fonts-cantarell)
+          fonts-dejavu-core fonts-noto-core fonts-cantarell openbox x11-utils xdotool wmctrl)
 BUILD_DIR=${BUILD_DIR:-build}
 
 install_missing_packages() {

@@ -90,13 +90,15 @@ void PrintHelp()
         "Options:\n"
         "  --json     print one JSON object with the keys result, start, end, crc,\n"
         "             checksum16, steps, nonBlankSteps, blocks, header, wireSeconds\n"
+        "  --         ends the options (a FILE that starts with '-')\n"
         "  -h, --help show this help\n"
         "\n"
         "Exit codes:\n"
         "  0   the file loaded\n"
         "  3   the file is missing or not a usable S-record file (unreadable, malformed or a\n"
         "      checksum error; the message names the line)\n"
-        "  64  bad command line\n");
+        "  64  bad command line\n"
+        "  74  the output could not be written\n");
 }
 
 void PrintJson(int16_t result, const ImageFacts& facts)
@@ -167,28 +169,26 @@ int RunInfoCommand(const QStringList& args)
     bool json = false;
     QString fileName;
     bool haveFile = false;
+    bool optionsEnded = false;
     for (const QString& arg : args) {
-        if (arg == QLatin1String("--help") || arg == QLatin1String("-h")) {
-            PrintHelp();
-            return kExitOk;
-        }
-        if (arg == QLatin1String("--json")) {
-            json = true;
-        } else if (arg.startsWith(QLatin1Char('-')) && arg.size() > 1) {
-            std::fprintf(stderr, "norvane-flash info: unknown option '%s'\n", qPrintable(arg));
-            return kExitUsage;
-        } else if (haveFile) {
-            std::fprintf(stderr, "norvane-flash info: only one FILE, please\n");
-            return kExitUsage;
-        } else {
+        if (optionsEnded || arg == QLatin1String("-") || !arg.startsWith(QLatin1Char('-'))) {
+            if (haveFile)
+                return UsageError("info", QStringLiteral("only one FILE, please"));
             fileName = arg;
             haveFile = true;
+        } else if (arg == QLatin1String("--")) {
+            optionsEnded = true;
+        } else if (arg == QLatin1String("--help") || arg == QLatin1String("-h")) {
+            PrintHelp();
+            return static_cast<int>(ExitCode::Ok);
+        } else if (arg == QLatin1String("--json")) {
+            json = true;
+        } else {
+            return UsageError("info", QStringLiteral("unknown option '%1'").arg(arg));
         }
     }
-    if (!haveFile) {
-        std::fprintf(stderr, "Usage: norvane-flash info FILE [--json]\n");
-        return kExitUsage;
-    }
+    if (!haveFile)
+        return UsageError("info", QStringLiteral("no FILE given"));
 
     // As the window's start-up and its Download command do: the CRC table first, then the file
     // test and the load into the one fixed image.
@@ -212,7 +212,7 @@ int RunInfoCommand(const QStringList& args)
         if (json)
             PrintJson(result, ImageFacts{});
         PrintLoadError(fileName, result, problem);
-        return kExitFileNotUsable;
+        return static_cast<int>(ExitCode::FileNotUsable);
     }
 
     const ImageFacts facts = DescribeImage(image, start, end);
@@ -220,5 +220,5 @@ int RunInfoCommand(const QStringList& args)
         PrintJson(result, facts);
     else
         PrintText(fileName, facts);
-    return kExitOk;
+    return static_cast<int>(ExitCode::Ok);
 }

@@ -141,10 +141,10 @@ void Station::OnWorkerEnded(const QString& port)
     const FlashSummary summary = *slot.result;
 
     --m_counts.running;
-    if (summary.exitCode == kExitOk) {
+    if (summary.exitCode == ExitCode::Ok) {
         ++m_counts.done;
         m_counts.downloadMsTotal += summary.elapsedMs;
-    } else if (summary.exitCode == kExitCancelled) {
+    } else if (summary.exitCode == ExitCode::Cancelled) {
         ++m_counts.cancelled;
     } else {
         ++m_counts.failed;
@@ -169,5 +169,6 @@ void Station::FinishWhenIdle()
     if (!m_stopping || m_counts.running > 0)
         return;
     m_reporter.Stopped(m_counts);
-    emit Finished(m_counts.failed + m_counts.cancelled > 0 ? kExitDownloadFailed : kExitOk);
+    emit Finished(static_cast<int>(
+        m_counts.failed + m_counts.cancelled > 0 ? ExitCode::DownloadFailed : ExitCode::Ok));
 }

@@ -9,22 +9,20 @@
 class StationJson : public StationReporter
 {
 public:
-    explicit StationJson(std::FILE* out) : m_events(out) {}
+    StationJson() : m_events(m_out) {}
 
     void Status(const QString& port, const QString& text) override { m_events.Status(port, text); }
     void FileState(const QString& port, const QString& text) override
     {
         m_events.FileState(port, text);
     }
-    void Progress(const QString& port, int value, int maximum, int percent,
-                  int64_t elapsedMs) override
+    void Progress(const QString& port, const FlashProgress& progress) override
     {
-        m_events.Progress(port, value, maximum, percent, elapsedMs);
+        m_events.Progress(port, progress);
     }
-    void Message(const QString& port, const QString& title, const QString& prompt,
-                 int style) override
+    void Message(const QString& port, const QString& title, const QString& prompt) override
     {
-        m_events.Message(port, title, prompt, style);
+        m_events.Message(port, title, prompt);
     }
     void Outcome(const FlashSummary& summary) override { m_events.Outcome(summary); }
     void Finish() override { m_events.Finish(); }
@@ -48,5 +46,6 @@ public:
     }
 
 private:
+    OutputQueue m_out;
     FlashJsonReporter m_events;
 };

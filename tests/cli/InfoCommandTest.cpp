@@ -87,7 +87,7 @@ QString ExampleFile(QByteArray& image)
     return text;
 }
 
-TEST(InfoCommandTest, JsonOfThePart31Example)
+TEST(InfoCommandTest, JsonOfTheDocumentedDownloadExample)
 {
     QTemporaryDir dir;
     QByteArray image;
@@ -222,8 +222,13 @@ TEST(InfoCommandTest, NamesWithSpacesAndNonAsciiCharacters)
     EXPECT_EQ(run.exitCode, 0) << run.err.constData();
 }
 
-TEST(InfoCommandTest, CommandLine)
+// Every command's parsing: help, version, "--", short and long option forms, and usage
+// errors that say what is wrong in one line and where the help is, nothing more.
+TEST(CommandLineTest, ParsesAndRefusesAsPeopleExpect)
 {
+    QTemporaryDir dir;
+    const QString noTty = dir.filePath(QStringLiteral("no-tty"));
+    const QString dashFile = dir.filePath(QStringLiteral("-fw.mot"));
     struct Row
     {
         QStringList args;
@@ -233,19 +238,39 @@ TEST(InfoCommandTest, CommandLine)
     const Row rows[] = {
         {{"info", "--help"}, 0, "Usage: norvane-flash info FILE [--json]"},
         {{"--help"}, 0, "info"},
+        {{"help", "flash"}, 0, "Usage: norvane-flash flash"},
+        {{"help", "ports"}, 0, "Usage: norvane-flash ports"},
         {{"--version"}, 0, "norvane-flash"},
-        {{}, 64, "Usage"},
-        {{"info"}, 64, "Usage"},
+        {{}, 64, "no command given"},
+        {{"info"}, 64, "no FILE given"},
         {{"info", "a.mot", "b.mot"}, 64, "only one FILE"},
         {{"info", "--bogus", "a.mot"}, 64, "unknown option"},
+        {{"info", "--", "--json"}, 3, "--json"},
         {{"frobnicate"}, 64, "unknown command"},
+        {{"help", "frobnicate"}, 64, "no such command"},
+        {{"flash", "fw.mot"}, 64, "no port given"},
+        {{"flash", "-p"}, 64, "-p needs a value"},
+        {{"flash", "--port=", "fw.mot"}, 64, "--port needs a value"},
+        {{"flash", "-pa", "-pa", "fw.mot"}, 64, "port a is given twice"},
+        {{"flash", "--port", "a", "fw.mot", "fw2.mot"}, 64, "only one firmware file"},
+        {{"flash", "--port", "a", "--bogus", "fw.mot"}, 64, "unknown option --bogus"},
+        {{"ports", "extra"}, 64, "unexpected argument"},
+        // The port is taken from each form; the file after "--" is a file, not an option.
+        {{"flash", "-p" + noTty, "--", dashFile}, 3, "-fw.mot"},
+        {{"flash", "--port=" + noTty, "--json", "--", dashFile}, 3, "no-tty"},
     };
     for (const Row& row : rows) {
         const ToolRun run = RunFlash(row.args);
-        EXPECT_EQ(run.exitCode, row.exitCode) << row.args.join(' ').toStdString();
+        const std::string args = row.args.join(' ').toStdString();
+        EXPECT_EQ(run.exitCode, row.exitCode) << args;
         EXPECT_TRUE(run.out.contains(row.says) || run.err.contains(row.says))
-            << row.args.join(' ').toStdString() << "\n"
+            << args << "\n"
             << run.out.constData() << run.err.constData();
+        if (row.exitCode == 64) {
+            EXPECT_TRUE(run.out.isEmpty()) << args;
+            EXPECT_EQ(run.err.count('\n'), 2) << args << "\n" << run.err.constData();
+            EXPECT_TRUE(run.err.contains("--help'")) << args;
+        }
     }
 }
 

@@ -1,4 +1,4 @@
-#include "FlashPortProblem.h"
+#include "PortProblem.h"
 
 #include "PortNaming.h"
 
@@ -18,6 +18,23 @@ QString PresentPorts()
 }
 
 } // namespace
+
+QString PortProblemWord(SerialError error)
+{
+    switch (error) {
+    case SerialError::NoSuchDevice:
+        return QStringLiteral("no-device");
+    case SerialError::PermissionDenied:
+        return QStringLiteral("no-permission");
+    case SerialError::Busy:
+        return QStringLiteral("busy");
+    case SerialError::LineLost:
+    case SerialError::Other:
+    case SerialError::None:
+        break;
+    }
+    return QStringLiteral("unusable");
+}
 
 QString PortProblemText(const SerialPort& port)
 {
