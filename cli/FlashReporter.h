@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Commands.h"
+#include "FailureReason.h"
 
 #include <QString>
 
@@ -15,6 +16,7 @@ struct FlashSummary
     QString detail; // what the user should know, in words
     bool verified = false;
     int64_t elapsedMs = 0;
+    FailureReason reason; // why the run failed: its kind, command, address and codes
 };
 
 // Where a port stands after a step of programming.

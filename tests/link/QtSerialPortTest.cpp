@@ -81,12 +81,12 @@ TEST_F(QtSerialPortTest, StartsTheBootloaderErasesAndProgramsOverAPseudoTerminal
     ASSERT_TRUE(OpenOn(port, devsim.Path())) << port.ErrorText().toStdString();
     SerialTransport transport(port, host);
     Bootloader bootloader(transport, cancel);
-    EXPECT_EQ(bootloader.StartBootloader(), 1);
-    EXPECT_EQ(bootloader.EraseBlock(4), 0);
+    EXPECT_EQ(bootloader.StartBootloader(), BootloaderStart::Ready);
+    EXPECT_TRUE(bootloader.EraseBlock(4).Succeeded());
     std::array<uint8_t, 128> data{};
     for (size_t i = 0; i < data.size(); ++i)
         data[i] = static_cast<uint8_t>(i ^ 0x7E);
-    EXPECT_EQ(bootloader.ProgramFlashBlock(data.data(), 0x3080), 0);
+    EXPECT_TRUE(bootloader.ProgramFlashBlock(data.data(), 0x3080).Succeeded());
     port.Close();
 
     EXPECT_EQ(devsim.Stop(), 0);
@@ -141,7 +141,7 @@ TEST_F(QtSerialPortTest, KeepsServingAfterTheHostClosesAndReopens)
     Bootloader bootloader(transport, cancel);
     for (int round = 0; round < 2; ++round) {
         ASSERT_TRUE(OpenOn(port, devsim.Path())) << round;
-        EXPECT_EQ(bootloader.StartBootloader(), 1) << round;
+        EXPECT_EQ(bootloader.StartBootloader(), BootloaderStart::Ready) << round;
         port.Close();
     }
 }
