@@ -86,8 +86,7 @@ ExitCode ExitCodeOf(DownloadOutcome outcome)
     return ExitCode::DownloadFailed;
 }
 
-QString DetailOf(const RunResult& result, const DownloadEngine& engine, const PortView& view,
-                 const SerialPort& serial)
+QString DetailOf(const RunResult& result, const DownloadEngine& engine, const PortView& view)
 {
     switch (result.outcome) {
     case DownloadOutcome::Downloaded:
@@ -103,9 +102,7 @@ QString DetailOf(const RunResult& result, const DownloadEngine& engine, const Po
     case DownloadOutcome::Failed:
         break;
     }
-    return serial.Error() == SerialError::LineLost || !serial.IsOpen()
-               ? QStringLiteral("the line was lost: ") + serial.ErrorText()
-               : view.LastMessage();
+    return result.reason.kind != FailureKind::None ? ReasonText(result.reason) : view.LastMessage();
 }
 
 } // namespace
@@ -122,6 +119,8 @@ FlashSummary RunFlashJob(const FlashJob& job)
     if (!serial.Open()) {
         summary.exitCode = ExitCode::PortUnavailable;
         summary.detail = PortProblemText(serial);
+        if (serial.Error() == SerialError::NotASerialPort)
+            summary.reason.kind = FailureKind::NotASerialPort;
     } else if (StopRequested()) {
         summary.exitCode = ExitCode::Cancelled;
     } else {
@@ -144,7 +143,7 @@ FlashSummary RunFlashJob(const FlashJob& job)
         summary.exitCode = ExitCodeOf(result.outcome);
         summary.verified = result.verified;
         summary.reason = result.reason;
-        summary.detail = DetailOf(result, *engine, view, serial);
+        summary.detail = DetailOf(result, *engine, view);
         summary.elapsedMs = clock.elapsed();
         port->Close();
     }

@@ -32,14 +32,14 @@ QString FileStateLoaded(int16_t crc)
 MessageBoxText FileMissingBox()
 {
     return {QStringLiteral("The specified firmware file does not exist!"), MessageKind::Error,
-            QStringLiteral("File Not Found")};
+            QStringLiteral("File Not Found"), QString()};
 }
 
 MessageBoxText BadFileBox(const QString& fileName)
 {
     return {fileName + kLineBreak + QStringLiteral("could not be loaded.") + kLineBreak +
                 kLineBreak + QStringLiteral("Ensure that it is a valid S-Record firmware file."),
-            MessageKind::Information, QStringLiteral("S-Record Error")};
+            MessageKind::Information, QStringLiteral("S-Record Error"), QString()};
 }
 
 MessageBoxText BootloaderBox(const QString& detail)
@@ -58,5 +58,5 @@ MessageBoxText QuitQuestion()
 {
     return {QStringLiteral("Firmware is being downloaded.") + kLineBreak + kLineBreak +
                 QStringLiteral("Are you sure you want to quit?"),
-            MessageKind::YesNo, QString()};
+            MessageKind::YesNo, QString(), QString()};
 }

@@ -24,15 +24,16 @@ QString SerialErrorText(SerialError error)
 {
     switch (error) {
     case SerialError::NoSuchDevice:
-        return QStringLiteral("No device answers to this port. Check that the device is "
-                              "plugged in and that the port is mapped to it.");
+        return QStringLiteral("No device answers to this port (no such device). Check that the "
+                              "device is plugged in and that the port is mapped to it.");
     case SerialError::PermissionDenied:
         return QStringLiteral("You are not allowed to open this port. On Linux, join the "
                               "'dialout' group (sudo usermod -aG dialout $USER), then log "
                               "out and in again.");
     case SerialError::Busy:
-        return QStringLiteral("The port is in use by another program. Close that program "
-                              "and try again.");
+        return QStringLiteral("The port is in use by another program (on Linux often "
+                              "ModemManager: 'sudo systemctl stop ModemManager'). Close that "
+                              "program and try again.");
     case SerialError::LineLost:
         return QStringLiteral("The device or adapter was disconnected.");
     case SerialError::NotASerialPort:

@@ -119,3 +119,31 @@ INSTANTIATE_TEST_SUITE_P(
                       "Downloading firmware - Verifying downloading firmware..."));
 
 } // namespace
+
+namespace {
+
+// The window ends the program by throwing out of a wait; the engine is idle afterwards.
+TEST_F(DownloadFixture, AnExceptionThroughARunLeavesTheEngineIdle)
+{
+    struct Ending
+    {
+    };
+    Connect();
+    const QString file = MakeFile({{0x0000, 0x01FF}});
+    view.onPercent = [&](const QString& text) {
+        if (text != "50 %")
+            return;
+        EXPECT_TRUE(engine->IsProgramming());
+        throw Ending();
+    };
+
+    EXPECT_THROW((void)Run(file), Ending);
+
+    EXPECT_FALSE(engine->IsRunning());
+    EXPECT_FALSE(engine->IsProgramming());
+    view.onPercent = nullptr;
+    EXPECT_TRUE(Run(file));
+    EXPECT_EQ(engine->LastResult()->outcome, DownloadOutcome::Downloaded);
+}
+
+} // namespace

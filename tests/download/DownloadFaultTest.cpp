@@ -29,6 +29,7 @@ struct VerifyCase
     const char* faults;
     QByteArray injected; // bytes that arrive instead of the report, when not empty
     bool success;
+    const char* reason; // the failure's word
 };
 
 class VerifyReport : public DownloadFixture, public ::testing::WithParamInterface<VerifyCase>
@@ -53,17 +54,21 @@ TEST_P(VerifyReport, OnlyCodeSixInByteOneMeansVerified)
         ExpectDownloadError(view);
         EXPECT_EQ(engine->LastResult()->outcome, DownloadOutcome::Failed);
         EXPECT_FALSE(engine->LastResult()->verified);
+        const FailureReason& reason = engine->LastResult()->reason;
+        EXPECT_EQ(ReasonWord(reason.kind), c.reason);
+        EXPECT_EQ(reason.command, kCommandHeader);
+        EXPECT_EQ(view.boxes.at(0).detail, ReasonText(reason));
     }
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Replies, VerifyReport,
-    ::testing::Values(VerifyCase{"Report7E06", "", {}, true},
-                      VerifyCase{"Report0006", "drop:4:3", QByteArray("\x00\x06", 2), true},
-                      VerifyCase{"Report7E05", "change:4:3:5", {}, false},
-                      VerifyCase{"OneByteThenSilence", "one-byte:4:3", {}, false},
-                      VerifyCase{"NoReport", "drop:4:3", {}, false},
-                      VerifyCase{"VerifyFails", "fail-verify", {}, false}),
+    ::testing::Values(VerifyCase{"Report7E06", "", {}, true, ""},
+                      VerifyCase{"Report0006", "drop:4:3", QByteArray("\x00\x06", 2), true, ""},
+                      VerifyCase{"Report7E05", "change:4:3:5", {}, false, "wrong-reply"},
+                      VerifyCase{"OneByteThenSilence", "one-byte:4:3", {}, false, "no-reply"},
+                      VerifyCase{"NoReport", "drop:4:3", {}, false, "no-reply"},
+                      VerifyCase{"VerifyFails", "fail-verify", {}, false, "verify-refused"}),
     [](const ::testing::TestParamInfo<VerifyCase>& info) { return std::string(info.param.name); });
 
 TEST_F(DownloadFixture, FailingEraseOfBlockNineStopsEverythingAfterIt)
@@ -81,6 +86,14 @@ TEST_F(DownloadFixture, FailingEraseOfBlockNineStopsEverythingAfterIt)
     EXPECT_TRUE(FlashBlank(0x8000, kLastImageAddress));
     ExpectDownloadError(view);
     EXPECT_EQ(engine->LastResult()->outcome, DownloadOutcome::Failed);
+    EXPECT_EQ(engine->LastResult()->reason, (FailureReason{.kind = FailureKind::WrongReply,
+                                                           .command = kCommandErase,
+                                                           .block = 9,
+                                                           .reply = 2,
+                                                           .expected = 2,
+                                                           .received = 9}));
+    EXPECT_EQ(view.boxes.at(0).detail, "The device replied with code 9 to the erase command "
+                                       "(block 9) where code 2 was due.");
 }
 
 TEST_F(DownloadFixture, DeviceThatNeverAnswersPollsEndsInTheBootloaderBox)
@@ -100,6 +113,8 @@ TEST_F(DownloadFixture, DeviceThatNeverAnswersPollsEndsInTheBootloaderBox)
     EXPECT_EQ(view.focusCount, 0); // no closing step
     EXPECT_TRUE(Commands().isEmpty());
     EXPECT_EQ(engine->LastResult()->outcome, DownloadOutcome::BootloaderNotStarted);
+    EXPECT_EQ(ReasonWord(engine->LastResult()->reason.kind), "bootloader-not-started");
+    EXPECT_EQ(view.boxes[0].detail, "The device did not answer 200 polls for its bootloader.");
 }
 
 struct FileCase
@@ -188,6 +203,8 @@ TEST_F(DownloadFixture, LineLostDuringProgrammingIsADownloadError)
 
     ExpectDownloadError(view);
     EXPECT_EQ(engine->LastResult()->outcome, DownloadOutcome::Failed);
+    EXPECT_EQ(engine->LastResult()->reason.kind, FailureKind::LineLost);
+    EXPECT_EQ(view.boxes.at(0).detail, "The device or adapter was disconnected.");
     EXPECT_LT(host.NowMs(), 10'000); // no reply time-outs waited out on a dead line
 }
 
@@ -204,6 +221,7 @@ TEST_F(DownloadFixture, LineLostWhileStartingTheBootloaderIsADownloadError)
     ASSERT_TRUE(Run(MakeFile(kSmallImage)));
 
     ExpectDownloadError(view);
+    EXPECT_EQ(engine->LastResult()->reason.kind, FailureKind::LineLost);
     EXPECT_LT(host.NowMs(), 2'000);
     EXPECT_TRUE(engine->FileLoaded());
 }
