@@ -2,13 +2,10 @@
 // at once, each port on a worker thread of its own.
 #include "Commands.h"
 
-#include "Crc16.h"
 #include "DownloadTexts.h"
 #include "EventLoopHost.h"
 #include "FirmwareFile.h"
 #include "FlashJob.h"
-#include "FlashJsonReporter.h"
-#include "FlashLineReporter.h"
 #include "FlashOptions.h"
 #include "FlashSignals.h"
 
@@ -23,10 +20,9 @@ namespace {
 std::unique_ptr<FlashReporter> MakeReporter(const FlashOptions& options, OutputQueue& out)
 {
     if (options.json)
-        return std::make_unique<FlashJsonReporter>(out);
+        return MakeJsonReporter(out);
     const bool live = IsLiveTerminal(stdout);
-    return std::make_unique<FlashLineReporter>(options.ports, out, live,
-                                               live ? TerminalWidth(stdout) : 0);
+    return MakeLineReporter(options.ports, out, live, live ? TerminalWidth(stdout) : 0);
 }
 
 // The file could not be used: every port ends with the same outcome, no port is touched.
@@ -61,7 +57,6 @@ int RunFlashCommand(const QStringList& args)
         !FlashTraceLog::MayTrace(options.traceFile, options.fileName, options.ports, error))
         return UsageError("flash", error);
 
-    InitCrcTable();
     InstallStopSignals();
     OutputQueue console;
     const std::unique_ptr<FlashReporter> reporter = MakeReporter(options, console);

@@ -2,11 +2,13 @@
 
 #include "Commands.h"
 #include "FailureReason.h"
+#include "OutputQueue.h"
 
 #include <QString>
 
 #include <cstdint>
 #include <cstdio>
+#include <memory>
 
 // How one port's run ended, for the outcome event and the summary at the end.
 struct FlashSummary
@@ -46,6 +48,13 @@ public:
     // Every run has ended: show the summary.
     virtual void Finish() = 0;
 };
+
+// One JSON object per line for every event (the README lists them), for scripts.
+std::unique_ptr<FlashReporter> MakeJsonReporter(OutputQueue& out);
+// Lines of text. live: one line per port redrawn in place on a terminal of width columns;
+// otherwise plain lines for pipes, logs and dumb terminals.
+std::unique_ptr<FlashReporter> MakeLineReporter(const QStringList& ports, OutputQueue& out,
+                                                bool live, int width);
 
 // Helpers shared by the reporters of flash and station.
 // A message box prompt on one line: its line breaks become spaces.

@@ -1,6 +1,7 @@
 #include "FlashTrace.h"
 
 #include "PortNaming.h"
+#include "Protocol.h"
 
 #include <QFile>
 
@@ -17,7 +18,6 @@
 
 namespace {
 
-constexpr size_t kReplyLength = 2;
 const char* const kSent = "TX";
 const char* const kReceived = "RX";
 
@@ -155,7 +155,7 @@ uint8_t TracingSerialPort::Input()
     Flush(m_sent, kSent);
     const uint8_t byte = m_port.Input();
     Add(m_received, &byte, 1);
-    if (m_received.bytes.size() >= kReplyLength)
+    if (m_received.bytes.size() >= static_cast<size_t>(kReplyLength))
         Flush(m_received, kReceived);
     return byte;
 }

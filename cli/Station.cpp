@@ -1,25 +1,8 @@
 #include "Station.h"
 
+#include "AdapterSerialNumber.h"
 #include "Commands.h"
 #include "PortWatcher.h"
-
-#include <QFileInfo>
-#include <QSerialPortInfo>
-
-namespace {
-
-// The serial number of the USB adapter behind port, where the system reports one.
-QString AdapterSerialNumber(const QString& port)
-{
-    const QString device = QFileInfo(port).canonicalFilePath();
-    for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) {
-        if (info.systemLocation() == device)
-            return info.serialNumber();
-    }
-    return QString();
-}
-
-} // namespace
 
 Station::Station(const Settings& settings, const FlashJob& job, StationReporter& reporter,
                  PortWatcher& watcher)

@@ -2,7 +2,6 @@
 // worker thread of its own, from one loaded firmware file.
 #include "Commands.h"
 
-#include "Crc16.h"
 #include "DownloadTexts.h"
 #include "EventLoopHost.h"
 #include "FirmwareFile.h"
@@ -17,6 +16,7 @@
 #include "StationTable.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 
 #include <cstdio>
 #include <memory>
@@ -60,7 +60,10 @@ int RunStationCommand(const QStringList& args)
         return static_cast<int>(ExitCode::Ok);
     }
 
-    InitCrcTable();
+    const QFileInfo watched(options.watchDir);
+    if (watched.exists() && !watched.isDir())
+        return UsageError("station", options.watchDir + QStringLiteral(" is not a folder"));
+
     InstallStopSignals();
     const std::unique_ptr<StationReporter> reporter = MakeReporter(options);
 

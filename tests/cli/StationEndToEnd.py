@@ -157,6 +157,7 @@ class StationEndToEnd(unittest.TestCase):
         for args, code in ((["--watch", str(self.links), str(bad)], 3),
                            (["--watch", str(self.links), str(self.work / "none.mot")], 3),
                            (["--jobs", "0", str(self.mot)], 64),
+                           (["--watch", str(self.mot), str(self.mot)], 64),
                            ([], 64)):
             with self.subTest(args=args):
                 done = subprocess.run([FLASHER, "station", *args], capture_output=True,

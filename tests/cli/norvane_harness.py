@@ -132,6 +132,7 @@ class Station:
         import queue
         import threading
         self.events = []
+        self._outcomes_taken = {}
         self._queue = queue.Queue()
         self.proc = subprocess.Popen(
             [str(flasher), "station", "--watch", str(watch), "--json", *extra, str(mot)],
@@ -163,7 +164,14 @@ class Station:
                 return event
 
     def outcome(self, port, timeout=30):
-        return self.wait_for(lambda e: e["event"] == "outcome" and e["port"] == port, timeout)
+        """The port's next outcome not asked for yet, among the events read so far or to come."""
+        taken = self._outcomes_taken.get(port, 0)
+        seen = [e for e in self.events if e["event"] == "outcome" and e["port"] == port]
+        if len(seen) <= taken:
+            seen.append(self.wait_for(lambda e: e["event"] == "outcome" and e["port"] == port,
+                                      timeout))
+        self._outcomes_taken[port] = taken + 1
+        return seen[taken]
 
     def stop(self, sig=signal.SIGINT, timeout=30):
         """Stops the station as Ctrl-C does; returns its exit code once every event is read."""
