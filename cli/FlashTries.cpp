@@ -20,6 +20,18 @@ FlashSummary RunFlashJobWithRetries(const FlashJob& job, int retries,
 
 bool FailedOnTheLine(const FlashSummary& summary)
 {
-    return summary.exitCode == ExitCode::DownloadFailed ||
-           summary.exitCode == ExitCode::BootloaderNotStarted;
+    switch (summary.reason.kind) {
+    case FailureKind::NoReply:
+    case FailureKind::WrongReply:
+    case FailureKind::LineLost:
+    case FailureKind::BootloaderNotStarted:
+        return true;
+    case FailureKind::None:
+    case FailureKind::VerifyRefused:
+    case FailureKind::NotASerialPort:
+    case FailureKind::FileMissing:
+    case FailureKind::FileNotUsable:
+        break;
+    }
+    return false;
 }
