@@ -36,7 +36,7 @@ std::unique_ptr<StationReporter> MakeReporter(const StationOptions& options)
 int EndWithUnusableFile(StationReporter& reporter, const MessageBoxText& box, const QString& detail)
 {
     reporter.Message(QString(), box.title, box.prompt);
-    reporter.Outcome({QString(), ExitCode::FileNotUsable, detail, false, 0});
+    reporter.Outcome({QString(), ExitCode::FileNotUsable, detail, false, 0, {}});
     reporter.Finish();
     return static_cast<int>(ExitCode::FileNotUsable);
 }
@@ -95,7 +95,8 @@ int RunStationCommand(const QStringList& args)
     job.timeLeft = &timeLeft;
 
     PortWatcher watcher(options.watchDir);
-    Station station({options.jobs, options.includePresent}, job, *reporter, watcher);
+    Station station({options.jobs, options.retries, options.includePresent}, job, *reporter,
+                    watcher);
     InterruptNotifier interrupts;
     QObject::connect(&interrupts, &InterruptNotifier::Interrupted, &station, &Station::Stop);
     QObject::connect(&station, &Station::Finished, &station,
