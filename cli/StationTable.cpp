@@ -81,13 +81,16 @@ void StationTable::Message(const QString& port, const QString& title, const QStr
     PrintAbove(port, MessageLine(title, prompt));
 }
 
-// A port's outcome shows in its row when it has ended for good (Ended); an outcome without a
-// port is the load stage's, which ends the station.
+// Every try's outcome scrolls above the table, so that a retried download shows why it was
+// tried again; the row shows the last. An outcome without a port is the load stage's, which
+// ends the station.
 void StationTable::Outcome(const FlashSummary& summary)
 {
-    if (!summary.port.isEmpty())
-        return;
     const std::lock_guard lock(m_mutex);
+    if (!summary.port.isEmpty()) {
+        PrintAbove(QString(), SummaryLine(summary));
+        return;
+    }
     m_output.Write(m_out, EraseLines());
     m_output.Write(m_err, (summary.detail + QLatin1Char('\n')).toLocal8Bit());
 }
@@ -148,7 +151,7 @@ void StationTable::Ended(const FlashSummary& summary, const StationCounts& count
     row.endedAfterMs = row.clock.isValid() ? row.clock.elapsed() : 0;
     if (counts.running == 0)
         m_tick.stop();
-    PrintAbove(QString(), SummaryLine(summary));
+    Redraw();
 }
 
 void StationTable::Unplugged(const QString& port)
