@@ -36,8 +36,7 @@ QString Cell(const QString& text, int width)
 
 } // namespace
 
-StationTable::StationTable(std::FILE* out, std::FILE* err)
-    : m_out(out), m_err(err), m_width(TerminalWidth(out))
+StationTable::StationTable(std::FILE* out, std::FILE* err) : m_out(out), m_err(err)
 {
     m_tick.setInterval(kTickMs);
     QObject::connect(&m_tick, &QTimer::timeout, [this] {
@@ -190,8 +189,9 @@ void StationTable::Redraw(const QByteArray& above)
 {
     QByteArray bytes = EraseLines() + above;
     const QStringList lines = Render();
+    const int width = TerminalWidth(m_out); // read anew: the terminal may have been resized
     for (const QString& line : lines)
-        bytes += (line.left(m_width - 1) + QLatin1Char('\n')).toLocal8Bit();
+        bytes += (line.left(width - 1) + QLatin1Char('\n')).toLocal8Bit();
     m_linesDrawn = static_cast<int>(lines.size());
     m_lastDraw = std::chrono::steady_clock::now();
     m_output.Write(m_out, bytes);
@@ -218,6 +218,20 @@ QStringList StationTable::Render() const
     portWidth = std::min(portWidth, kPortWidthMax);
     serialWidth = std::min(serialWidth, kSerialWidthMax);
 
+    // Rows beyond the terminal's height would scroll away and break the redraw: the oldest
+    // ended rows give way first, then the oldest others.
+    QStringList shown = m_order;
+    const int rowsRoom = std::max(1, TerminalHeight(m_out) - 3);
+    for (qsizetype i = 0; i < shown.size() && shown.size() > rowsRoom;) {
+        const RowState state = m_rows.at(shown[i]).state;
+        if (state != RowState::Waiting && state != RowState::Running)
+            shown.removeAt(i);
+        else
+            ++i;
+    }
+    shown = shown.mid(std::max(qsizetype{0}, shown.size() - rowsRoom));
+    const qsizetype hidden = m_order.size() - shown.size();
+
     const QString gap = QStringLiteral("  ");
     QStringList lines;
     lines.append(Cell(QStringLiteral("PORT"), portWidth) + gap +
@@ -225,7 +239,7 @@ QStringList StationTable::Render() const
                  Cell(QStringLiteral("STATE"), 7) + gap +
                  Cell(QStringLiteral("PROGRESS"), kBarWidth + 8) + gap + QStringLiteral("ELAPSED") +
                  gap + QStringLiteral("OUTCOME"));
-    for (const QString& port : m_order) {
+    for (const QString& port : shown) {
         const Row& row = m_rows.at(port);
         const int64_t elapsed =
             row.state == RowState::Running ? row.clock.elapsed() : row.endedAfterMs;
@@ -238,6 +252,8 @@ QStringList StationTable::Render() const
             row.text);
     }
     QString footer = CountsText(m_counts);
+    if (hidden > 0)
+        footer += QStringLiteral(" | %1 more not shown").arg(hidden);
     if (!m_folder.isEmpty())
         footer += QStringLiteral(" | watching ") + m_folder;
     lines.append(footer);
