@@ -33,10 +33,10 @@ void StationLog::Progress(const QString& port, const FlashProgress& progress)
                   .arg(FormatDuration(progress.elapsedMs)));
 }
 
-void StationLog::Message(const QString& port, const QString& title, const QString& prompt)
+void StationLog::Message(const QString& port, const MessageBoxText& box)
 {
     const std::lock_guard lock(m_mutex);
-    PrintLine(m_err, port, MessageLine(title, prompt));
+    PrintLine(m_err, port, MessageLine(box));
 }
 
 // Every try's outcome, so that a retried download shows why it was tried again; an outcome

@@ -74,10 +74,10 @@ void StationTable::Progress(const QString& port, const FlashProgress& progress)
     Redraw();
 }
 
-void StationTable::Message(const QString& port, const QString& title, const QString& prompt)
+void StationTable::Message(const QString& port, const MessageBoxText& box)
 {
     const std::lock_guard lock(m_mutex);
-    PrintAbove(port, MessageLine(title, prompt));
+    PrintAbove(port, MessageLine(box));
 }
 
 // Every try's outcome scrolls above the table, so that a retried download shows why it was
