@@ -7,6 +7,7 @@
 #include "FirmwareFile.h"
 #include "FlashJob.h"
 #include "FlashOptions.h"
+#include "FlashPlanPrinter.h"
 #include "FlashSignals.h"
 #include "FlashTries.h"
 
@@ -28,10 +29,10 @@ std::unique_ptr<FlashReporter> MakeReporter(const FlashOptions& options, OutputQ
 
 // The file could not be used: every port ends with the same outcome, no port is touched.
 int EndEveryPort(FlashReporter& reporter, const QStringList& ports, ExitCode exitCode,
-                 const QString& detail)
+                 const QString& detail, FailureKind reason = FailureKind::None)
 {
     for (const QString& port : ports)
-        reporter.Outcome({port, exitCode, detail, false, 0, {}});
+        reporter.Outcome({port, exitCode, detail, false, 0, {reason}});
     reporter.Finish();
     return static_cast<int>(exitCode);
 }
@@ -54,6 +55,8 @@ int RunFlashCommand(const QStringList& args)
         std::fputs(FlashUsageText(), stdout);
         return static_cast<int>(ExitCode::Ok);
     }
+    if (options.dryRun)
+        return PrintDownloadPlan(options.fileName, options.json);
     if (!options.traceFile.isEmpty() &&
         !FlashTraceLog::MayTrace(options.traceFile, options.fileName, options.ports, error))
         return UsageError("flash", error);
@@ -71,18 +74,16 @@ int RunFlashCommand(const QStringList& args)
     LoadProblem problem;
     switch (LoadFirmwareFile(options.fileName, *image, startAddr, endAddr, host, StopRequested(),
                              &problem)) {
-    case FirmwareFileResult::Missing: {
-        const MessageBoxText box = FileMissingBox();
-        reporter->Message(QString(), box.title, box.prompt);
+    case FirmwareFileResult::Missing:
+        reporter->Message(QString(), FileMissingBox());
         return EndEveryPort(*reporter, options.ports, ExitCode::FileNotUsable,
-                            options.fileName + QStringLiteral(": no such file or not readable"));
-    }
-    case FirmwareFileResult::NotUsable: {
-        const MessageBoxText box = BadFileBox(options.fileName);
-        reporter->Message(QString(), box.title, box.prompt);
+                            options.fileName + QStringLiteral(": no such file or not readable"),
+                            FailureKind::FileMissing);
+    case FirmwareFileResult::NotUsable:
+        reporter->Message(QString(), BadFileBox(options.fileName));
         return EndEveryPort(*reporter, options.ports, ExitCode::FileNotUsable,
-                            options.fileName + QStringLiteral(": ") + LoadProblemDetail(problem));
-    }
+                            options.fileName + QStringLiteral(": ") + LoadProblemDetail(problem),
+                            FailureKind::FileNotUsable);
     case FirmwareFileResult::Cancelled:
         return EndEveryPort(*reporter, options.ports, ExitCode::Cancelled, QString());
     case FirmwareFileResult::Loaded:
@@ -118,12 +119,16 @@ int RunFlashCommand(const QStringList& args)
     }
     for (const auto& worker : workers)
         worker->wait();
-    reporter->Finish();
 
     ExitCode exitCode = ExitCode::Ok;
     for (const FlashSummary& summary : summaries)
         exitCode = WorseOf(exitCode, summary.exitCode);
+    // Output not written when a stop ends the waiting for it counts as lost.
+    EndAtOnceOnStop(static_cast<int>(exitCode == ExitCode::Ok ? ExitCode::OutputFailed : exitCode));
+    reporter->Finish();
+    console.Close();
     if (trace && !trace->Close() && exitCode == ExitCode::Ok)
         exitCode = ExitCode::OutputFailed;
+    EndAtOnceOnStop(-1);
     return static_cast<int>(exitCode);
 }

@@ -24,7 +24,7 @@ public:
     void Status(const QString& port, const QString& text) override;
     void FileState(const QString& port, const QString& text) override;
     void Progress(const QString& port, const FlashProgress& progress) override;
-    void Message(const QString& port, const QString& title, const QString& prompt) override;
+    void Message(const QString& port, const MessageBoxText& box) override;
     void Outcome(const FlashSummary& summary) override;
     void Finish() override;
 
@@ -70,7 +70,6 @@ private:
     StationCounts m_counts;
     QString m_folder;
     int m_linesDrawn = 0;
-    int m_width;
     std::chrono::steady_clock::time_point m_lastDraw{};
     QTimer m_tick; // moves the elapsed times on while downloads run
 };
