@@ -16,6 +16,10 @@ int RunFlashCommand(const QStringList& args);
 // (PortsCommand.cpp).
 int RunPortsCommand(const QStringList& args);
 
+// norvane-flash history: the recorded downloads as a table, JSON, CSV, a summary or a page
+// (HistoryCommand.cpp).
+int RunHistoryCommand(const QStringList& args);
+
 // Exit codes shared by the commands.
 constexpr int kExitOk = 0;
 constexpr int kExitFileNotUsable = 3; // file missing or not a usable S-record file
