@@ -53,9 +53,8 @@ QDateTime ParseHistoryTime(const QString& text, const QDateTime& now)
                                               : amount * 86400;
         return now.addSecs(-seconds);
     }
-    const QDate day = QDate::fromString(text, Qt::ISODate);
-    if (day.isValid())
-        return day.startOfDay();
+    if (text.size() == 10) // a date alone; QDate would also take the date of a date and time
+        return QDate::fromString(text, Qt::ISODate).startOfDay();
     QString iso = text;
     if (iso.size() > 10 && iso.at(10) == u' ')
         iso[10] = u'T';

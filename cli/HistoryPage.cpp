@@ -14,7 +14,8 @@ constexpr int kNewestRows = 50;
 constexpr int kMostBuckets = 96;
 constexpr int kDurationBins = 12;
 constexpr int kTopFailures = 10;
-constexpr double kChartWidth = 720;
+constexpr double kWideChart = 900;
+constexpr double kNarrowChart = 440;
 constexpr double kChartHeight = 180;
 const QString kDownloaded = QStringLiteral("downloaded");
 
@@ -56,7 +57,8 @@ struct Bar
 };
 
 // A vertical bar chart; each bar is stacked by outcome in the given order.
-QString BarChart(const std::vector<Bar>& bars, const QStringList& order, const QString& caption)
+QString BarChart(const std::vector<Bar>& bars, const QStringList& order, const QString& caption,
+                 double chartWidth)
 {
     int highest = 1;
     for (const Bar& bar : bars)
@@ -64,10 +66,10 @@ QString BarChart(const std::vector<Bar>& bars, const QStringList& order, const Q
     const double left = 34;
     const double bottom = 22;
     const double plotHeight = kChartHeight - bottom - 8;
-    const double step = (kChartWidth - left) / std::max<size_t>(bars.size(), 1);
-    const size_t labelEvery = std::max<size_t>(1, bars.size() / 12);
+    const double step = (chartWidth - left) / std::max<size_t>(bars.size(), 1);
+    const size_t labelEvery = std::max<size_t>(1, (bars.size() + 11) / 12);
     QString svg = QStringLiteral("<svg viewBox='0 0 %1 %2' role='img' aria-label='%3'>")
-                      .arg(kChartWidth)
+                      .arg(chartWidth)
                       .arg(kChartHeight)
                       .arg(Escape(caption));
     svg += QStringLiteral("<text x='%1' y='14' class='axis' text-anchor='end'>%2</text>"
@@ -146,11 +148,10 @@ QString DownloadsOverTime(const std::vector<DownloadRecord>& rows, const QString
         first = last.addSecs(-size * (kMostBuckets - 1));
     std::vector<Bar> bars;
     for (QDateTime bucket = first; bucket <= last; bucket = bucket.addSecs(size))
-        bars.push_back(
-            {bucket.toString(hourly ? QStringLiteral("dd HH:00") : QStringLiteral("MM-dd")),
-             {},
-             QString(),
-             0});
+        bars.push_back({bucket.toString(hourly ? QStringLiteral("HH:00") : QStringLiteral("MM-dd")),
+                        {},
+                        QString(),
+                        0});
     for (const DownloadRecord& row : rows) {
         if (!row.started.isValid())
             continue;
@@ -161,7 +162,7 @@ QString DownloadsOverTime(const std::vector<DownloadRecord>& rows, const QString
         ++bar.segments[row.outcome];
         ++bar.total;
     }
-    return BarChart(bars, order, heading);
+    return BarChart(bars, order, heading, kWideChart);
 }
 
 // How long the downloads that succeeded took, in equal bins.
@@ -191,7 +192,7 @@ QString DurationDistribution(const std::vector<DownloadRecord>& rows)
         ++bars[static_cast<size_t>(bin)].segments[kDownloaded];
         ++bars[static_cast<size_t>(bin)].total;
     }
-    return BarChart(bars, {kDownloaded}, QStringLiteral("Download times"));
+    return BarChart(bars, {kDownloaded}, QStringLiteral("Download times"), kNarrowChart);
 }
 
 // The largest counts as horizontal bars, with the rest summed up in one line.
@@ -226,12 +227,19 @@ QString Ranking(const QMap<QString, int>& counts)
     return html + QStringLiteral("</table>");
 }
 
+// An adapter by its serial number, which is written on it; its kind when it has none.
 QString AdapterName(const DownloadRecord& row)
 {
     if (!row.usbSerial.isEmpty())
-        return row.adapter.isEmpty() ? row.usbSerial
-                                     : QStringLiteral("%1 (%2)").arg(row.usbSerial, row.adapter);
+        return row.usbSerial;
     return row.adapter.isEmpty() ? QStringLiteral("no USB adapter reported") : row.adapter;
+}
+
+// A port without the folder of a /dev/serial/by-id link, on the host it belongs to.
+QString PortName(const DownloadRecord& row)
+{
+    const QString port = row.port.section(QLatin1Char('/'), -1);
+    return row.host.isEmpty() ? port : row.host + QLatin1Char(':') + port;
 }
 
 QString OutcomeShares(const QMap<QString, int>& counts, const QStringList& order, int total)
@@ -280,7 +288,8 @@ const char* kStyle =
     ".figures{display:flex;gap:12px;margin-bottom:16px;flex-wrap:wrap}"
     ".figure{background:#fff;border-radius:6px;padding:10px 16px;box-shadow:0 1px 2px #0002}"
     ".figure b{display:block;font-size:22px}"
-    ".grid{display:grid;grid-template-columns:repeat(auto-fit,minmax(420px,1fr));gap:16px}"
+    ".grid{display:grid;grid-template-columns:repeat(auto-fit,minmax(360px,1fr));gap:16px}"
+    ".grid3{display:grid;grid-template-columns:repeat(auto-fit,minmax(300px,1fr));gap:16px}"
     "section{background:#fff;border-radius:6px;padding:14px 16px;box-shadow:0 1px 2px #0002;"
     "margin-bottom:16px}"
     "svg{width:100%;height:auto}.axis{font-size:10px;fill:#666}.rule{stroke:#bbb}"
@@ -289,11 +298,12 @@ const char* kStyle =
     ".legend{list-style:none;padding:0;margin:10px 0 0;display:flex;flex-wrap:wrap;gap:14px}"
     ".swatch{display:inline-block;width:10px;height:10px;border-radius:2px;margin-right:5px}"
     "table{border-collapse:collapse;width:100%}"
-    ".rank td{padding:2px 6px}.rank .label{width:40%;word-break:break-all}"
+    ".rank td{padding:2px 6px}.rank .label{width:55%;word-break:break-all}"
     ".rank .count{width:3em;text-align:right}"
     ".bar{height:12px;background:#d64545;border-radius:2px}"
     ".rows th,.rows td{text-align:left;padding:4px 6px;border-bottom:1px solid #eee;"
-    "font-size:12px;vertical-align:top}.rows td:last-child{word-break:break-word}"
+    "font-size:12px;vertical-align:top}.rows td:first-child{white-space:nowrap}"
+    ".rows td:last-child{word-break:break-word}"
     ".none{color:#666}";
 
 } // namespace
@@ -322,7 +332,7 @@ QString HistoryPageHtml(const std::vector<DownloadRecord>& rows, const QString& 
             continue;
         }
         ++reasons[row.reason.isEmpty() ? row.outcome : row.reason];
-        ++ports[row.host.isEmpty() ? row.port : row.host + QLatin1Char(':') + row.port];
+        ++ports[PortName(row)];
         ++adapters[AdapterName(row)];
     }
     const QStringList order = OutcomeOrder(outcomes);
@@ -349,7 +359,7 @@ QString HistoryPageHtml(const std::vector<DownloadRecord>& rows, const QString& 
     html += QStringLiteral("<div class='grid'><section><h2>Outcomes</h2>%1</section>"
                            "<section><h2>Download times (downloaded)</h2>%2</section></div>")
                 .arg(OutcomeShares(outcomes, order, total), DurationDistribution(rows));
-    html += QStringLiteral("<div class='grid'><section><h2>Failures by reason</h2>%1</section>"
+    html += QStringLiteral("<div class='grid3'><section><h2>Failures by reason</h2>%1</section>"
                            "<section><h2>Failures by port</h2>%2</section>"
                            "<section><h2>Failures by adapter</h2>%3</section></div>")
                 .arg(Ranking(reasons), Ranking(ports), Ranking(adapters));

@@ -42,7 +42,7 @@ RecordConnection::RecordConnection(const QString& sqliteFile, Access access)
         options += QStringLiteral(";QSQLITE_OPEN_READONLY");
     m_database.setConnectOptions(options);
     if (!m_database.open()) {
-        m_error = m_database.lastError().text().trimmed();
+        m_error = m_database.lastError().text().simplified();
         return;
     }
     // Readers never block the writer, and writers only wait for each other's short commits.
@@ -65,7 +65,7 @@ RecordConnection::RecordConnection(const RecordTarget& server) : m_name(UniqueCo
     m_database.setDatabaseName(server.serverDatabase);
     m_database.setConnectOptions(QStringLiteral("connect_timeout=%1").arg(kConnectTimeoutSeconds));
     if (!m_database.open())
-        m_error = m_database.lastError().text().trimmed();
+        m_error = m_database.lastError().text().simplified();
 }
 
 RecordConnection::~RecordConnection()
@@ -82,6 +82,6 @@ bool RecordConnection::Execute(const QString& sql)
     QSqlQuery query(m_database);
     if (query.exec(sql))
         return true;
-    m_error = query.lastError().text().trimmed();
+    m_error = query.lastError().text().simplified();
     return false;
 }

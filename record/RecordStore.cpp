@@ -18,10 +18,15 @@ bool PrepareLocal(RecordConnection& local)
            local.Execute(CreateIndexSql());
 }
 
+// Creates the table on the server the first time only: the server would otherwise send a
+// notice that the table exists, which its client library prints on standard error.
 bool PrepareServer(RecordConnection& server)
 {
-    return server.Ok() && server.Execute(CreateTableSql(TableKind::Server)) &&
-           server.Execute(CreateIndexSql());
+    if (!server.Ok())
+        return false;
+    if (server.Database().tables().contains(QStringLiteral("downloads")))
+        return true;
+    return server.Execute(CreateTableSql(TableKind::Server)) && server.Execute(CreateIndexSql());
 }
 
 // Inserts one row; unsentTo is bound for a local file only.
@@ -30,7 +35,7 @@ bool Insert(RecordConnection& connection, TableKind kind, const DownloadRecord& 
 {
     QSqlQuery query(connection.Database());
     if (!query.prepare(InsertSql(kind))) {
-        error = query.lastError().text().trimmed();
+        error = query.lastError().text().simplified();
         return false;
     }
     for (const QVariant& value : RecordValues(record))
@@ -38,7 +43,7 @@ bool Insert(RecordConnection& connection, TableKind kind, const DownloadRecord& 
     if (kind == TableKind::LocalFile)
         query.addBindValue(unsentTo.isEmpty() ? QVariant() : QVariant(unsentTo));
     if (!query.exec()) {
-        error = query.lastError().text().trimmed();
+        error = query.lastError().text().simplified();
         return false;
     }
     return true;
@@ -52,14 +57,14 @@ std::optional<std::vector<DownloadRecord>> Select(RecordConnection& connection,
     QSqlQuery query(connection.Database());
     query.setForwardOnly(true);
     if (!query.prepare(SelectSql(filter, extraCondition))) {
-        error = query.lastError().text().trimmed();
+        error = query.lastError().text().simplified();
         return std::nullopt;
     }
     BindFilter(query, filter);
     if (extraValue.isValid())
         query.addBindValue(extraValue);
     if (!query.exec()) {
-        error = query.lastError().text().trimmed();
+        error = query.lastError().text().simplified();
         return std::nullopt;
     }
     std::vector<DownloadRecord> rows;
@@ -156,7 +161,8 @@ StoreResult RecordStore::SendUnsent(RecordConnection& server) const
         sent.prepare(QStringLiteral("UPDATE downloads SET unsent_to = NULL WHERE id = ?"));
         sent.addBindValue(row->id);
         if (!sent.exec()) // sent again next time, and ignored by the server then
-            return {StoreStatus::Stored, CannotWrite(m_target.file, sent.lastError().text())};
+            return {StoreStatus::Stored,
+                    CannotWrite(m_target.file, sent.lastError().text().simplified())};
     }
     return {};
 }
