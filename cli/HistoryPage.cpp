@@ -18,6 +18,7 @@ constexpr double kWideChart = 900;
 constexpr double kNarrowChart = 440;
 constexpr double kChartHeight = 180;
 const QString kDownloaded = QStringLiteral("downloaded");
+const QString kCancelled = QStringLiteral("cancelled");
 
 QString Escape(const QString& text)
 {
@@ -31,7 +32,7 @@ QString OutcomeColour(const QString& outcome)
         {QStringLiteral("failed"), QStringLiteral("#d64545")},
         {QStringLiteral("bootloader-not-started"), QStringLiteral("#e08a1e")},
         {QStringLiteral("port-unavailable"), QStringLiteral("#8e5cc2")},
-        {QStringLiteral("cancelled"), QStringLiteral("#8a8f98")},
+        {kCancelled, QStringLiteral("#8a8f98")},
         {QStringLiteral("file-unusable"), QStringLiteral("#9c6b3c")}};
     return colours.value(outcome, QStringLiteral("#4a7fc1"));
 }
@@ -327,10 +328,10 @@ QString HistoryPageHtml(const std::vector<DownloadRecord>& rows, const QString& 
     int64_t downloadedMs = 0;
     for (const DownloadRecord& row : rows) {
         ++outcomes[row.outcome];
-        if (row.outcome == kDownloaded) {
+        if (row.outcome == kDownloaded)
             downloadedMs += row.durationMs;
-            continue;
-        }
+        if (row.outcome == kDownloaded || row.outcome == kCancelled)
+            continue; // a cancel is someone's choice, not a failure
         ++reasons[row.reason.isEmpty() ? row.outcome : row.reason];
         ++ports[PortName(row)];
         ++adapters[AdapterName(row)];
