@@ -12,7 +12,7 @@ set -euo pipefail
 cd "$(dirname "$0")"
 
 PACKAGES=(cmake ninja-build g++ qt6-base-dev qt6-serialport-dev libgtest-dev
-          srecord socat xvfb xauth python3)
+          libqt6sql6-sqlite libqt6sql6-psql postgresql srecord socat xvfb xauth python3)
 BUILD_DIR=${BUILD_DIR:-build}
 
 install_missing_packages() {
