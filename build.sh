@@ -12,7 +12,8 @@ set -euo pipefail
 cd "$(dirname "$0")"
 
 PACKAGES=(cmake ninja-build g++ qt6-base-dev qt6-serialport-dev libgtest-dev
-          libqt6sql6-sqlite libqt6sql6-psql postgresql srecord socat xvfb xauth python3)
+          libqt6sql6-sqlite libqt6sql6-psql postgresql srecord socat xvfb xauth python3
+          fonts-dejavu-core fonts-noto-core fonts-cantarell)
 BUILD_DIR=${BUILD_DIR:-build}
 
 install_missing_packages() {

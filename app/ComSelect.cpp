@@ -6,7 +6,9 @@
 #include "EtchedRule.h"
 #include "MessageBoxService.h"
 #include "PortFailureText.h"
+#include "PressOnEnter.h"
 #include "SerialPort.h"
+#include "TextRoom.h"
 #include "Twips.h"
 
 #include <QComboBox>
@@ -16,6 +18,14 @@
 
 namespace {
 const QString kCouldNotOpen = QStringLiteral("Could not open COM ");
+const QString kNoDevice = QStringLiteral("No device found for this port");
+// Widths in twips.
+constexpr int kLabelWidth = 1695;
+constexpr int kComboWidth = 1815;
+constexpr int kDeviceWidth = 2760;
+constexpr int kButtonWidth = 1335;
+const QString kNoPortSelected =
+    QStringLiteral("No port is selected. Choose one of COM1 to COM12 from the list.");
 } // namespace
 
 ComSelect::ComSelect(SerialPort& port, MessageBoxService& messages, DeviceLookup deviceOf,
@@ -34,12 +44,8 @@ ComSelect::ComSelect(SerialPort& port, MessageBoxService& messages, DeviceLookup
 
 void ComSelect::CreateControls()
 {
-    const Twips twips(screen()->logicalDotsPerInch());
-    setFixedSize(twips.ToPixels(4020), twips.ToPixels(2115));
-
     m_label = new QLabel(QStringLiteral("COM Port:"), this);
     m_label->setObjectName(QStringLiteral("Label1"));
-    m_label->setGeometry(twips.Rect(1080, 240, 1695, 255));
 
     m_combo = new QComboBox(this);
     m_combo->setObjectName(QStringLiteral("ComboCom"));
@@ -47,29 +53,23 @@ void ComSelect::CreateControls()
     m_combo->setInsertPolicy(QComboBox::NoInsert);
     for (int16_t port = kFirstComPort; port <= kLastComPort; ++port)
         m_combo->addItem(QStringLiteral("COM") + QString::number(port));
-    m_combo->setGeometry(twips.Rect(1080, 480, 1815, 315));
 
     m_device = new QLabel(this);
     m_device->setObjectName(QStringLiteral("LabelDevice"));
-    m_device->setGeometry(twips.Rect(1080, 840, 2760, 255));
     m_device->setTextFormat(Qt::PlainText);
-
-    const int ruleTop = twips.ToPixels(1200);
-    // Both lines of the rule carry the name Line1.
-    AddEtchedRule(this, QStringLiteral("Line1"), QStringLiteral("Line1"), twips.ToPixels(120),
-                  ruleTop, twips.ToPixels(3840 - 120), QColor(128, 128, 128));
 
     m_ok = new QPushButton(QStringLiteral("&OK"), this);
     m_ok->setObjectName(QStringLiteral("CmdOK"));
-    m_ok->setGeometry(twips.Rect(360, 1560, 1335, 375));
     m_cancel = new QPushButton(QStringLiteral("&Cancel"), this);
     m_cancel->setObjectName(QStringLiteral("CmdCancel"));
-    m_cancel->setGeometry(twips.Rect(2280, 1560, 1335, 375));
-    // Neither button answers Enter on its own.
+    // Neither button is the dialog's default: Enter presses the button that has the focus.
     for (QPushButton* button : {m_ok, m_cancel}) {
         button->setAutoDefault(false);
         button->setDefault(false);
+        PressOnEnter(button);
     }
+
+    LayOut();
 
     setTabOrder(m_ok, m_combo);
     setTabOrder(m_combo, m_cancel);
@@ -77,6 +77,29 @@ void ComSelect::CreateControls()
     connect(m_ok, &QPushButton::clicked, this, &ComSelect::CmdOK_Click);
     connect(m_cancel, &QPushButton::clicked, this, &ComSelect::CmdCancel_Click);
     connect(m_combo, &QComboBox::currentIndexChanged, this, &ComSelect::ShowSelectedDevice);
+}
+
+void ComSelect::LayOut()
+{
+    Twips twips(font());
+    auto fit = [&twips](int width, int pixels) { twips = twips.WideEnoughFor(width, pixels); };
+    fit(kLabelWidth, CaptionWidth(m_label->fontMetrics(), m_label->text()));
+    fit(kComboWidth, m_combo->fontMetrics().horizontalAdvance(m_combo->itemText(kLastComPort - 1)) +
+                         TextChrome(*m_combo));
+    fit(kDeviceWidth, m_device->fontMetrics().horizontalAdvance(kNoDevice));
+    for (QPushButton* button : {m_ok, m_cancel})
+        fit(kButtonWidth,
+            CaptionWidth(button->fontMetrics(), button->text()) + TextChrome(*button));
+
+    setFixedSize(twips.X(4020), twips.Y(2115));
+    m_label->setGeometry(twips.Rect(1080, 240, kLabelWidth, 255));
+    m_combo->setGeometry(twips.Rect(1080, 480, kComboWidth, 315));
+    m_device->setGeometry(twips.Rect(1080, 840, kDeviceWidth, 255));
+    // Both lines of the rule carry the name Line1.
+    AddEtchedRule(this, QStringLiteral("Line1"), QStringLiteral("Line1"), twips.X(120),
+                  twips.Y(1200), twips.X(3840 - 120), QColor(128, 128, 128));
+    m_ok->setGeometry(twips.Rect(360, 1560, kButtonWidth, 375));
+    m_cancel->setGeometry(twips.Rect(2280, 1560, kButtonWidth, 375));
 }
 
 void ComSelect::showEvent(QShowEvent* event)
@@ -106,8 +129,7 @@ void ComSelect::ShowSelectedDevice()
     }
     const auto port = static_cast<int16_t>(index + 1);
     const QString device = m_deviceOf ? m_deviceOf(port) : QString();
-    const QString text = device.isEmpty() ? QStringLiteral("No device found for this port")
-                                          : QStringLiteral("Device: ") + device;
+    const QString text = device.isEmpty() ? kNoDevice : QStringLiteral("Device: ") + device;
     // A long device path keeps its beginning and its end on screen, and shows whole as a tip.
     m_device->setText(m_device->fontMetrics().elidedText(text, Qt::ElideMiddle, m_device->width()));
     m_device->setToolTip(device);
@@ -122,7 +144,8 @@ void ComSelect::CmdOK_Click()
     m_port.SetPortName(QStringLiteral("COM") + QString::number(port));
     if (!m_port.Open()) {
         m_messages.Show(kCouldNotOpen + QString::number(port), kStyleOkCancelError, QString(),
-                        PortFailureDetail(m_port.Error(), m_port.ErrorText()));
+                        port == 0 ? kNoPortSelected
+                                  : PortFailureDetail(m_port.Error(), m_port.ErrorText()));
         return;
     }
     WriteComPortSetting(port);

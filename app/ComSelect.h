@@ -39,6 +39,7 @@ protected:
 private:
     void Form_Load();
     void CreateControls();
+    void LayOut();
     void ShowSelectedDevice();
 
     SerialPort& m_port;

@@ -1,13 +1,11 @@
 #include "FrmMain.h"
 
 #include "AppIcons.h"
-#include "EtchedRule.h"
 #include "MessageBoxService.h"
+#include "PressOnEnter.h"
 #include "StatusPanel.h"
-#include "Twips.h"
 
 #include <QCloseEvent>
-#include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -16,23 +14,6 @@
 #include <QScreen>
 #include <QStatusBar>
 
-#include <algorithm>
-
-namespace {
-
-// Layout in twips: the client area, and the status bar docked at its bottom edge.
-constexpr int kClientWidth = 8625;
-constexpr int kClientHeight = 1860;
-constexpr int kStatusBarHeight = 345;
-constexpr std::array<int, 4> kPanelWidths = {5145, 1700, 700, 750};
-// The longest text each panel shows: a panel is made wider than its width in twips only
-// when the screen's font would not fit this text.
-const std::array<QString, 4> kPanelLongestTexts = {QString(), QStringLiteral("File: CRC - 0000h"),
-                                                   QStringLiteral("100 %"),
-                                                   QStringLiteral("No Comms")};
-
-} // namespace
-
 FrmMain::FrmMain(const FrmMainServices& services, QWidget* parent)
     : QMainWindow(parent), m_services(services), m_host(services.host),
       m_engine(services.port, m_host, *this)
@@ -40,12 +21,15 @@ FrmMain::FrmMain(const FrmMainServices& services, QWidget* parent)
     setObjectName(QStringLiteral("FrmMain"));
     setWindowTitle(kApplicationTitle);
     setWindowIcon(ApplicationIcon());
-    // A fixed single border: close box and system menu, no minimize or maximize.
+    // A fixed single border: system menu, minimize and close box, no maximize.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                   Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                   Qt::WindowCloseButtonHint);
     CreateControls();
     CreateMenus();
     CreateStatusBar();
+    LayOut();
+    ConnectControls();
     layout()->setSizeConstraint(QLayout::SetFixedSize);
     // Centred before it is first shown, so the boxes and the port dialog that start-up may
     // show before the window appears are centred too.
@@ -57,59 +41,20 @@ FrmMain::FrmMain(const FrmMainServices& services, QWidget* parent)
     setTabOrder(m_cmdCancel, m_txtFileName);
 }
 
-void FrmMain::CreateControls()
+void FrmMain::ConnectControls()
 {
-    const Twips twips(screen()->logicalDotsPerInch());
-    auto* client = new QWidget(this);
-    client->setObjectName(QStringLiteral("ClientArea"));
-    client->setFixedSize(twips.ToPixels(kClientWidth),
-                         twips.ToPixels(kClientHeight - kStatusBarHeight));
-    setCentralWidget(client);
-
-    // The etched rule under the menu bar runs past the right edge, as wide as the widest
-    // screen layout the window was drawn for.
-    AddEtchedRule(client, QStringLiteral("Line1"), QStringLiteral("Line2"), 0, 0,
-                  twips.ToPixels(10080), QColor(64, 64, 64));
-
-    auto* label = new QLabel(QStringLiteral("Firmware File:"), client);
-    label->setObjectName(QStringLiteral("Label1"));
-    label->setGeometry(twips.Rect(120, 200, 1935, 255));
-
-    m_txtFileName = new QLineEdit(client);
-    m_txtFileName->setObjectName(QStringLiteral("TxtFileName"));
-    m_txtFileName->setGeometry(twips.Rect(120, 460, 7935, 315));
-
-    m_cmdBrowse = new QPushButton(QStringLiteral("..."), client);
-    m_cmdBrowse->setObjectName(QStringLiteral("CmdBrowse"));
-    m_cmdBrowse->setGeometry(twips.Rect(8160, 460, 375, 320));
-    QFont browseFont = m_cmdBrowse->font();
-    browseFont.setPointSizeF(9.75);
-    browseFont.setWeight(QFont::Normal);
-    m_cmdBrowse->setFont(browseFont);
-
-    m_cmdDownload = new QPushButton(QStringLiteral("&Download"), client);
-    m_cmdDownload->setObjectName(QStringLiteral("CmdDownload"));
-    m_cmdDownload->setGeometry(twips.Rect(120, 960, 1335, 375));
-
-    // Made after CmdDownload, so it lies on top of it in the same place while a run shows it.
-    m_cmdCancel = new QPushButton(QStringLiteral("&Cancel"), client);
-    m_cmdCancel->setObjectName(QStringLiteral("CmdCancel"));
-    m_cmdCancel->setGeometry(twips.Rect(120, 960, 1335, 375));
-    m_cmdCancel->hide();
-
-    m_progressBar = new QProgressBar(client);
-    m_progressBar->setObjectName(QStringLiteral("ProgressBar1"));
-    m_progressBar->setGeometry(twips.Rect(1560, 960, 6945, 345));
-    m_progressBar->setRange(0, 100);
-    m_progressBar->setValue(0);
-    m_progressBar->setTextVisible(false);
-    m_progressBar->hide();
-
-    connect(m_cmdDownload, &QPushButton::clicked, this, &FrmMain::CmdDownload_Click);
-    connect(m_cmdCancel, &QPushButton::clicked, this, [this] { m_engine.CmdCancel_Click(); });
+    connect(m_cmdDownload, &QPushButton::clicked, this, [this] {
+        m_runClickTick = m_host.TickCount();
+        CmdDownload_Click();
+    });
+    connect(m_cmdCancel, &QPushButton::clicked, this, &FrmMain::CmdCancel_Click);
     connect(m_cmdBrowse, &QPushButton::clicked, this, &FrmMain::CmdBrowse_Click);
     connect(m_txtFileName, &QLineEdit::textChanged, this, &FrmMain::TxtFileName_Change);
     connect(m_txtFileName, &QLineEdit::returnPressed, this, [this] { TxtFileName_KeyPress('\r'); });
+    for (QPushButton* button : {m_cmdDownload, m_cmdBrowse, m_cmdCancel})
+        PressOnEnter(button);
+    m_txtFileName->installEventFilter(this);
+    setAcceptDrops(true);
 }
 
 void FrmMain::CreateMenus()
@@ -137,29 +82,6 @@ void FrmMain::CreateMenus()
     addItem(help, "mnuVandryWeb", QStringLiteral("&Halvorn Website"), &FrmMain::mnuVandryWeb_Click);
     addDash(help, "mnuDash2");
     addItem(help, "mnuAbout", QStringLiteral("&About..."), &FrmMain::mnuAbout_Click);
-}
-
-void FrmMain::CreateStatusBar()
-{
-    const Twips twips(screen()->logicalDotsPerInch());
-    QStatusBar* bar = statusBar();
-    bar->setObjectName(QStringLiteral("StatusBar1"));
-    bar->setSizeGripEnabled(false);
-    bar->setFixedHeight(twips.ToPixels(kStatusBarHeight));
-    for (std::size_t i = 0; i < m_panels.size(); ++i) {
-        auto* panel = new StatusPanel(bar);
-        panel->setObjectName(QStringLiteral("Panel") + QString::number(i + 1));
-        const int width = twips.ToPixels(kPanelWidths[i]);
-        if (i == 0) {
-            // The status line gives way when the screen's font widens the other panels.
-            panel->setMaximumWidth(width);
-            bar->addWidget(panel, 1);
-        } else {
-            panel->setFixedWidth(std::max(width, panel->WidthFor(kPanelLongestTexts[i])));
-            bar->addWidget(panel);
-        }
-        m_panels[i] = panel;
-    }
 }
 
 void FrmMain::closeEvent(QCloseEvent* event)

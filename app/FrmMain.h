@@ -4,6 +4,7 @@
 #include "DownloadEngine.h"
 #include "DownloadView.h"
 #include "EndingAwareHost.h"
+#include "Twips.h"
 
 #include <QMainWindow>
 #include <QString>
@@ -11,10 +12,12 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <optional>
 
 class FileDialogService;
 class MessageBoxService;
 class QAction;
+class QLabel;
 class QLineEdit;
 class QProgressBar;
 class QPushButton;
@@ -66,6 +69,8 @@ public:
 
     DownloadEngine& Engine() { return m_engine; }
     const QString& HelpFile() const { return m_sHelpFile; }
+    // The design in twips as this window lays it out for its font.
+    const Twips& Layout() const { return m_layout; }
 
     // DownloadView
     void ShowStatus(const QString& text) override;
@@ -86,23 +91,39 @@ signals:
 protected:
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void CreateControls();
     void CreateMenus();
     void CreateStatusBar();
+    Twips FittingLayout() const;
+    int PanelWidth(std::size_t panel) const;
+    void LayOut();
+    void ConnectControls();
 
     void StartupFailure(int16_t port);
     void UpdatePortIndication();
     void FocusFirstControl();
     void CmdDownload_Click();
+    void CmdCancel_Click();
+    bool ReopenLostPort();
+    bool DropFirmwareFile(QDropEvent* event);
     void EndProgram();
 
     FrmMainServices m_services;
     EndingAwareHost m_host;
     DownloadEngine m_engine;
     QString m_sHelpFile;
+    Twips m_layout{QFont()};
+    // When the Download button was clicked to start the run in progress; none when Enter in
+    // the file box started it.
+    std::optional<int32_t> m_runClickTick;
 
+    QWidget* m_client = nullptr;
+    QLabel* m_label = nullptr;
     QLineEdit* m_txtFileName = nullptr;
     QPushButton* m_cmdBrowse = nullptr;
     QPushButton* m_cmdDownload = nullptr;

@@ -1,9 +1,11 @@
 #include "FrmMain.h"
 
+#include "DroppedFile.h"
 #include "FileDialogService.h"
 #include "Misc.h"
 
 #include <QApplication>
+#include <QDropEvent>
 #include <QLineEdit>
 #include <QPushButton>
 
@@ -14,6 +16,8 @@ const QString kBrowseFilter = QStringLiteral("S-Record Releases (*.mot)");
 
 void FrmMain::CmdDownload_Click()
 {
+    if (!m_services.port.IsOpen() && !ReopenLostPort())
+        return;
     try {
         // Refused (false) only while a run is in progress.
         if (!m_engine.CmdDownload_Click(m_txtFileName->text()))
@@ -53,5 +57,61 @@ void FrmMain::TxtFileName_KeyPress(int keyAscii)
         QApplication::beep();
         return;
     }
+    m_runClickTick.reset();
     CmdDownload_Click();
+}
+
+void FrmMain::CmdCancel_Click()
+{
+    // Cancel takes Download's place as the run starts, so the second click of a double-click
+    // on Download lands on it: that click is not a request to cancel.
+    if (m_runClickTick && static_cast<int32_t>(static_cast<uint32_t>(m_host.TickCount()) -
+                                               static_cast<uint32_t>(*m_runClickTick)) <
+                              QApplication::doubleClickInterval())
+        return;
+    m_engine.CmdCancel_Click();
+}
+
+void FrmMain::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (DroppedFirmwarePath(event->mimeData()))
+        event->acceptProposedAction();
+}
+
+void FrmMain::dropEvent(QDropEvent* event)
+{
+    DropFirmwareFile(event);
+}
+
+bool FrmMain::eventFilter(QObject* watched, QEvent* event)
+{
+    // A firmware file dropped on the file box is taken as the window takes it; any other
+    // drop (text) is the box's own.
+    if (watched == m_txtFileName) {
+        auto* drag = static_cast<QDropEvent*>(event);
+        switch (event->type()) {
+        case QEvent::DragEnter:
+        case QEvent::DragMove:
+            if (!DroppedFirmwarePath(drag->mimeData()))
+                return false;
+            drag->acceptProposedAction();
+            return true;
+        case QEvent::Drop:
+            return DropFirmwareFile(drag);
+        default:
+            break;
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+bool FrmMain::DropFirmwareFile(QDropEvent* event)
+{
+    const std::optional<QString> path = DroppedFirmwarePath(event->mimeData());
+    if (!path)
+        return false;
+    event->acceptProposedAction();
+    // As if typed: the change handler runs, the setting stays, nothing is downloaded.
+    m_txtFileName->setText(*path);
+    return true;
 }

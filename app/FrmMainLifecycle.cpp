@@ -1,11 +1,12 @@
 #include "FrmMain.h"
 
 #include "AppSettings.h"
+#include "Crc16.h"
 #include "DownloadTexts.h"
-#include "FlashBlockTable.h"
 #include "HelpLocation.h"
 #include "MessageBoxService.h"
 #include "PortFailureText.h"
+#include "PortNaming.h"
 #include "SerialPort.h"
 #include "StatusPanel.h"
 
@@ -30,7 +31,7 @@ QString ComName(int16_t port)
 
 void FrmMain::Form_Load()
 {
-    InitTables();
+    InitCrcTable();
     m_txtFileName->setText(GetLastFilename());
 
     const int16_t port = ComSelect::GetComPort();
@@ -71,6 +72,21 @@ void FrmMain::UpdatePortIndication()
     const bool open = m_services.port.IsOpen();
     m_panels[3]->setText(open ? ComName(ComSelect::GetComPort()) : kNoComms);
     m_cmdDownload->setEnabled(open);
+}
+
+bool FrmMain::ReopenLostPort()
+{
+    // The line went away (device or adapter unplugged) since the port was opened: the same
+    // port is opened again. If it cannot be, the window says why and shows that no port is
+    // open.
+    if (m_services.port.Open())
+        return true;
+    m_services.messages.Show(
+        kCouldNotOpen + QString::number(ComNumber(m_services.port.PortName())), kStyleOkCancelError,
+        QString(), PortFailureDetail(m_services.port.Error(), m_services.port.ErrorText()));
+    UpdatePortIndication();
+    FocusFirstControl();
+    return false;
 }
 
 void FrmMain::FocusFirstControl()

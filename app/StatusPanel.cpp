@@ -26,6 +26,11 @@ int StatusPanel::WidthFor(const QString& text) const
     return fontMetrics().horizontalAdvance(text) + 1 + 2 * (kTextMargin + frameWidth());
 }
 
+int StatusPanel::TextRoom() const
+{
+    return contentsRect().width() - 2 * kTextMargin;
+}
+
 void StatusPanel::paintEvent(QPaintEvent* event)
 {
     QFrame::paintEvent(event);
@@ -33,5 +38,5 @@ void StatusPanel::paintEvent(QPaintEvent* event)
     const QRect area = contentsRect().adjusted(kTextMargin, 0, -kTextMargin, 0);
     painter.setPen(palette().color(QPalette::WindowText));
     painter.drawText(area, Qt::AlignLeft | Qt::AlignVCenter,
-                     fontMetrics().elidedText(m_text, Qt::ElideRight, area.width()));
+                     fontMetrics().elidedText(m_text, Qt::ElideRight, TextRoom()));
 }

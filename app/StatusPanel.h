@@ -16,6 +16,8 @@ public:
     void setText(const QString& text);
     // The width at which the panel shows text without cutting it.
     int WidthFor(const QString& text) const;
+    // The width its text has now; a wider text is cut.
+    int TextRoom() const;
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -15,7 +15,6 @@ int main(int argc, char* argv[])
 {
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("norvane-upgrader"));
-    QApplication::setApplicationDisplayName(kApplicationTitle);
     QApplication::setApplicationVersion(QStringLiteral(NORVANE_VERSION_INFO));
     QApplication::setDesktopFileName(QStringLiteral("norvane-upgrader"));
     QApplication::setWindowIcon(ApplicationIcon());

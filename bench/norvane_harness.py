@@ -122,3 +122,61 @@ def packets_in(frames):
 def cpu_seconds_of_children():
     usage = os.times()
     return usage.children_user + usage.children_system
+
+
+class Station:
+    """norvane-flash station --json in the background; its events read as they arrive, each
+    with the monotonic time it arrived at in "_at"."""
+
+    def __init__(self, flasher, mot, watch, extra=()):
+        import queue
+        import threading
+        self.events = []
+        self._queue = queue.Queue()
+        self.proc = subprocess.Popen(
+            [str(flasher), "station", "--watch", str(watch), "--json", *extra, str(mot)],
+            stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
+        self._reader = threading.Thread(target=self._read, daemon=True)
+        self._reader.start()
+
+    def _read(self):
+        for line in self.proc.stdout:
+            if line.startswith("{"):
+                event = json.loads(line)
+                event["_at"] = time.monotonic()
+                self._queue.put(event)
+        self._queue.put(None)
+
+    def wait_for(self, wanted, timeout=30):
+        """Reads events until wanted(event) holds and returns that event."""
+        import queue
+        deadline = time.monotonic() + timeout
+        while True:
+            try:
+                event = self._queue.get(timeout=max(0.0, deadline - time.monotonic()))
+            except queue.Empty:
+                raise TimeoutError(f"no such event within {timeout} s") from None
+            if event is None:
+                raise EOFError("the station ended: " + self.proc.stderr.read())
+            self.events.append(event)
+            if wanted(event):
+                return event
+
+    def outcome(self, port, timeout=30):
+        return self.wait_for(lambda e: e["event"] == "outcome" and e["port"] == port, timeout)
+
+    def stop(self, sig=signal.SIGINT, timeout=30):
+        """Stops the station as Ctrl-C does; returns its exit code once every event is read."""
+        self.proc.send_signal(sig)
+        code = self.proc.wait(timeout=timeout)
+        self._reader.join(timeout=timeout)
+        while not self._queue.empty():
+            event = self._queue.get()
+            if event is not None:
+                self.events.append(event)
+        self.proc.stdout.close()
+        self.proc.stderr.close()
+        return code
+
+    def outcomes_of(self, port):
+        return [e["outcome"] for e in self.events if e["event"] == "outcome" and e["port"] == port]

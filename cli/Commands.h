@@ -16,6 +16,10 @@ int RunFlashCommand(const QStringList& args);
 // (PortsCommand.cpp).
 int RunPortsCommand(const QStringList& args);
 
+// norvane-flash station FILE: flashes every device plugged in while it runs
+// (StationCommand.cpp).
+int RunStationCommand(const QStringList& args);
+
 // norvane-flash history: the recorded downloads as a table, JSON, CSV, a summary or a page
 // (HistoryCommand.cpp).
 int RunHistoryCommand(const QStringList& args);

@@ -2,10 +2,10 @@
 // at once, each port on a worker thread of its own.
 #include "Commands.h"
 
+#include "Crc16.h"
 #include "DownloadTexts.h"
 #include "EventLoopHost.h"
 #include "FirmwareFile.h"
-#include "FlashBlockTable.h"
 #include "FlashConsole.h"
 #include "FlashInterrupt.h"
 #include "FlashJob.h"
@@ -70,7 +70,7 @@ int RunFlashCommand(const QStringList& args)
         return kExitUsage;
     }
 
-    InitTables();
+    InitCrcTable();
     InstallInterruptHandler();
     const std::unique_ptr<FlashReporter> reporter = MakeReporter(options);
 

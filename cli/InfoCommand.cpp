@@ -4,8 +4,8 @@
 
 #include "Bootloader.h"
 #include "Crc16.h"
+#include "DownloadPlan.h"
 #include "FirmwareImage.h"
-#include "FlashBlockTable.h"
 #include "Misc.h"
 #include "SRecord.h"
 
@@ -20,17 +20,8 @@
 
 namespace {
 
-constexpr int32_t kStep = 128;
 constexpr double kBaud = 19200.0;
 constexpr double kBitsPerByte = 10.0; // start bit, 8 data bits, stop bit
-
-// Bytes on the wire, both ways, of each part of a download (Parts 2.1, 2.2, 3.1).
-constexpr int64_t kWireStartCommand = 6;       // "# 017b"
-constexpr int64_t kWireOnePoll = 7 + 2;        // "~# 0155" and the reply 7E 05
-constexpr int64_t kWireErase = 6 + 4;          // erase packet and its two replies
-constexpr int64_t kWireProgram = 139 + 4;      // program packet and its two replies
-constexpr int64_t kWireEraseProgram = 139 + 8; // the step at address 0: four replies
-constexpr int64_t kWireHeader = 17 + 4 + 2;    // header packet, its replies and the verify report
 
 // A host for a command-line run without an event loop: a monotonic millisecond clock, and
 // "process events" just waits for the given time, as there are no events to dispatch.
@@ -52,16 +43,10 @@ struct ImageFacts
     int32_t end = 0;
     uint16_t crc = 0;
     uint16_t checksum16 = 0;
-    int32_t steps = 0;
-    int32_t nonBlankSteps = 0;
-    std::vector<int16_t> blocks; // erased, in the order of the download
-    bool header = false;
-    int64_t wireBytes = 0;
+    DownloadPlan plan;
     double wireSeconds = 0.0;
 };
 
-// Walks the image as DownloadFirmware does: 128-byte steps from the start rounded
-// down, blank steps skipped, each block erased before its first non-blank step.
 ImageFacts DescribeImage(const FirmwareImage& image, int32_t start, int32_t end)
 {
     ImageFacts facts;
@@ -71,36 +56,8 @@ ImageFacts DescribeImage(const FirmwareImage& image, int32_t start, int32_t end)
     // Only bits 15..0 of the checksum travel in the application header.
     facts.checksum16 =
         static_cast<uint16_t>(CalculateChecksum(image.data(), kApplicationStart, end));
-
-    const int32_t first = start - start % kStep;
-    facts.steps = (end - first) / kStep + 1;
-    bool erased[kFlashBlockCount + 1] = {};
-    int64_t bytes = kWireStartCommand + kWireOnePoll;
-    for (int32_t address = first; address <= end; address += kStep) {
-        bool blank = true;
-        for (int32_t i = 0; i < kStep && blank; ++i)
-            blank = image[static_cast<std::size_t>(address + i)] == 0xFF;
-        if (blank)
-            continue;
-        ++facts.nonBlankSteps;
-        const int16_t block = GetBlockNumber(address);
-        if (address == 0) {
-            bytes += kWireEraseProgram;
-        } else {
-            if (!erased[block])
-                bytes += kWireErase;
-            bytes += kWireProgram;
-        }
-        if (!erased[block]) {
-            erased[block] = true;
-            facts.blocks.push_back(block);
-        }
-    }
-    facts.header = erased[1];
-    if (facts.header)
-        bytes += kWireHeader;
-    facts.wireBytes = bytes;
-    facts.wireSeconds = static_cast<double>(bytes) * kBitsPerByte / kBaud;
+    facts.plan = PlanDownload(image, start, end);
+    facts.wireSeconds = static_cast<double>(facts.plan.Total().Total()) * kBitsPerByte / kBaud;
     return facts;
 }
 
@@ -145,7 +102,7 @@ void PrintHelp()
 void PrintJson(int16_t result, const ImageFacts& facts)
 {
     std::string blocks;
-    for (const int16_t block : facts.blocks) {
+    for (const int16_t block : facts.plan.ErasedBlocks()) {
         if (!blocks.empty())
             blocks += ',';
         blocks += std::to_string(block);
@@ -154,14 +111,15 @@ void PrintJson(int16_t result, const ImageFacts& facts)
                 "\"steps\":%d,\"nonBlankSteps\":%d,\"blocks\":[%s],\"header\":%s,"
                 "\"wireSeconds\":%.3f}\n",
                 result, facts.start, facts.end, static_cast<unsigned>(facts.crc),
-                static_cast<unsigned>(facts.checksum16), facts.steps, facts.nonBlankSteps,
-                blocks.c_str(), facts.header ? "true" : "false", facts.wireSeconds);
+                static_cast<unsigned>(facts.checksum16), facts.plan.stepCount,
+                facts.plan.programSteps, blocks.c_str(), facts.plan.header ? "true" : "false",
+                facts.wireSeconds);
 }
 
 void PrintText(const QString& fileName, const ImageFacts& facts)
 {
     std::string blocks;
-    for (const int16_t block : facts.blocks)
+    for (const int16_t block : facts.plan.ErasedBlocks())
         blocks += (blocks.empty() ? "" : " ") + std::to_string(block);
     std::printf("Firmware file:  %s\n", qPrintable(fileName));
     std::printf("Loaded range:   %s to %s (a span of %d bytes)\n", Hex6(facts.start).c_str(),
@@ -169,14 +127,23 @@ void PrintText(const QString& fileName, const ImageFacts& facts)
     std::printf("File: CRC - %sh\n", FormatHex(facts.crc, 4).c_str());
     std::printf("Checksum:       %sh (16 bits, as the application header carries it)\n",
                 FormatHex(facts.checksum16, 4).c_str());
-    std::printf("Steps:          %d of 128 bytes, %d non-blank\n", facts.steps,
-                facts.nonBlankSteps);
+    std::printf("Steps:          %d of 128 bytes, %d non-blank\n", facts.plan.stepCount,
+                facts.plan.programSteps);
     std::printf("Blocks erased:  %s\n", blocks.empty() ? "none" : blocks.c_str());
+    std::string blankBlocks;
+    for (const PlannedCommand& command : facts.plan.commands) {
+        if (command.blankBlock)
+            blankBlocks += (blankBlocks.empty() ? "" : " ") + std::to_string(command.block);
+    }
+    if (!blankBlocks.empty())
+        std::printf(
+            "Blank blocks:   %s (nothing to program; erased so that the device can verify)\n",
+            blankBlocks.c_str());
     std::printf("Header:         %s\n",
-                facts.header ? "yes (block 1 is programmed; the device verifies the image)"
-                             : "no (block 1 is not touched)");
+                facts.plan.header ? "yes (block 1 is programmed; the device verifies the image)"
+                                  : "no (block 1 is not touched)");
     std::printf("Download time:  at least %.1f s at 19200 baud (%lld bytes on the wire)\n",
-                facts.wireSeconds, static_cast<long long>(facts.wireBytes));
+                facts.wireSeconds, static_cast<long long>(facts.plan.Total().Total()));
 }
 
 void PrintLoadError(const QString& fileName, int16_t result, const LoadProblem& problem)
@@ -223,9 +190,9 @@ int RunInfoCommand(const QStringList& args)
         return kExitUsage;
     }
 
-    // As the window's start-up and its Download command do: tables first, then the file test
-    // and the load into the one fixed image.
-    InitTables();
+    // As the window's start-up and its Download command do: the CRC table first, then the file
+    // test and the load into the one fixed image.
+    InitCrcTable();
     static FirmwareImage image;
     int32_t start = 0;
     int32_t end = 0;

@@ -20,6 +20,7 @@ const Command kCommands[] = {
     {"flash", RunFlashCommand, "download a firmware file into one or several devices"},
     {"ports", RunPortsCommand,
      "list COM1 to COM12, the device each reaches and whether it is free"},
+    {"station", RunStationCommand, "flash every device plugged in while it runs"},
     {"history", RunHistoryCommand, "list, sum up or chart the recorded downloads"},
 };
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Bootloader.h"
+#include "DownloadPlan.h"
 #include "DownloadTexts.h"
 #include "DownloadView.h"
 #include "FirmwareImage.h"
@@ -78,6 +79,7 @@ private:
     bool LoadStage(const QString& fileName, RunOutcome& outcome);
     RunOutcome BootloaderStage();
     RunOutcome ProgrammingStage();
+    int16_t Send(const PlannedCommand& command, const FirmwareImage& image);
     int16_t ProgramAndVerifyHeader(int32_t endAddr);
     void StepDone();
     void EarlyEnd();

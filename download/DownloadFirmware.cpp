@@ -1,44 +1,22 @@
 #include "DownloadEngine.h"
 
-#include "FlashBlockTable.h"
+#include "DownloadPlan.h"
 #include "ProgressPercent.h"
 
-#include <algorithm>
 #include <array>
-
-namespace {
-constexpr int16_t kHeaderBlock = 1; // the header is due only when this block was erased
-}
 
 int16_t DownloadEngine::DownloadFirmware(FirmwareImage& image, int32_t& startAddr, int32_t& endAddr)
 {
-    std::array<bool, kFlashBlockCount + 1> erased{};
     m_view.ShowStatus(kStatusGeneratingCrc);
     startAddr -= startAddr % kStepSize;
     m_view.ShowStatus(ProgrammingStatus(m_iCrc));
 
-    const int32_t lastAddr = endAddr;
-    std::array<uint8_t, kStepSize> step{};
-    for (int32_t address = startAddr; address <= lastAddr; address += kStepSize) {
-        std::copy_n(image.begin() + address, kStepSize, step.begin());
-        const bool blank =
-            std::all_of(step.begin(), step.end(), [](uint8_t b) { return b == 0xFF; });
-        if (!blank) {
-            const int16_t block = GetBlockNumber(address);
-            if (address != 0) {
-                if (!erased[block]) {
-                    if (m_bootloader.EraseBlock(block) != 0)
-                        return kDownloadFailed;
-                    erased[block] = true;
-                }
-                if (m_bootloader.ProgramFlashBlock(step.data(), address) != 0)
-                    return kDownloadFailed;
-            } else {
-                // The step at address 0 erases its block and programs in one command.
-                if (m_bootloader.EraseProgramFlashBlock(block, step.data(), address) != 0)
-                    return kDownloadFailed;
-                erased[block] = true;
-            }
+    const DownloadPlan plan = PlanDownload(image, startAddr, endAddr);
+    auto next = plan.commands.begin();
+    for (int32_t address = plan.firstStep; address <= plan.endAddress; address += kStepSize) {
+        for (; next != plan.commands.end() && next->address == address; ++next) {
+            if (Send(*next, image) != 0)
+                return kDownloadFailed;
         }
         StepDone();
         if (m_bCancel) {
@@ -49,9 +27,23 @@ int16_t DownloadEngine::DownloadFirmware(FirmwareImage& image, int32_t& startAdd
     }
 
     m_view.ShowStatus(kStatusProgrammingHeader);
-    if (!erased[kHeaderBlock])
+    if (!plan.header)
         return kDownloadOk;
-    return ProgramAndVerifyHeader(lastAddr);
+    return ProgramAndVerifyHeader(plan.endAddress);
+}
+
+int16_t DownloadEngine::Send(const PlannedCommand& command, const FirmwareImage& image)
+{
+    const uint8_t* step = image.data() + command.address;
+    switch (command.kind) {
+    case PlannedCommand::Kind::Erase:
+        return m_bootloader.EraseBlock(command.block);
+    case PlannedCommand::Kind::Program:
+        return m_bootloader.ProgramFlashBlock(step, command.address);
+    case PlannedCommand::Kind::EraseProgram:
+        return m_bootloader.EraseProgramFlashBlock(command.block, step, command.address);
+    }
+    return 1;
 }
 
 void DownloadEngine::StepDone()

@@ -9,19 +9,6 @@
 
 namespace {
 
-const QString kStartBootloaderString = QStringLiteral("# 017b");
-const QString kPollString = QStringLiteral("~# 0155");
-
-constexpr uint8_t kStartByte = 0x7E;
-constexpr uint8_t kCommandProgram = 0x01;
-constexpr uint8_t kCommandErase = 0x02;
-constexpr uint8_t kCommandEraseProgram = 0x03;
-constexpr uint8_t kCommandHeader = 0x04;
-
-constexpr int32_t kErasePacketLength = 6;
-constexpr int32_t kProgramPacketLength = 139;
-constexpr int32_t kHeaderPacketLength = 17;
-
 // Writes 0x00 and address bits 23..16, 15..8, 7..0 into four bytes.
 void PutAddress(uint8_t* at, int32_t address)
 {
@@ -64,13 +51,13 @@ Bootloader::Bootloader(SerialTransport& transport, const std::atomic<bool>& canc
 int16_t Bootloader::StartBootloader()
 {
     int16_t result = 2;
-    m_transport.SerialSendString(kStartBootloaderString, false);
+    m_transport.SerialSendString(QLatin1String(kStartBootloaderString), false);
 
     // The cancel flag is looked at between polls only. Polling also stops after kMaxPolls
     // unanswered polls and when the line is gone, so an absent device cannot hang a run.
     for (int32_t polls = 0;
          result == 2 && !m_cancel && polls < kMaxPolls && !m_transport.LineLost(); ++polls) {
-        m_transport.SerialSendString(kPollString, false);
+        m_transport.SerialSendString(QLatin1String(kPollString), false);
         std::array<uint8_t, 2> reply{};
         if (m_transport.SerialGetResponseBytes(kPollTimeoutMs, 2, reply.data()) &&
             reply[0] == kStartByte && reply[1] == kReplyBootloaderReady)

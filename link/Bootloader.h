@@ -1,26 +1,10 @@
 #pragma once
 
+#include "Protocol.h"
 #include "SerialTransport.h"
 
 #include <atomic>
 #include <cstdint>
-
-// Time-outs and limits of the bootloader exchange.
-constexpr int32_t kReplyTimeoutMs = 7500;   // per reply byte of a packet command
-constexpr int32_t kPollTimeoutMs = 100;     // per byte of the answer to one poll
-constexpr int32_t kPollPauseMs = 50;        // pause after every poll
-constexpr int32_t kMaxPolls = 200;          // about 30 s without an answer: not started
-constexpr int32_t kVerifyTimeoutMs = 10000; // per byte of the device's verify report
-
-// Reply codes (byte 1 of a two-byte reply).
-constexpr uint8_t kReplyEraseAccepted = 1;
-constexpr uint8_t kReplyEraseComplete = 2;
-constexpr uint8_t kReplyProgramAccepted = 3;
-constexpr uint8_t kReplyProgramComplete = 4;
-constexpr uint8_t kReplyBootloaderReady = 5;
-constexpr uint8_t kReplyApplicationVerified = 6;
-
-constexpr int kStepSize = 128; // data bytes of one program packet
 
 // Checksum the application header carries: minus the sum of bytes first..last (0 when empty).
 int32_t CalculateChecksum(const uint8_t* bytes, int32_t first, int32_t last);

@@ -8,6 +8,10 @@
 
 #include <algorithm>
 
+namespace {
+constexpr qint64 kReceiveBufferSize = 1024;
+}
+
 QtSerialPort::QtSerialPort()
 {
     m_port.setBaudRate(QSerialPort::Baud19200);
@@ -15,6 +19,10 @@ QtSerialPort::QtSerialPort()
     m_port.setParity(QSerialPort::NoParity);
     m_port.setStopBits(QSerialPort::OneStop);
     m_port.setFlowControl(QSerialPort::NoFlowControl);
+    // A receive buffer of 1,024 bytes: more waiting bytes stay with the system's driver until
+    // these are read. The transmit side has no size to set: QSerialPort buffers what it is
+    // given without a limit, and the packets written are far below 512 bytes.
+    m_port.setReadBufferSize(kReceiveBufferSize);
     QObject::connect(&m_port, &QSerialPort::errorOccurred, &m_port,
                      [this](QSerialPort::SerialPortError error) { OnPortError(error); });
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "FirmwareImage.h"
+#include "Protocol.h"
 
 #include <cstdint>
 #include <vector>
@@ -18,15 +19,10 @@ struct FlashViolation
 class FlashModel
 {
 public:
-    static constexpr int kBlockCount = 12;
-
     FlashModel() { m_bytes.fill(0xFF); }
 
-    // Start address and size of block 1..12.
-    static int32_t BlockStart(int block);
-    static int32_t BlockSize(int block);
-
-    void EraseBlock(int block);
+    // Sets block 1..12 (the layout of Protocol.h) to 0xFF.
+    void EraseBlock(int16_t block);
     // Programs count bytes from address; cells that would need a 1 from a 0 keep the AND of
     // old and new value (what real flash gives) and are recorded as violations.
     void Program(int32_t address, const uint8_t* data, int count);

@@ -1,12 +1,12 @@
 #include "PacketParser.h"
 
 #include "Crc16.h"
+#include "Protocol.h"
 
 namespace {
 
-constexpr uint8_t kStartByte = 0x7E;
 constexpr uint8_t kMinLength = 3; // command and the two CRC bytes
-const QByteArray kPoll = QByteArrayLiteral("~# 0155");
+const QByteArray kPoll(kPollString);
 
 } // namespace
 
@@ -36,17 +36,8 @@ PacketParser::PacketParser()
 
 uint8_t PacketParser::LengthOfCommand(uint8_t command)
 {
-    switch (command) {
-    case 0x01: // program
-    case 0x03: // erase and program
-        return 0x89;
-    case 0x02: // erase
-        return 0x04;
-    case 0x04: // application header
-        return 0x0F;
-    default:
-        return 0;
-    }
+    const int32_t packetLength = PacketLength(command);
+    return packetLength == 0 ? 0 : static_cast<uint8_t>(packetLength - 2);
 }
 
 std::optional<ParsedFrame> PacketParser::Feed(uint8_t byte)

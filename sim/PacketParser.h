@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Protocol.h"
+
 #include <QByteArray>
 
 #include <cstdint>
@@ -40,7 +42,7 @@ struct ParsedFrame
 class PacketParser
 {
 public:
-    static constexpr int kMaxLength = 0x89; // length byte of the longest packet
+    static constexpr int kMaxLength = kProgramPacketLength - 2; // length byte of the longest packet
 
     PacketParser();
 

@@ -1,24 +1,14 @@
 #include "VirtualDevice.h"
 
 #include "Crc16.h"
+#include "Protocol.h"
 
 #include <algorithm>
 #include <utility>
 
 namespace {
 
-constexpr uint8_t kStartByte = 0x7E;
-constexpr uint8_t kReadyCode = 0x05;
-constexpr uint8_t kVerifiedCode = 0x06;
-constexpr uint8_t kVerifyFailedCode = 0x07;
-
-constexpr uint8_t kCommandProgram = 0x01;
-constexpr uint8_t kCommandErase = 0x02;
-constexpr uint8_t kCommandEraseProgram = 0x03;
-constexpr uint8_t kCommandHeader = 0x04;
-
-constexpr int kDataBytes = 128;
-const QByteArray kStartBootloader = QByteArrayLiteral("# 017b");
+const QByteArray kStartBootloader(kStartBootloaderString);
 
 uint8_t ByteAt(const QByteArray& bytes, int index)
 {
@@ -184,7 +174,7 @@ void VirtualDevice::AnswerPoll()
     const QByteArray reply =
         m_faults.garbagePolls
             ? QByteArray(reinterpret_cast<const char*>(kGarbageBytes), sizeof kGarbageBytes)
-            : Reply(kReadyCode);
+            : Reply(kReplyBootloaderReady);
     ++m_pollsAnswered;
     At(m_scheduler.NowMicros() + m_timing.replyLatencyMicros,
        [this, reply] { Transmit(reply, 0); });
@@ -217,13 +207,13 @@ bool VirtualDevice::ValidParameters(const ParsedFrame& packet) const
     const QByteArray& bytes = packet.bytes;
     switch (packet.Command()) {
     case kCommandErase:
-        return ByteAt(bytes, 3) < FlashModel::kBlockCount;
+        return ByteAt(bytes, 3) < kFlashBlockCount;
     case kCommandEraseProgram:
-        if (ByteAt(bytes, 8) >= FlashModel::kBlockCount)
+        if (ByteAt(bytes, 8) >= kFlashBlockCount)
             return false;
         [[fallthrough]];
     case kCommandProgram:
-        return ByteAt(bytes, 7) == kDataBytes && Address24(bytes, 4) + kDataBytes <= kImageSize;
+        return ByteAt(bytes, 7) == kStepSize && Address24(bytes, 4) + kStepSize <= kImageSize;
     default:
         return true;
     }
@@ -235,40 +225,42 @@ std::vector<VirtualDevice::Step> VirtualDevice::StepsFor(const ParsedFrame& pack
     const int64_t latency = m_timing.replyLatencyMicros;
     const int64_t programTime = m_timing.programMicrosPer128;
     const auto accept = [] { return true; };
-    const auto eraseStep = [this](int block) {
-        return Step{m_timing.EraseMicros(FlashModel::BlockSize(block)),
+    const auto eraseStep = [this](int16_t block) {
+        return Step{m_timing.EraseMicros(BlockSize(block)),
                     [this, block] {
                         m_flash.EraseBlock(block);
                         return true;
                     },
-                    2, 2};
+                    kReplyEraseComplete, kReplyEraseComplete};
     };
     const auto programStep = [this, bytes, programTime] {
-        return Step{programTime, [this, bytes] { return ProgramFromPacket(bytes); }, 4, 4};
+        return Step{programTime, [this, bytes] { return ProgramFromPacket(bytes); },
+                    kReplyProgramComplete, kReplyProgramComplete};
     };
 
     switch (packet.Command()) {
     case kCommandErase:
-        return {{latency, accept, 1, 1}, eraseStep(ByteAt(bytes, 3) + 1)};
+        return {{latency, accept, kReplyEraseAccepted, kReplyEraseAccepted},
+                eraseStep(static_cast<int16_t>(ByteAt(bytes, 3) + 1))};
     case kCommandProgram:
-        return {{latency, accept, 3, 3}, programStep()};
+        return {{latency, accept, kReplyProgramAccepted, kReplyProgramAccepted}, programStep()};
     case kCommandEraseProgram:
-        return {{latency, accept, 1, 1},
-                eraseStep(ByteAt(bytes, 8) + 1),
-                {latency, accept, 3, 3},
+        return {{latency, accept, kReplyEraseAccepted, kReplyEraseAccepted},
+                eraseStep(static_cast<int16_t>(ByteAt(bytes, 8) + 1)),
+                {latency, accept, kReplyProgramAccepted, kReplyProgramAccepted},
                 programStep()};
     default: // the application header
-        return {{latency, accept, 3, 3},
-                {programTime, accept, 4, 4},
-                {m_timing.verifyMicros, [this, bytes] { return CheckHeader(bytes); }, kVerifiedCode,
-                 kVerifyFailedCode}};
+        return {{latency, accept, kReplyProgramAccepted, kReplyProgramAccepted},
+                {programTime, accept, kReplyProgramComplete, kReplyProgramComplete},
+                {m_timing.verifyMicros, [this, bytes] { return CheckHeader(bytes); },
+                 kReplyApplicationVerified, kReplyVerifyRefused}};
     }
 }
 
 bool VirtualDevice::ProgramFromPacket(const QByteArray& packet)
 {
     const auto* data = reinterpret_cast<const uint8_t*>(packet.constData()) + 9;
-    m_flash.Program(Address24(packet, 4), data, kDataBytes);
+    m_flash.Program(Address24(packet, 4), data, kStepSize);
     return true;
 }
 

@@ -8,6 +8,7 @@
 #include <QIcon>
 #include <QLabel>
 #include <QPushButton>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -54,8 +55,7 @@ TEST_F(ComSelectTest, OffersCom1ToCom12AndSelectsTheStoredPort)
     auto* cancel = Dialog().findChild<QPushButton*>("CmdCancel");
     EXPECT_EQ(ok->text(), QStringLiteral("&OK"));
     EXPECT_EQ(cancel->text(), QStringLiteral("&Cancel"));
-    EXPECT_FALSE(ok->isDefault() || ok->autoDefault() || cancel->isDefault() ||
-                 cancel->autoDefault());
+    EXPECT_FALSE(ok->isDefault() || cancel->isDefault());
     EXPECT_EQ(TabSequence(ok), (QWidgetList{ok, Combo(), cancel}));
 }
 
@@ -109,8 +109,46 @@ TEST_F(ComSelectTest, OkWithNoEntrySelectedNamesPortZero)
 
     ASSERT_EQ(messages.shown.size(), 1u);
     EXPECT_EQ(messages.shown[0].text, QStringLiteral("Could not open COM 0"));
+    EXPECT_TRUE(messages.shown[0].detail.startsWith(QStringLiteral("No port is selected.")));
     EXPECT_EQ(port.PortName(), QStringLiteral("COM0"));
 }
+
+struct KeyRow
+{
+    const char* name;
+    const char* target; // the focused widget
+    Qt::Key key;
+    QDialog::DialogCode result; // Rejected also while the dialog stays open
+    bool opened;
+};
+
+class ComSelectKeyTest : public ComSelectTest, public testing::WithParamInterface<KeyRow>
+{
+};
+
+TEST_P(ComSelectKeyTest, EnterPressesTheFocusedButtonAndEscapeCancels)
+{
+    const KeyRow row = GetParam();
+    Dialog().show();
+    auto* target = Dialog().findChild<QWidget*>(QString::fromLatin1(row.target));
+    target->setFocus();
+    QTest::keyClick(target, row.key);
+
+    EXPECT_EQ(Dialog().result(), row.result);
+    EXPECT_EQ(port.IsOpen(), row.opened);
+    // Enter in the list presses nothing: no button is the dialog's default.
+    EXPECT_EQ(Dialog().isVisible(), row.result == QDialog::Rejected && row.key != Qt::Key_Escape &&
+                                        QString::fromLatin1(row.target) == "ComboCom");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Keys, ComSelectKeyTest,
+    testing::Values(KeyRow{"EnterOnOk", "CmdOK", Qt::Key_Return, QDialog::Accepted, true},
+                    KeyRow{"KeypadEnterOnOk", "CmdOK", Qt::Key_Enter, QDialog::Accepted, true},
+                    KeyRow{"EnterOnCancel", "CmdCancel", Qt::Key_Return, QDialog::Rejected, false},
+                    KeyRow{"EnterInTheList", "ComboCom", Qt::Key_Return, QDialog::Rejected, false},
+                    KeyRow{"EscapeOnOk", "CmdOK", Qt::Key_Escape, QDialog::Rejected, false}),
+    [](const testing::TestParamInfo<KeyRow>& info) { return std::string(info.param.name); });
 
 TEST_F(ComSelectTest, CancelLeavesPortAndSettingAsTheyWere)
 {

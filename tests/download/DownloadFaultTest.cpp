@@ -68,14 +68,16 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(DownloadFixture, FailingEraseOfBlockNineStopsEverythingAfterIt)
 {
-    // Commands: erase-program 0, erase 8, program 7000, program 7080, erase 9 (fails), ...
-    Connect(*ParseFaultPlan("change:5:2:9", nullptr));
+    // Commands: erase-program 0, erase 4 to 7 (blank, but checked by the device), erase 8,
+    // program 7000, program 7080, erase 9 (fails), ...
+    Connect(*ParseFaultPlan("change:9:2:9", nullptr));
 
     ASSERT_TRUE(
         Run(MakeFile({{0x0000, 0x007F}, {0x7000, 0x70FF}, {0x8000, 0x80FF}, {0x10000, 0x1007F}})));
 
-    EXPECT_EQ(Commands(), QStringList({"erase-program 1 00000", "erase 8", "program 07000",
-                                       "program 07080", "erase 9"}));
+    EXPECT_EQ(Commands(),
+              QStringList({"erase-program 1 00000", "erase 4", "erase 5", "erase 6", "erase 7",
+                           "erase 8", "program 07000", "program 07080", "erase 9"}));
     EXPECT_TRUE(FlashBlank(0x8000, kLastImageAddress));
     ExpectDownloadError(view);
     EXPECT_EQ(engine->LastOutcome(), RunOutcome::DownloadFailed);

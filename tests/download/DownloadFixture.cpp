@@ -2,7 +2,6 @@
 
 #include "Crc16.h"
 #include "DownloadTexts.h"
-#include "FlashBlockTable.h"
 
 namespace {
 
@@ -39,7 +38,7 @@ QString Describe(const QByteArray& packet)
 
 DownloadFixture::DownloadFixture() : engine(std::make_unique<DownloadEngine>(port, host, view))
 {
-    InitTables();
+    InitCrcTable();
 }
 
 void DownloadFixture::Connect(const FaultPlan& faults)

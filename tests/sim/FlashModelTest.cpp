@@ -6,18 +6,6 @@
 
 namespace {
 
-TEST(FlashModelTest, BlocksCoverTheWholeFlashWithoutGaps)
-{
-    int32_t next = 0;
-    for (int block = 1; block <= FlashModel::kBlockCount; ++block) {
-        EXPECT_EQ(FlashModel::BlockStart(block), next) << block;
-        next += FlashModel::BlockSize(block);
-    }
-    EXPECT_EQ(next, kImageSize);
-    EXPECT_EQ(FlashModel::BlockSize(9), 0x8000);
-    EXPECT_EQ(FlashModel::BlockStart(12), 0x30000);
-}
-
 TEST(FlashModelTest, ProgrammingClearsBitsAndAZeroToOneIsAViolation)
 {
     FlashModel flash;

@@ -1,0 +1,105 @@
+// norvane-flash station: flashes every device plugged in while it runs, each port on a
+// worker thread of its own, from one loaded firmware file.
+#include "Commands.h"
+
+#include "DownloadTexts.h"
+#include "EventLoopHost.h"
+#include "FirmwareFile.h"
+#include "FlashBlockTable.h"
+#include "FlashConsole.h"
+#include "FlashInterrupt.h"
+#include "FlashJob.h"
+#include "InterruptNotifier.h"
+#include "PortWatcher.h"
+#include "Station.h"
+#include "StationJson.h"
+#include "StationLog.h"
+#include "StationOptions.h"
+#include "StationTable.h"
+
+#include <QCoreApplication>
+
+#include <cstdio>
+#include <memory>
+
+namespace {
+
+std::unique_ptr<StationReporter> MakeReporter(const StationOptions& options)
+{
+    if (options.json)
+        return std::make_unique<StationJson>(stdout);
+    if (IsTerminal(stdout))
+        return std::make_unique<StationTable>(stdout, stderr);
+    return std::make_unique<StationLog>(stdout, stderr);
+}
+
+// The file could not be used: the station ends before it watches anything.
+int EndWithUnusableFile(StationReporter& reporter, const MessageBoxText& box, const QString& detail)
+{
+    reporter.Message(QString(), box.title, box.prompt, box.style);
+    reporter.Outcome(
+        {QString(), kExitFileNotUsable, QStringLiteral("file-unusable"), detail, false, 0});
+    reporter.Finish();
+    return kExitFileNotUsable;
+}
+
+QString LoadProblemDetail(const LoadProblem& problem)
+{
+    const QString kind = QString::fromUtf8(LoadProblemText(problem.kind));
+    return problem.line > 0 ? QStringLiteral("line %1: %2").arg(problem.line).arg(kind) : kind;
+}
+
+} // namespace
+
+int RunStationCommand(const QStringList& args)
+{
+    StationOptions options;
+    QString error;
+    if (!ParseStationOptions(args, options, error)) {
+        std::fprintf(stderr, "norvane-flash station: %s\n\n%s", qPrintable(error),
+                     StationUsageText());
+        return kExitUsage;
+    }
+    if (options.help) {
+        std::fputs(StationUsageText(), stdout);
+        return kExitOk;
+    }
+
+    InitTables();
+    InstallInterruptHandler();
+    const std::unique_ptr<StationReporter> reporter = MakeReporter(options);
+
+    // The file is loaded and checked once; every device gets that one image.
+    reporter->Status(QString(), kStatusLoadingFile);
+    EventLoopHost host;
+    auto image = std::make_unique<FirmwareImage>();
+    FlashJob job;
+    job.fileName = options.fileName;
+    job.reporter = reporter.get();
+    LoadProblem problem;
+    switch (LoadFirmwareFile(options.fileName, *image, job.startAddr, job.endAddr, host,
+                             Interrupted(), &problem)) {
+    case FirmwareFileResult::Missing:
+        return EndWithUnusableFile(*reporter, FileMissingBox(),
+                                   options.fileName +
+                                       QStringLiteral(": no such file or not readable"));
+    case FirmwareFileResult::NotUsable:
+        return EndWithUnusableFile(*reporter, BadFileBox(options.fileName),
+                                   options.fileName + QStringLiteral(": ") +
+                                       LoadProblemDetail(problem));
+    case FirmwareFileResult::Cancelled:
+        return kExitCancelled;
+    case FirmwareFileResult::Loaded:
+        break;
+    }
+    job.image = image.get();
+
+    PortWatcher watcher(options.watchDir);
+    Station station({options.jobs, options.includePresent}, job, *reporter, watcher);
+    InterruptNotifier interrupts;
+    QObject::connect(&interrupts, &InterruptNotifier::Interrupted, &station, &Station::Stop);
+    QObject::connect(&station, &Station::Finished, &station,
+                     [](int exitCode) { QCoreApplication::exit(exitCode); });
+    station.Start();
+    return QCoreApplication::exec();
+}

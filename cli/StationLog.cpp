@@ -1,0 +1,109 @@
+#include "StationLog.h"
+
+#include "FlashTextReporter.h"
+
+#include <QTime>
+
+StationLog::StationLog(std::FILE* out, std::FILE* err) : m_out(out), m_err(err) {}
+
+void StationLog::Status(const QString& port, const QString& text)
+{
+    if (text.isEmpty())
+        return;
+    const std::lock_guard lock(m_mutex);
+    PrintLine(m_out, port, text);
+}
+
+void StationLog::FileState(const QString&, const QString&)
+{
+    // The CRC is part of the status lines already.
+}
+
+void StationLog::Progress(const QString& port, int value, int maximum, int percent,
+                          int64_t elapsedMs)
+{
+    const std::lock_guard lock(m_mutex);
+    const int tenth = value == 0 ? 0 : percent / 10 + 1;
+    int& last = m_lastTenth[port];
+    if (tenth <= last)
+        return;
+    last = tenth;
+    PrintLine(m_out, port,
+              QStringLiteral("%1 % (%2/%3 steps, %4 elapsed)")
+                  .arg(percent)
+                  .arg(value)
+                  .arg(maximum)
+                  .arg(FormatDuration(elapsedMs)));
+}
+
+void StationLog::Message(const QString& port, const QString& title, const QString& prompt, int)
+{
+    const std::lock_guard lock(m_mutex);
+    std::fflush(m_out);
+    PrintLine(m_err, port, MessageLine(title, prompt));
+}
+
+// A port's outcome is shown when its download has ended for good (Ended); an outcome without
+// a port is the load stage's, which ends the station.
+void StationLog::Outcome(const FlashSummary& summary)
+{
+    if (!summary.port.isEmpty())
+        return;
+    const std::lock_guard lock(m_mutex);
+    PrintLine(m_err, QString(), summary.detail);
+}
+
+void StationLog::Finish()
+{
+    const std::lock_guard lock(m_mutex);
+    std::fflush(m_out);
+}
+
+void StationLog::Watching(const QString& folder, bool folderExists)
+{
+    const std::lock_guard lock(m_mutex);
+    PrintLine(m_out, QString(), WatchingText(folder, folderExists));
+}
+
+void StationLog::LeftAlone(const QString& port)
+{
+    const std::lock_guard lock(m_mutex);
+    PrintLine(m_out, port, LeftAloneText());
+}
+
+void StationLog::Plugged(const QString& port, const QString& serialNumber)
+{
+    const std::lock_guard lock(m_mutex);
+    m_lastTenth.erase(port);
+    PrintLine(m_out, port, PluggedText(serialNumber));
+}
+
+void StationLog::Started(const QString&) {}
+
+void StationLog::Ended(const FlashSummary& summary, const StationCounts&)
+{
+    const std::lock_guard lock(m_mutex);
+    PrintLine(m_out, QString(), SummaryLine(summary));
+}
+
+void StationLog::Unplugged(const QString& port)
+{
+    const std::lock_guard lock(m_mutex);
+    PrintLine(m_out, port, UnpluggedText());
+}
+
+void StationLog::Stopped(const StationCounts& counts)
+{
+    const std::lock_guard lock(m_mutex);
+    PrintLine(m_out, QString(), StoppedText(counts));
+}
+
+void StationLog::PrintLine(std::FILE* stream, const QString& port, const QString& text)
+{
+    const QString time = QTime::currentTime().toString(QStringLiteral("HH:mm:ss"));
+    if (port.isEmpty())
+        std::fprintf(stream, "%s %s\n", qPrintable(time), qPrintable(text));
+    else
+        std::fprintf(stream, "%s %s: %s\n", qPrintable(time), qPrintable(port), qPrintable(text));
+    std::fflush(stream);
+}
