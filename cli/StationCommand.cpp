@@ -5,7 +5,6 @@
 #include "DownloadTexts.h"
 #include "EventLoopHost.h"
 #include "FirmwareFile.h"
-#include "FlashBlockTable.h"
 #include "FlashConsole.h"
 #include "FlashInterrupt.h"
 #include "FlashJob.h"
@@ -65,7 +64,6 @@ int RunStationCommand(const QStringList& args)
         return kExitOk;
     }
 
-    InitTables();
     InstallInterruptHandler();
     const std::unique_ptr<StationReporter> reporter = MakeReporter(options);
 
