@@ -3,9 +3,13 @@
 #
 #   ./build.sh run      install what is missing, build, and open the window on a virtual
 #                       device with the sample firmware in the box (scripts/demo.sh)
-#   ./build.sh test     install what is missing, build, and run the whole test suite (ctest),
-#                       then again built with the address and undefined-behaviour sanitizers
+#   ./build.sh test     install what is missing, check the formatting, build with warnings as
+#                       errors, run the whole test suite (ctest), build the package and try it
+#                       (packaging/try-package.sh), then run the suite again built with the
+#                       address and undefined-behaviour sanitizers
 #   ./build.sh build    install what is missing and build only
+#   ./build.sh package  install what is missing, build, and make the Debian package
+#                       build/norvane-upgrader_<version>_<arch>.deb
 #
 # Missing Debian packages are installed with apt-get (as root, or through sudo).
 set -euo pipefail
@@ -13,7 +17,8 @@ cd "$(dirname "$0")"
 
 PACKAGES=(cmake ninja-build g++ qt6-base-dev qt6-serialport-dev libgtest-dev
           libqt6sql6-sqlite libqt6sql6-psql postgresql srecord socat xvfb xauth python3
-          fonts-dejavu-core fonts-noto-core fonts-cantarell)
+          fonts-dejavu-core fonts-noto-core fonts-cantarell openbox x11-utils xdotool wmctrl
+          clang-format dpkg-dev file lintian man-db zsh)
 BUILD_DIR=${BUILD_DIR:-build}
 
 install_missing_packages() {
@@ -42,15 +47,36 @@ run_tests() {
     ctest --test-dir "$1" --output-on-failure -j "$(nproc)"
 }
 
+# The C++ files git tracks, formatted as .clang-format says.
+check_formatting() {
+    echo "== clang-format --dry-run -Werror =="
+    git ls-files -z '*.cpp' '*.h' | xargs -0 clang-format --dry-run -Werror
+}
+
+# Prints the path of the package it made.
+make_package() {
+    (cd "$1" && cpack -G DEB >/dev/null)
+    ls "$1"/norvane-upgrader_*.deb
+}
+
 command=${1:-run}
 install_missing_packages
 case "$command" in
 build)
     configure_and_build "$BUILD_DIR"
     ;;
-test)
+package)
     configure_and_build "$BUILD_DIR"
+    rm -f "$BUILD_DIR"/norvane-upgrader_*.deb
+    make_package "$BUILD_DIR"
+    ;;
+test)
+    check_formatting
+    configure_and_build "$BUILD_DIR" -DNORVANE_WERROR=ON
     run_tests "$BUILD_DIR"
+    echo "== The Debian package =="
+    rm -f "$BUILD_DIR"/norvane-upgrader_*.deb
+    packaging/try-package.sh "$(make_package "$BUILD_DIR")"
     echo "== The same suite under the address and undefined-behaviour sanitizers =="
     configure_and_build "$BUILD_DIR-sanitize" -DNORVANE_SANITIZE=ON
     export ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1
@@ -62,7 +88,7 @@ run)
     BUILD_DIR="$BUILD_DIR" scripts/demo.sh
     ;;
 *)
-    echo "usage: $0 [run|test|build]" >&2
+    echo "usage: $0 [run|test|build|package]" >&2
     exit 2
     ;;
 esac

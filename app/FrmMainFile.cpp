@@ -87,22 +87,22 @@ bool FrmMain::eventFilter(QObject* watched, QEvent* event)
 {
     // A firmware file dropped on the file box is taken as the window takes it; any other
     // drop (text) is the box's own.
-    if (watched == m_txtFileName) {
-        auto* drag = static_cast<QDropEvent*>(event);
-        switch (event->type()) {
-        case QEvent::DragEnter:
-        case QEvent::DragMove:
-            if (!DroppedFirmwarePath(drag->mimeData()))
-                return false;
-            drag->acceptProposedAction();
-            return true;
-        case QEvent::Drop:
-            return DropFirmwareFile(drag);
-        default:
-            break;
-        }
+    if (watched != m_txtFileName)
+        return QMainWindow::eventFilter(watched, event);
+    switch (event->type()) {
+    case QEvent::DragEnter:
+    case QEvent::DragMove: {
+        auto* drag = static_cast<QDragMoveEvent*>(event);
+        if (!DroppedFirmwarePath(drag->mimeData()))
+            return false;
+        drag->acceptProposedAction();
+        return true;
     }
-    return QMainWindow::eventFilter(watched, event);
+    case QEvent::Drop:
+        return DropFirmwareFile(static_cast<QDropEvent*>(event));
+    default:
+        return false;
+    }
 }
 
 bool FrmMain::DropFirmwareFile(QDropEvent* event)

@@ -1,7 +1,6 @@
 #include "FrmMain.h"
 
 #include "AppSettings.h"
-#include "Crc16.h"
 #include "DownloadTexts.h"
 #include "HelpLocation.h"
 #include "MessageBoxService.h"
@@ -31,7 +30,6 @@ QString ComName(int16_t port)
 
 void FrmMain::Form_Load()
 {
-    InitCrcTable();
     m_txtFileName->setText(GetLastFilename());
 
     const int16_t port = ComSelect::GetComPort();

@@ -15,9 +15,13 @@ protected:
     {
         if (event->type() != QEvent::KeyPress)
             return false;
-        const int key = static_cast<QKeyEvent*>(event)->key();
-        if (key != Qt::Key_Return && key != Qt::Key_Enter)
+        const auto* press = static_cast<QKeyEvent*>(event);
+        if (press->key() != Qt::Key_Return && press->key() != Qt::Key_Enter)
             return false;
+        // Enter held down presses once: focus moves on as a run starts, and the repeats
+        // must not press the button that takes it.
+        if (press->isAutoRepeat())
+            return true;
         static_cast<QPushButton*>(watched)->click();
         return true;
     }

@@ -2,6 +2,7 @@
 
 #include "DownloadView.h"
 
+#include <QGridLayout>
 #include <QMessageBox>
 
 namespace {
@@ -59,6 +60,22 @@ int AnswerOf(int button)
     }
 }
 
+// The window manager draws the title in the frame, in a bold font beside the frame's icon and
+// buttons (about six lines of text high in all). A box only as wide as a short text would
+// have its title cut there.
+void MakeRoomForTitle(QMessageBox& box)
+{
+    constexpr int kFrameIconAndButtons = 6; // in heights of the title's font
+    QFont titleFont = box.font();
+    titleFont.setBold(true);
+    const QFontMetrics metrics(titleFont);
+    const int width =
+        metrics.horizontalAdvance(box.windowTitle()) + kFrameIconAndButtons * metrics.height();
+    if (auto* grid = qobject_cast<QGridLayout*>(box.layout()))
+        grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Fixed),
+                      grid->rowCount(), 0, 1, grid->columnCount());
+}
+
 } // namespace
 
 int QtMessageBoxService::Show(const QString& text, int style, const QString& title,
@@ -74,5 +91,6 @@ int QtMessageBoxService::Show(const QString& text, int style, const QString& tit
         box.setEscapeButton(QMessageBox::No);
     else if (box.button(QMessageBox::Cancel) != nullptr)
         box.setEscapeButton(QMessageBox::Cancel);
+    MakeRoomForTitle(box);
     return AnswerOf(box.exec());
 }

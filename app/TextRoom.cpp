@@ -8,8 +8,6 @@
 #include <QStyle>
 #include <QStyleOptionComboBox>
 
-#include <algorithm>
-
 namespace {
 
 constexpr int kLineEditMargins = 2 * 2; // QLineEdit's own space left and right of its text

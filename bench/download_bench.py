@@ -17,7 +17,7 @@ import tempfile
 import time
 from pathlib import Path
 
-sys.path.insert(0, str(Path(__file__).resolve().parent))
+sys.path.insert(0, str(Path(__file__).resolve().parents[1] / "tests" / "cli"))
 import norvane_harness as harness  # noqa: E402
 
 BYTE_SECONDS = 10 / 19200

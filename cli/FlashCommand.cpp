@@ -2,44 +2,37 @@
 // at once, each port on a worker thread of its own.
 #include "Commands.h"
 
-#include "Crc16.h"
 #include "DownloadTexts.h"
 #include "EventLoopHost.h"
 #include "FirmwareFile.h"
-#include "FlashConsole.h"
-#include "FlashInterrupt.h"
 #include "FlashJob.h"
-#include "FlashJsonReporter.h"
 #include "FlashOptions.h"
-#include "FlashTerminalReporter.h"
-#include "FlashTextReporter.h"
+#include "FlashSignals.h"
 
 #include <QThread>
 
-#include <algorithm>
 #include <cstdio>
 #include <memory>
 #include <vector>
 
 namespace {
 
-std::unique_ptr<FlashReporter> MakeReporter(const FlashOptions& options)
+std::unique_ptr<FlashReporter> MakeReporter(const FlashOptions& options, OutputQueue& out)
 {
     if (options.json)
-        return std::make_unique<FlashJsonReporter>(stdout);
-    if (IsTerminal(stdout))
-        return std::make_unique<FlashTerminalReporter>(options.ports, stdout);
-    return std::make_unique<FlashTextReporter>(options.ports, stdout, stderr);
+        return MakeJsonReporter(out);
+    const bool live = IsLiveTerminal(stdout);
+    return MakeLineReporter(options.ports, out, live, live ? TerminalWidth(stdout) : 0);
 }
 
 // The file could not be used: every port ends with the same outcome, no port is touched.
-int EndEveryPort(FlashReporter& reporter, const QStringList& ports, int exitCode,
-                 const QString& outcome, const QString& detail)
+int EndEveryPort(FlashReporter& reporter, const QStringList& ports, ExitCode exitCode,
+                 const QString& detail)
 {
     for (const QString& port : ports)
-        reporter.Outcome({port, exitCode, outcome, detail, false, 0});
+        reporter.Outcome({port, exitCode, detail, false, 0});
     reporter.Finish();
-    return exitCode;
+    return static_cast<int>(exitCode);
 }
 
 QString LoadProblemDetail(const LoadProblem& problem)
@@ -54,25 +47,19 @@ int RunFlashCommand(const QStringList& args)
 {
     FlashOptions options;
     QString error;
-    if (!ParseFlashOptions(args, options, error)) {
-        std::fprintf(stderr, "norvane-flash flash: %s\n\n%s", qPrintable(error), FlashUsageText());
-        return kExitUsage;
-    }
+    if (!ParseFlashOptions(args, options, error))
+        return UsageError("flash", error);
     if (options.help) {
         std::fputs(FlashUsageText(), stdout);
-        return kExitOk;
+        return static_cast<int>(ExitCode::Ok);
     }
+    if (!options.traceFile.isEmpty() &&
+        !FlashTraceLog::MayTrace(options.traceFile, options.fileName, options.ports, error))
+        return UsageError("flash", error);
 
-    FlashTraceLog trace;
-    if (!options.traceFile.isEmpty() && !trace.Open(options.traceFile, error)) {
-        std::fprintf(stderr, "norvane-flash flash: cannot write the trace file %s: %s\n",
-                     qPrintable(options.traceFile), qPrintable(error));
-        return kExitUsage;
-    }
-
-    InitCrcTable();
-    InstallInterruptHandler();
-    const std::unique_ptr<FlashReporter> reporter = MakeReporter(options);
+    InstallStopSignals();
+    OutputQueue console;
+    const std::unique_ptr<FlashReporter> reporter = MakeReporter(options, console);
 
     // The file is loaded once, here, and every port downloads that one image.
     reporter->Status(QString(), kStatusLoadingFile);
@@ -81,40 +68,46 @@ int RunFlashCommand(const QStringList& args)
     int32_t startAddr = 0;
     int32_t endAddr = 0;
     LoadProblem problem;
-    switch (LoadFirmwareFile(options.fileName, *image, startAddr, endAddr, host, Interrupted(),
+    switch (LoadFirmwareFile(options.fileName, *image, startAddr, endAddr, host, StopRequested(),
                              &problem)) {
     case FirmwareFileResult::Missing: {
         const MessageBoxText box = FileMissingBox();
-        reporter->Message(QString(), box.title, box.prompt, box.style);
-        return EndEveryPort(*reporter, options.ports, kExitFileNotUsable,
-                            QStringLiteral("file-unusable"),
+        reporter->Message(QString(), box.title, box.prompt);
+        return EndEveryPort(*reporter, options.ports, ExitCode::FileNotUsable,
                             options.fileName + QStringLiteral(": no such file or not readable"));
     }
     case FirmwareFileResult::NotUsable: {
         const MessageBoxText box = BadFileBox(options.fileName);
-        reporter->Message(QString(), box.title, box.prompt, box.style);
-        return EndEveryPort(*reporter, options.ports, kExitFileNotUsable,
-                            QStringLiteral("file-unusable"),
+        reporter->Message(QString(), box.title, box.prompt);
+        return EndEveryPort(*reporter, options.ports, ExitCode::FileNotUsable,
                             options.fileName + QStringLiteral(": ") + LoadProblemDetail(problem));
     }
     case FirmwareFileResult::Cancelled:
-        return EndEveryPort(*reporter, options.ports, kExitCancelled, QStringLiteral("cancelled"),
-                            QString());
+        return EndEveryPort(*reporter, options.ports, ExitCode::Cancelled, QString());
     case FirmwareFileResult::Loaded:
         break;
     }
     reporter->Status(QString(), kStatusCalculatingCrc);
 
+    // Opened only now: a trace never touches a file before the firmware has been read.
+    std::unique_ptr<FlashTraceLog> trace;
+    if (!options.traceFile.isEmpty()) {
+        trace = std::make_unique<FlashTraceLog>();
+        if (!trace->Open(options.traceFile, error)) {
+            console.Write(stderr, QStringLiteral("norvane-flash flash: cannot write the trace "
+                                                 "file %1: %2\n")
+                                      .arg(options.traceFile, error)
+                                      .toLocal8Bit());
+            return static_cast<int>(ExitCode::Usage);
+        }
+    }
+
+    const FlashTimeLeft timeLeft(PlanDownload(*image, startAddr, endAddr));
     std::vector<FlashSummary> summaries(static_cast<size_t>(options.ports.size()));
     std::vector<std::unique_ptr<QThread>> workers;
     for (qsizetype i = 0; i < options.ports.size(); ++i) {
-        FlashJob job{options.ports[i],
-                     image.get(),
-                     startAddr,
-                     endAddr,
-                     options.fileName,
-                     reporter.get(),
-                     options.traceFile.isEmpty() ? nullptr : &trace};
+        const FlashJob job{options.ports[i], image.get(), startAddr,      endAddr,
+                           options.fileName, &timeLeft,   reporter.get(), trace.get()};
         FlashSummary* result = &summaries[static_cast<size_t>(i)];
         workers.emplace_back(QThread::create([job, result] { *result = RunFlashJob(job); }));
         workers.back()->start();
@@ -123,8 +116,10 @@ int RunFlashCommand(const QStringList& args)
         worker->wait();
     reporter->Finish();
 
-    int exitCode = kExitOk;
+    ExitCode exitCode = ExitCode::Ok;
     for (const FlashSummary& summary : summaries)
-        exitCode = std::max(exitCode, summary.exitCode);
-    return exitCode;
+        exitCode = WorseOf(exitCode, summary.exitCode);
+    if (trace && !trace->Close() && exitCode == ExitCode::Ok)
+        exitCode = ExitCode::OutputFailed;
+    return static_cast<int>(exitCode);
 }

@@ -1,12 +1,11 @@
 #include "FlashJob.h"
 
-#include "Commands.h"
 #include "DownloadEngine.h"
 #include "DownloadTexts.h"
 #include "EventLoopHost.h"
-#include "FlashConsoleView.h"
-#include "FlashInterrupt.h"
-#include "FlashPortProblem.h"
+#include "FlashSignals.h"
+#include "PortProblem.h"
+#include "ProgressPercent.h"
 #include "QtSerialPort.h"
 
 #include <QElapsedTimer>
@@ -15,44 +14,97 @@
 
 namespace {
 
-FlashSummary Summarise(const QString& port, const DownloadEngine& engine,
-                       const FlashConsoleView& view, const SerialPort& serial)
+// What one port's download shows, passed on to the reporter. The command line asks nobody:
+// message boxes are reported and answered OK, and the quit question, which only a stop
+// signal brings up, is answered Yes.
+class PortView : public DownloadView
 {
-    FlashSummary summary;
-    summary.port = port;
-    switch (engine.LastOutcome()) {
+public:
+    PortView(const FlashJob& job) : m_job(job) {}
+
+    void ShowStatus(const QString& text) override { m_job.reporter->Status(m_job.port, text); }
+    void ShowFileState(const QString& text) override
+    {
+        m_job.reporter->FileState(m_job.port, text);
+    }
+    // Every step's value comes with its percentage; an empty text only clears the display.
+    void ShowPercent(const QString& text) override
+    {
+        if (text.isEmpty())
+            return;
+        const int64_t elapsedMs = m_programming.isValid() ? m_programming.elapsed() : 0;
+        m_job.reporter->Progress(m_job.port,
+                                 {m_value, m_maximum, ProgressPercent(m_value, m_maximum),
+                                  elapsedMs, m_job.timeLeft->RemainingMs(m_value, elapsedMs)});
+    }
+    void SetProgressVisible(bool visible) override
+    {
+        if (visible)
+            m_programming.start();
+    }
+    void SetProgressMaximum(int maximum) override { m_maximum = maximum; }
+    void SetProgressValue(int value) override { m_value = value; }
+    void SetCancelVisible(bool) override {}
+    void SetDownloadEnabled(bool) override {}
+    void FocusDownload() override {}
+    int MessageBox(const QString& prompt, int style, const QString& title) override
+    {
+        if (style == kStyleYesNoWarning)
+            return kAnswerYes;
+        m_lastMessage = OneLine(prompt);
+        m_job.reporter->Message(m_job.port, title.isEmpty() ? kApplicationTitle : title, prompt);
+        return kAnswerOk;
+    }
+
+    // The last message box shown, for the summary.
+    QString LastMessage() const { return m_lastMessage; }
+
+private:
+    const FlashJob& m_job;
+    QElapsedTimer m_programming; // runs from the start of programming
+    int m_maximum = 0;
+    int m_value = 0;
+    QString m_lastMessage;
+};
+
+ExitCode ExitCodeOf(RunOutcome outcome)
+{
+    switch (outcome) {
     case RunOutcome::Downloaded:
-        summary.exitCode = kExitOk;
-        summary.outcome = QStringLiteral("downloaded");
-        summary.verified = engine.LastRunVerified();
-        summary.detail = (summary.verified ? QStringLiteral("verified by the device, CRC %1h")
-                                           : QStringLiteral("no header was due, CRC %1h"))
-                             .arg(CrcText(engine.m_iCrc));
-        break;
+        return ExitCode::Ok;
     case RunOutcome::Cancelled:
-        summary.exitCode = kExitCancelled;
-        summary.outcome = QStringLiteral("cancelled");
-        break;
+        return ExitCode::Cancelled;
     case RunOutcome::BootloaderNotStarted:
-        summary.exitCode = kExitBootloaderNotStarted;
-        summary.outcome = QStringLiteral("bootloader-not-started");
-        summary.detail = QStringLiteral("the device did not answer the bootloader polls");
-        break;
+        return ExitCode::BootloaderNotStarted;
     case RunOutcome::FileUnusable:
-        summary.exitCode = kExitFileNotUsable;
-        summary.outcome = QStringLiteral("file-unusable");
-        summary.detail = view.LastMessage();
-        break;
+        return ExitCode::FileNotUsable;
     case RunOutcome::DownloadFailed:
     case RunOutcome::None:
-        summary.exitCode = kExitDownloadFailed;
-        summary.outcome = QStringLiteral("failed");
-        summary.detail = serial.Error() == SerialError::LineLost || !serial.IsOpen()
-                             ? QStringLiteral("the line was lost: ") + serial.ErrorText()
-                             : view.LastMessage();
         break;
     }
-    return summary;
+    return ExitCode::DownloadFailed;
+}
+
+QString DetailOf(const DownloadEngine& engine, const PortView& view, const SerialPort& serial)
+{
+    switch (engine.LastOutcome()) {
+    case RunOutcome::Downloaded:
+        return (engine.LastRunVerified() ? QStringLiteral("verified by the device, CRC %1h")
+                                         : QStringLiteral("no header was due, CRC %1h"))
+            .arg(CrcText(engine.m_iCrc));
+    case RunOutcome::Cancelled:
+        return {};
+    case RunOutcome::BootloaderNotStarted:
+        return QStringLiteral("the device did not answer the bootloader polls");
+    case RunOutcome::FileUnusable:
+        return view.LastMessage();
+    case RunOutcome::DownloadFailed:
+    case RunOutcome::None:
+        break;
+    }
+    return serial.Error() == SerialError::LineLost || !serial.IsOpen()
+               ? QStringLiteral("the line was lost: ") + serial.ErrorText()
+               : view.LastMessage();
 }
 
 } // namespace
@@ -67,12 +119,10 @@ FlashSummary RunFlashJob(const FlashJob& job)
     QtSerialPort serial;
     serial.SetPortName(job.port);
     if (!serial.Open()) {
-        summary.exitCode = kExitPortUnavailable;
-        summary.outcome = QStringLiteral("port-unavailable");
+        summary.exitCode = ExitCode::PortUnavailable;
         summary.detail = PortProblemText(serial);
-    } else if (Interrupted()) {
-        summary.exitCode = kExitCancelled;
-        summary.outcome = QStringLiteral("cancelled");
+    } else if (StopRequested()) {
+        summary.exitCode = ExitCode::Cancelled;
     } else {
         std::unique_ptr<TracingSerialPort> tracing;
         SerialPort* port = &serial;
@@ -81,14 +131,16 @@ FlashSummary RunFlashJob(const FlashJob& job)
             port = tracing.get();
         }
         EventLoopHost eventLoop;
-        FlashConsoleView view(*job.reporter, job.port);
-        InterruptibleHost host(eventLoop);
+        PortView view(job);
         // On the heap: the engine holds a whole image.
+        StoppableHost host(eventLoop);
         auto engine = std::make_unique<DownloadEngine>(*port, host, view);
-        host.RaiseOnInterrupt(engine->m_bCancel);
+        host.CancelOnStop(engine->m_bCancel);
         engine->UseLoadedImage(*job.image, job.startAddr, job.endAddr);
         engine->CmdDownload_Click(job.fileName);
-        summary = Summarise(job.port, *engine, view, serial);
+        summary.exitCode = ExitCodeOf(engine->LastOutcome());
+        summary.verified = engine->LastRunVerified();
+        summary.detail = DetailOf(*engine, view, serial);
         summary.elapsedMs = clock.elapsed();
         port->Close();
     }

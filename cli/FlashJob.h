@@ -2,6 +2,7 @@
 
 #include "FirmwareImage.h"
 #include "FlashReporter.h"
+#include "FlashTimeLeft.h"
 #include "FlashTrace.h"
 
 #include <QString>
@@ -16,6 +17,7 @@ struct FlashJob
     int32_t startAddr = 0;
     int32_t endAddr = 0;
     QString fileName;
+    const FlashTimeLeft* timeLeft = nullptr;
     FlashReporter* reporter = nullptr;
     FlashTraceLog* trace = nullptr; // null: no trace
 };
@@ -24,9 +26,3 @@ struct FlashJob
 // which needs an event dispatcher of its own (a QThread's). Reports the outcome and
 // returns it.
 FlashSummary RunFlashJob(const FlashJob& job);
-
-// Exit codes of norvane-flash flash besides kExitOk and kExitFileNotUsable.
-constexpr int kExitDownloadFailed = 1;
-constexpr int kExitCancelled = 2;
-constexpr int kExitPortUnavailable = 4;
-constexpr int kExitBootloaderNotStarted = 5;

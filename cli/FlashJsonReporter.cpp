@@ -1,63 +1,64 @@
-#include "FlashJsonReporter.h"
+// One JSON object per line for every event, for scripts and production-line software; the
+// README lists the events and their keys. The shared load stage has "port": null.
+#include "FlashReporter.h"
 
 #include <QJsonDocument>
+#include <QJsonObject>
 
-FlashJsonReporter::FlashJsonReporter(std::FILE* out) : m_out(out) {}
+namespace {
 
-void FlashJsonReporter::Status(const QString& port, const QString& text)
+class JsonReporter : public FlashReporter
 {
-    Emit(QStringLiteral("status"), port, {{QStringLiteral("text"), text}});
-}
+public:
+    explicit JsonReporter(OutputQueue& out) : m_out(out) {}
 
-void FlashJsonReporter::FileState(const QString& port, const QString& text)
-{
-    Emit(QStringLiteral("file"), port, {{QStringLiteral("text"), text}});
-}
+    void Status(const QString& port, const QString& text) override
+    {
+        Emit(QStringLiteral("status"), port, {{QStringLiteral("text"), text}});
+    }
+    void FileState(const QString& port, const QString& text) override
+    {
+        Emit(QStringLiteral("file"), port, {{QStringLiteral("text"), text}});
+    }
+    void Progress(const QString& port, const FlashProgress& progress) override
+    {
+        Emit(QStringLiteral("progress"), port,
+             {{QStringLiteral("value"), progress.value},
+              {QStringLiteral("maximum"), progress.maximum},
+              {QStringLiteral("percent"), progress.percent},
+              {QStringLiteral("elapsed_ms"), static_cast<qint64>(progress.elapsedMs)},
+              {QStringLiteral("remaining_ms"), static_cast<qint64>(progress.remainingMs)}});
+    }
+    void Message(const QString& port, const QString& title, const QString& prompt) override
+    {
+        Emit(QStringLiteral("message"), port,
+             {{QStringLiteral("title"), title}, {QStringLiteral("text"), OneLine(prompt)}});
+    }
+    void Outcome(const FlashSummary& summary) override
+    {
+        Emit(QStringLiteral("outcome"), summary.port,
+             {{QStringLiteral("outcome"), OutcomeWord(summary.exitCode)},
+              {QStringLiteral("exit_code"), static_cast<int>(summary.exitCode)},
+              {QStringLiteral("verified"), summary.verified},
+              {QStringLiteral("detail"), summary.detail},
+              {QStringLiteral("elapsed_ms"), static_cast<qint64>(summary.elapsedMs)}});
+    }
+    void Finish() override {}
 
-void FlashJsonReporter::Progress(const QString& port, int value, int maximum, int percent,
-                                 int64_t elapsedMs)
-{
-    QJsonObject fields{{QStringLiteral("value"), value},
-                       {QStringLiteral("maximum"), maximum},
-                       {QStringLiteral("percent"), percent},
-                       {QStringLiteral("elapsed_ms"), static_cast<qint64>(elapsedMs)}};
-    const int64_t remaining = RemainingMs(value, maximum, elapsedMs);
-    if (remaining >= 0)
-        fields.insert(QStringLiteral("remaining_ms"), static_cast<qint64>(remaining));
-    Emit(QStringLiteral("progress"), port, fields);
-}
+private:
+    void Emit(const QString& event, const QString& port, QJsonObject fields)
+    {
+        fields.insert(QStringLiteral("event"), event);
+        fields.insert(QStringLiteral("port"), port.isEmpty() ? QJsonValue() : QJsonValue(port));
+        m_out.Write(stdout, QJsonDocument(fields).toJson(QJsonDocument::Compact) + '\n');
+    }
 
-void FlashJsonReporter::Message(const QString& port, const QString& title, const QString& prompt,
-                                int style)
-{
-    Emit(QStringLiteral("message"), port,
-         {{QStringLiteral("title"), title},
-          {QStringLiteral("text"), OneLine(prompt)},
-          {QStringLiteral("style"), style}});
-}
+    OutputQueue& m_out;
+};
 
-void FlashJsonReporter::Outcome(const FlashSummary& summary)
-{
-    Emit(QStringLiteral("outcome"), summary.port,
-         {{QStringLiteral("outcome"), summary.outcome},
-          {QStringLiteral("exit_code"), summary.exitCode},
-          {QStringLiteral("verified"), summary.verified},
-          {QStringLiteral("detail"), summary.detail},
-          {QStringLiteral("elapsed_ms"), static_cast<qint64>(summary.elapsedMs)}});
-}
+} // namespace
 
-void FlashJsonReporter::Finish()
+std::unique_ptr<FlashReporter> MakeJsonReporter(OutputQueue& out)
 {
-    const std::lock_guard lock(m_mutex);
-    std::fflush(m_out);
-}
-
-void FlashJsonReporter::Emit(const QString& event, const QString& port, QJsonObject fields)
-{
-    fields.insert(QStringLiteral("event"), event);
-    fields.insert(QStringLiteral("port"), port.isEmpty() ? QJsonValue() : QJsonValue(port));
-    const QByteArray line = QJsonDocument(fields).toJson(QJsonDocument::Compact);
-    const std::lock_guard lock(m_mutex);
-    std::fprintf(m_out, "%s\n", line.constData());
-    std::fflush(m_out);
+    return std::make_unique<JsonReporter>(out);
 }

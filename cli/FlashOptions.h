@@ -13,7 +13,8 @@ struct FlashOptions
     bool help = false;
 };
 
-// Reads the arguments that follow "flash". False with a message in error when they are wrong.
+// Reads the arguments that follow "flash". False with a one-line message in error when they
+// are wrong. "--" ends the options: what follows is the file name, even if it starts with "-".
 bool ParseFlashOptions(const QStringList& args, FlashOptions& options, QString& error);
 
 // The text of norvane-flash flash --help.

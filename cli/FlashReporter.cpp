@@ -2,6 +2,27 @@
 
 #include <QRegularExpression>
 
+#ifdef _WIN32
+#include <io.h>
+#else
+#include <sys/ioctl.h>
+#include <unistd.h>
+#endif
+
+#include <cstdlib>
+#include <cstring>
+
+QString OneLine(const QString& prompt)
+{
+    static const QRegularExpression lineBreaks(QStringLiteral("[\r\n]+"));
+    return prompt.trimmed().replace(lineBreaks, QStringLiteral(" "));
+}
+
+QString MessageLine(const QString& title, const QString& prompt)
+{
+    return title.isEmpty() ? OneLine(prompt) : title + QStringLiteral(": ") + OneLine(prompt);
+}
+
 QString FormatDuration(int64_t ms)
 {
     const int64_t seconds = ms / 1000;
@@ -14,20 +35,37 @@ QString FormatDuration(int64_t ms)
     return QStringLiteral("%1:%2").arg(seconds / 60, 2, 10, zero).arg(seconds % 60, 2, 10, zero);
 }
 
-int64_t RemainingMs(int value, int maximum, int64_t elapsedMs)
+QString SummaryLine(const FlashSummary& summary)
 {
-    if (value <= 0 || maximum < value)
-        return -1;
-    return elapsedMs * (maximum - value) / value;
+    QString text = summary.port + QStringLiteral(": ") + OutcomePhrase(summary.exitCode);
+    if (!summary.detail.isEmpty())
+        text += QStringLiteral(" - ") + summary.detail;
+    if (summary.elapsedMs > 0)
+        text += QStringLiteral(" (%1)").arg(FormatDuration(summary.elapsedMs));
+    return text;
 }
 
-QString OneLine(const QString& prompt)
+bool IsLiveTerminal(std::FILE* stream)
 {
-    static const QRegularExpression lineBreaks(QStringLiteral("[\r\n]+"));
-    return prompt.trimmed().replace(lineBreaks, QStringLiteral(" "));
+#ifdef _WIN32
+    const bool terminal = _isatty(_fileno(stream)) != 0;
+#else
+    const bool terminal = isatty(fileno(stream)) != 0;
+#endif
+    const char* term = std::getenv("TERM");
+    const char* noColor = std::getenv("NO_COLOR");
+    return terminal && term && *term && std::strcmp(term, "dumb") != 0 && !(noColor && *noColor);
 }
 
-QString MessageLine(const QString& title, const QString& prompt)
+int TerminalWidth(std::FILE* stream)
 {
-    return title.isEmpty() ? OneLine(prompt) : title + QStringLiteral(": ") + OneLine(prompt);
+    constexpr int kDefaultWidth = 80;
+#ifndef _WIN32
+    winsize size{};
+    if (ioctl(fileno(stream), TIOCGWINSZ, &size) == 0 && size.ws_col > 0)
+        return size.ws_col;
+#else
+    (void)stream;
+#endif
+    return kDefaultWidth;
 }

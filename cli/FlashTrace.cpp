@@ -1,20 +1,108 @@
 #include "FlashTrace.h"
 
+#include "PortNaming.h"
+#include "Protocol.h"
+
+#include <QFile>
+
+#include <cerrno>
+#include <cstring>
+
+#ifdef _WIN32
+#include <filesystem>
+#else
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
 namespace {
-constexpr size_t kReplyLength = 2;
+
 const char* const kSent = "TX";
 const char* const kReceived = "RX";
+
+// Whether two names reach one file, through links too. Devices included, which the
+// standard library's test does not compare on every system.
+bool SameFile(const QString& a, const QString& b)
+{
+#ifdef _WIN32
+    std::error_code error;
+    return std::filesystem::equivalent(std::filesystem::path(a.toStdU16String()),
+                                       std::filesystem::path(b.toStdU16String()), error);
+#else
+    struct stat first
+    {
+    };
+    struct stat second
+    {
+    };
+    return stat(QFile::encodeName(a).constData(), &first) == 0 &&
+           stat(QFile::encodeName(b).constData(), &second) == 0 && first.st_dev == second.st_dev &&
+           first.st_ino == second.st_ino;
+#endif
+}
+
+std::FILE* OpenForWriting(const QString& fileName)
+{
+#ifdef _WIN32
+    return _wfopen(reinterpret_cast<const wchar_t*>(fileName.utf16()), L"w");
+#else
+    // Not blocking: a FIFO without a reader fails at once (ENXIO) instead of waiting.
+    const int fd = open(QFile::encodeName(fileName).constData(),
+                        O_WRONLY | O_CREAT | O_TRUNC | O_NONBLOCK | O_CLOEXEC, 0666);
+    if (fd < 0)
+        return nullptr;
+    fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    std::FILE* file = fdopen(fd, "w");
+    if (!file)
+        close(fd);
+    return file;
+#endif
+}
+
 } // namespace
+
+FlashTraceLog::~FlashTraceLog()
+{
+    Close();
+}
+
+bool FlashTraceLog::MayTrace(const QString& fileName, const QString& firmwareFile,
+                             const QStringList& ports, QString& error)
+{
+    if (SameFile(fileName, firmwareFile)) {
+        error = QStringLiteral("the trace file %1 is the firmware file").arg(fileName);
+        return false;
+    }
+    for (const QString& port : ports) {
+        if (fileName == port || SameFile(fileName, ResolvePortName(port))) {
+            error = QStringLiteral("the trace file %1 is the port %2").arg(fileName, port);
+            return false;
+        }
+    }
+    return true;
+}
 
 bool FlashTraceLog::Open(const QString& fileName, QString& error)
 {
-    m_file.setFileName(fileName);
-    if (!m_file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text)) {
-        error = m_file.errorString();
+    m_file = OpenForWriting(fileName);
+    if (!m_file) {
+        error = errno == ENXIO ? QStringLiteral("no program reads that FIFO")
+                               : QString::fromLocal8Bit(std::strerror(errno));
         return false;
     }
     m_clock.start();
     return true;
+}
+
+bool FlashTraceLog::Close()
+{
+    m_queue.Close();
+    if (!m_file)
+        return true;
+    const bool closed = std::fclose(m_file) == 0;
+    m_file = nullptr;
+    return closed && !m_queue.Failed();
 }
 
 void FlashTraceLog::Write(int64_t atMs, const QString& port, const char* direction,
@@ -25,9 +113,7 @@ void FlashTraceLog::Write(int64_t atMs, const QString& port, const char* directi
     for (const uint8_t byte : bytes)
         line += ' ' + QByteArray::number(byte, 16).rightJustified(2, '0').toUpper();
     line += '\n';
-    const std::lock_guard lock(m_mutex);
-    m_file.write(line);
-    m_file.flush();
+    m_queue.Write(m_file, line);
 }
 
 TracingSerialPort::TracingSerialPort(SerialPort& port, FlashTraceLog& log)
@@ -69,7 +155,7 @@ uint8_t TracingSerialPort::Input()
     Flush(m_sent, kSent);
     const uint8_t byte = m_port.Input();
     Add(m_received, &byte, 1);
-    if (m_received.bytes.size() >= kReplyLength)
+    if (m_received.bytes.size() >= static_cast<size_t>(kReplyLength))
         Flush(m_received, kReceived);
     return byte;
 }

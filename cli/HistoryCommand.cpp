@@ -1,7 +1,7 @@
 // norvane-flash history: lists, sums up or charts the recorded downloads.
 #include "Commands.h"
 
-#include "FlashConsole.h"
+#include "FlashReporter.h"
 #include "HistoryListing.h"
 #include "HistoryOptions.h"
 #include "HistoryPage.h"
@@ -33,20 +33,15 @@ int RunHistoryCommand(const QStringList& args)
     const QDateTime now = QDateTime::currentDateTimeUtc();
     HistoryOptions options;
     QString error;
-    if (!ParseHistoryOptions(args, now, options, error)) {
-        std::fprintf(stderr, "norvane-flash history: %s\n\n%s", qPrintable(error),
-                     HistoryUsageText());
-        return kExitUsage;
-    }
+    if (!ParseHistoryOptions(args, now, options, error))
+        return UsageError("history", error);
     if (options.help) {
         std::fputs(HistoryUsageText(), stdout);
-        return kExitOk;
+        return WithOutputChecked(0);
     }
     const std::optional<RecordTarget> target = ParseRecordTarget(options.record, error);
-    if (!target) {
-        std::fprintf(stderr, "norvane-flash history: %s\n", qPrintable(error));
-        return kExitUsage;
-    }
+    if (!target)
+        return UsageError("history", error);
     const QueryResult result = RecordStore(*target).Query(options.filter);
     if (!result.error.isEmpty()) {
         std::fprintf(stderr, "norvane-flash history: %s\n", qPrintable(result.error));
@@ -61,7 +56,7 @@ int RunHistoryCommand(const QStringList& args)
             return kExitRecordUnreadable;
         }
         if (!options.summary && !options.json && !options.csv)
-            return kExitOk;
+            return 0;
     }
     if (options.summary) {
         const HistorySummary summary = SummariseHistory(result.rows);
@@ -74,7 +69,8 @@ int RunHistoryCommand(const QStringList& args)
     } else if (options.csv) {
         PrintHistoryCsv(result.rows, stdout);
     } else {
-        PrintHistoryTable(result.rows, stdout, IsTerminal(stdout) ? TerminalWidth(stdout) : 0);
+        PrintHistoryTable(result.rows, stdout,
+                          IsLiveTerminal(stdout) ? TerminalWidth(stdout) : 0);
     }
-    return kExitOk;
+    return WithOutputChecked(0);
 }

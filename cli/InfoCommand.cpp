@@ -15,6 +15,7 @@
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -89,17 +90,22 @@ void PrintHelp()
         "\n"
         "Options:\n"
         "  --json     print one JSON object with the keys result, start, end, crc,\n"
-        "             checksum16, steps, nonBlankSteps, blocks, header, wireSeconds\n"
+        "             checksum16, steps, nonBlankSteps, blocks, header, wireSeconds, and\n"
+        "             overlap {earlierLine, laterLine, address} when records overlap\n"
+        "  --         ends the options (a FILE that starts with '-')\n"
         "  -h, --help show this help\n"
         "\n"
         "Exit codes:\n"
         "  0   the file loaded\n"
         "  3   the file is missing or not a usable S-record file (unreadable, malformed or a\n"
         "      checksum error; the message names the line)\n"
-        "  64  bad command line\n");
+        "  64  bad command line\n"
+        "  74  the output could not be written\n");
 }
 
-void PrintJson(int16_t result, const ImageFacts& facts)
+// The "overlap" key is present only when records overwrote each other.
+void PrintJson(int16_t result, const ImageFacts& facts,
+               const std::optional<SRecordOverlap>& overlap)
 {
     std::string blocks;
     for (const int16_t block : facts.plan.ErasedBlocks()) {
@@ -107,13 +113,18 @@ void PrintJson(int16_t result, const ImageFacts& facts)
             blocks += ',';
         blocks += std::to_string(block);
     }
+    std::string overlapKey;
+    if (overlap)
+        overlapKey = ",\"overlap\":{\"earlierLine\":" + std::to_string(overlap->earlierLine) +
+                     ",\"laterLine\":" + std::to_string(overlap->laterLine) +
+                     ",\"address\":" + std::to_string(overlap->address) + "}";
     std::printf("{\"result\":%d,\"start\":%d,\"end\":%d,\"crc\":%u,\"checksum16\":%u,"
                 "\"steps\":%d,\"nonBlankSteps\":%d,\"blocks\":[%s],\"header\":%s,"
-                "\"wireSeconds\":%.3f}\n",
+                "\"wireSeconds\":%.3f%s}\n",
                 result, facts.start, facts.end, static_cast<unsigned>(facts.crc),
                 static_cast<unsigned>(facts.checksum16), facts.plan.stepCount,
                 facts.plan.programSteps, blocks.c_str(), facts.plan.header ? "true" : "false",
-                facts.wireSeconds);
+                facts.wireSeconds, overlapKey.c_str());
 }
 
 void PrintText(const QString& fileName, const ImageFacts& facts)
@@ -160,6 +171,15 @@ void PrintLoadError(const QString& fileName, int16_t result, const LoadProblem& 
     std::fprintf(stderr, "(loader result %d: not a usable S-record firmware file)\n", result);
 }
 
+void PrintOverlapWarning(const QString& fileName, const SRecordOverlap& overlap)
+{
+    std::fprintf(stderr,
+                 "norvane-flash: %s: warning: line %d overwrites data of line %d from address "
+                 "%s (the later line wins)\n",
+                 fileName.toLocal8Bit().constData(), overlap.laterLine, overlap.earlierLine,
+                 Hex6(overlap.address).c_str());
+}
+
 } // namespace
 
 int RunInfoCommand(const QStringList& args)
@@ -167,58 +187,49 @@ int RunInfoCommand(const QStringList& args)
     bool json = false;
     QString fileName;
     bool haveFile = false;
+    bool optionsEnded = false;
     for (const QString& arg : args) {
-        if (arg == QLatin1String("--help") || arg == QLatin1String("-h")) {
-            PrintHelp();
-            return kExitOk;
-        }
-        if (arg == QLatin1String("--json")) {
-            json = true;
-        } else if (arg.startsWith(QLatin1Char('-')) && arg.size() > 1) {
-            std::fprintf(stderr, "norvane-flash info: unknown option '%s'\n", qPrintable(arg));
-            return kExitUsage;
-        } else if (haveFile) {
-            std::fprintf(stderr, "norvane-flash info: only one FILE, please\n");
-            return kExitUsage;
-        } else {
+        if (optionsEnded || arg == QLatin1String("-") || !arg.startsWith(QLatin1Char('-'))) {
+            if (haveFile)
+                return UsageError("info", QStringLiteral("only one FILE, please"));
             fileName = arg;
             haveFile = true;
+        } else if (arg == QLatin1String("--")) {
+            optionsEnded = true;
+        } else if (arg == QLatin1String("--help") || arg == QLatin1String("-h")) {
+            PrintHelp();
+            return static_cast<int>(ExitCode::Ok);
+        } else if (arg == QLatin1String("--json")) {
+            json = true;
+        } else {
+            return UsageError("info", QStringLiteral("unknown option '%1'").arg(arg));
         }
     }
-    if (!haveFile) {
-        std::fprintf(stderr, "Usage: norvane-flash info FILE [--json]\n");
-        return kExitUsage;
-    }
+    if (!haveFile)
+        return UsageError("info", QStringLiteral("no FILE given"));
 
-    // As the window's start-up and its Download command do: the CRC table first, then the file
-    // test and the load into the one fixed image.
-    InitCrcTable();
+    // As the window's Download command does: the load into the one fixed image.
     static FirmwareImage image;
-    int32_t start = 0;
-    int32_t end = 0;
     CommandLineHost host;
     const std::atomic<bool> cancel{false};
-    LoadProblem problem;
-    const std::filesystem::path path = ToPath(fileName);
-    int16_t result = kSRecordFailed;
-    if (FileExists(path))
-        result = LoadSRecordFile(path, image, start, end, host, cancel, &problem);
-    else
-        problem = LoadProblem{LoadProblem::Kind::Unreadable, 0,
-                              "missing, or cannot be opened for reading (no permission, or a "
-                              "folder)"};
+    const SRecordLoad load = LoadSRecordFile(ToPath(fileName), image, host, cancel);
+    const int16_t result = ResultCode(load.result);
+    const int32_t start = load.startAddr;
+    const int32_t end = load.endAddr;
 
-    if (result != kSRecordOk) {
+    if (load.result != SRecordResult::Ok) {
         if (json)
-            PrintJson(result, ImageFacts{});
-        PrintLoadError(fileName, result, problem);
-        return kExitFileNotUsable;
+            PrintJson(result, ImageFacts{}, std::nullopt);
+        PrintLoadError(fileName, result, load.problem);
+        return static_cast<int>(ExitCode::FileNotUsable);
     }
+    if (load.overlap)
+        PrintOverlapWarning(fileName, *load.overlap);
 
     const ImageFacts facts = DescribeImage(image, start, end);
     if (json)
-        PrintJson(result, facts);
+        PrintJson(result, facts, load.overlap);
     else
         PrintText(fileName, facts);
-    return kExitOk;
+    return static_cast<int>(ExitCode::Ok);
 }

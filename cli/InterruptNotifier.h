@@ -5,8 +5,8 @@
 #include <memory>
 
 // Wakes the main thread's event loop when a stop signal arrives (Ctrl-C, and whatever else
-// InstallInterruptHandler treats as one), so that a program idle in its event loop notices
-// at once without polling. Create it after InstallInterruptHandler; only one at a time.
+// InstallStopSignals treats as one), so that a program idle in its event loop notices
+// at once without polling. Create it after InstallStopSignals; only one at a time.
 class InterruptNotifier : public QObject
 {
     Q_OBJECT

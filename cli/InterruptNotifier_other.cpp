@@ -1,6 +1,6 @@
 #include "InterruptNotifier.h"
 
-#include "FlashInterrupt.h"
+#include "FlashSignals.h"
 
 #include <QTimer>
 
@@ -16,7 +16,7 @@ InterruptNotifier::InterruptNotifier(QObject* parent)
 {
     constexpr int kLookIntervalMs = 200;
     connect(&m_private->timer, &QTimer::timeout, this, [this] {
-        if (::Interrupted()) {
+        if (StopRequested()) {
             m_private->timer.stop();
             emit Interrupted();
         }

@@ -3,8 +3,11 @@
 #include "Commands.h"
 
 #include "PortNaming.h"
+#include "PortProblem.h"
 #include "QtSerialPort.h"
 
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QSerialPortInfo>
 
 #include <cstdio>
@@ -34,35 +37,30 @@ QString Describe(const QString& device)
     return {};
 }
 
-// Tries to open the port as a download would and says how that went.
+// Tries to open the port as a download would: "free", or the word of its problem.
 QString Availability(const QString& comName)
 {
     QtSerialPort port;
     port.SetPortName(comName);
     const bool opened = port.Open();
     port.Close();
-    if (opened)
-        return QStringLiteral("free");
-    switch (port.Error()) {
-    case SerialError::Busy:
-        return QStringLiteral("in use");
-    case SerialError::PermissionDenied:
-        return QStringLiteral("no permission");
-    case SerialError::NoSuchDevice:
-        return QStringLiteral("no device");
-    default:
-        return QStringLiteral("unusable: ") + port.ErrorText();
-    }
+    return opened ? QStringLiteral("free") : PortProblemWord(port.Error());
 }
 
 void PrintHelp()
 {
-    std::printf("Usage: norvane-flash ports\n\n"
-                "Lists COM%d to COM%d: the device each reaches, whether it can be opened now, and\n"
-                "the system's description of it. COMn is the n-th serial port the system reports\n"
-                "(USB adapters first) unless the settings map it elsewhere, e.g. in\n"
+    std::printf("Usage: norvane-flash ports [--json]\n\n"
+                "Lists COM%d to COM%d: the device each reaches, whether it can be opened now\n"
+                "(free, busy, no-permission, no-device or unusable), and the system's\n"
+                "description of it. COMn is the n-th serial port the system reports (USB\n"
+                "adapters first) unless the settings map it elsewhere, e.g. in\n"
                 "~/.config/NorvaneProg.conf:\n\n"
-                "  [Ports]\n  COM3=/dev/ttyUSB0\n",
+                "  [Ports]\n  COM3=/dev/ttyUSB0\n\n"
+                "Options:\n"
+                "  --json     one JSON object per port and line, with the keys port, device\n"
+                "             (null when none), setting (true when the settings map it),\n"
+                "             status and description\n"
+                "  -h, --help show this help\n",
                 kFirstPort, kLastPort);
 }
 
@@ -70,29 +68,41 @@ void PrintHelp()
 
 int RunPortsCommand(const QStringList& args)
 {
-    if (args.contains(QStringLiteral("--help")) || args.contains(QStringLiteral("-h"))) {
-        PrintHelp();
-        return kExitOk;
-    }
-    if (!args.isEmpty()) {
-        std::fprintf(stderr, "norvane-flash ports: unexpected argument '%s'\n",
-                     qPrintable(args.front()));
-        return kExitUsage;
+    bool json = false;
+    for (const QString& arg : args) {
+        if (arg == QLatin1String("--help") || arg == QLatin1String("-h")) {
+            PrintHelp();
+            return static_cast<int>(ExitCode::Ok);
+        }
+        if (arg != QLatin1String("--json"))
+            return UsageError("ports", QStringLiteral("unexpected argument '%1'").arg(arg));
+        json = true;
     }
     const QHash<QString, QString> overrides = PortOverrides();
-    std::printf("%-6s %-36s %-14s %s\n", "Port", "Device", "Status", "Description");
+    if (!json)
+        std::printf("%-6s %-36s %-14s %s\n", "Port", "Device", "Status", "Description");
     for (int number = kFirstPort; number <= kLastPort; ++number) {
         const QString comName = QStringLiteral("COM%1").arg(number);
         const QString device = ResolvePortName(comName);
-        if (device.isEmpty()) {
-            std::printf("%-6s %-36s %-14s\n", qPrintable(comName), "-", "no device");
-            continue;
+        const bool setting = overrides.contains(comName);
+        const QString status =
+            device.isEmpty() ? QStringLiteral("no-device") : Availability(comName);
+        const QString description = device.isEmpty() ? QString() : Describe(device);
+        if (json) {
+            const QJsonObject port{
+                {QStringLiteral("port"), comName},
+                {QStringLiteral("device"), device.isEmpty() ? QJsonValue() : QJsonValue(device)},
+                {QStringLiteral("setting"), setting},
+                {QStringLiteral("status"), status},
+                {QStringLiteral("description"), description}};
+            std::printf("%s\n", QJsonDocument(port).toJson(QJsonDocument::Compact).constData());
+        } else {
+            const QString shown = device.isEmpty() ? QStringLiteral("-")
+                                  : setting        ? device + QStringLiteral(" (setting)")
+                                                   : device;
+            std::printf("%-6s %-36s %-14s %s\n", qPrintable(comName), qPrintable(shown),
+                        qPrintable(status), qPrintable(description));
         }
-        QString shownDevice = device;
-        if (overrides.contains(comName))
-            shownDevice += QStringLiteral(" (setting)");
-        std::printf("%-6s %-36s %-14s %s\n", qPrintable(comName), qPrintable(shownDevice),
-                    qPrintable(Availability(comName)), qPrintable(Describe(device)));
     }
-    return kExitOk;
+    return static_cast<int>(ExitCode::Ok);
 }

@@ -1,25 +1,8 @@
 #include "Station.h"
 
+#include "AdapterSerialNumber.h"
 #include "Commands.h"
 #include "PortWatcher.h"
-
-#include <QFileInfo>
-#include <QSerialPortInfo>
-
-namespace {
-
-// The serial number of the USB adapter behind port, where the system reports one.
-QString AdapterSerialNumber(const QString& port)
-{
-    const QString device = QFileInfo(port).canonicalFilePath();
-    for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) {
-        if (info.systemLocation() == device)
-            return info.serialNumber();
-    }
-    return QString();
-}
-
-} // namespace
 
 Station::Station(const Settings& settings, const FlashJob& job, StationReporter& reporter,
                  PortWatcher& watcher)
@@ -141,10 +124,10 @@ void Station::OnWorkerEnded(const QString& port)
     const FlashSummary summary = *slot.result;
 
     --m_counts.running;
-    if (summary.exitCode == kExitOk) {
+    if (summary.exitCode == ExitCode::Ok) {
         ++m_counts.done;
         m_counts.downloadMsTotal += summary.elapsedMs;
-    } else if (summary.exitCode == kExitCancelled) {
+    } else if (summary.exitCode == ExitCode::Cancelled) {
         ++m_counts.cancelled;
     } else {
         ++m_counts.failed;
@@ -169,5 +152,6 @@ void Station::FinishWhenIdle()
     if (!m_stopping || m_counts.running > 0)
         return;
     m_reporter.Stopped(m_counts);
-    emit Finished(m_counts.failed + m_counts.cancelled > 0 ? kExitDownloadFailed : kExitOk);
+    emit Finished(static_cast<int>(
+        m_counts.failed + m_counts.cancelled > 0 ? ExitCode::DownloadFailed : ExitCode::Ok));
 }

@@ -5,9 +5,8 @@
 #include "DownloadTexts.h"
 #include "EventLoopHost.h"
 #include "FirmwareFile.h"
-#include "FlashConsole.h"
-#include "FlashInterrupt.h"
 #include "FlashJob.h"
+#include "FlashSignals.h"
 #include "InterruptNotifier.h"
 #include "PortWatcher.h"
 #include "Station.h"
@@ -17,6 +16,7 @@
 #include "StationTable.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 
 #include <cstdio>
 #include <memory>
@@ -26,8 +26,8 @@ namespace {
 std::unique_ptr<StationReporter> MakeReporter(const StationOptions& options)
 {
     if (options.json)
-        return std::make_unique<StationJson>(stdout);
-    if (IsTerminal(stdout))
+        return std::make_unique<StationJson>();
+    if (IsLiveTerminal(stdout))
         return std::make_unique<StationTable>(stdout, stderr);
     return std::make_unique<StationLog>(stdout, stderr);
 }
@@ -35,11 +35,10 @@ std::unique_ptr<StationReporter> MakeReporter(const StationOptions& options)
 // The file could not be used: the station ends before it watches anything.
 int EndWithUnusableFile(StationReporter& reporter, const MessageBoxText& box, const QString& detail)
 {
-    reporter.Message(QString(), box.title, box.prompt, box.style);
-    reporter.Outcome(
-        {QString(), kExitFileNotUsable, QStringLiteral("file-unusable"), detail, false, 0});
+    reporter.Message(QString(), box.title, box.prompt);
+    reporter.Outcome({QString(), ExitCode::FileNotUsable, detail, false, 0});
     reporter.Finish();
-    return kExitFileNotUsable;
+    return static_cast<int>(ExitCode::FileNotUsable);
 }
 
 QString LoadProblemDetail(const LoadProblem& problem)
@@ -54,17 +53,18 @@ int RunStationCommand(const QStringList& args)
 {
     StationOptions options;
     QString error;
-    if (!ParseStationOptions(args, options, error)) {
-        std::fprintf(stderr, "norvane-flash station: %s\n\n%s", qPrintable(error),
-                     StationUsageText());
-        return kExitUsage;
-    }
+    if (!ParseStationOptions(args, options, error))
+        return UsageError("station", error);
     if (options.help) {
         std::fputs(StationUsageText(), stdout);
-        return kExitOk;
+        return static_cast<int>(ExitCode::Ok);
     }
 
-    InstallInterruptHandler();
+    const QFileInfo watched(options.watchDir);
+    if (watched.exists() && !watched.isDir())
+        return UsageError("station", options.watchDir + QStringLiteral(" is not a folder"));
+
+    InstallStopSignals();
     const std::unique_ptr<StationReporter> reporter = MakeReporter(options);
 
     // The file is loaded and checked once; every device gets that one image.
@@ -76,7 +76,7 @@ int RunStationCommand(const QStringList& args)
     job.reporter = reporter.get();
     LoadProblem problem;
     switch (LoadFirmwareFile(options.fileName, *image, job.startAddr, job.endAddr, host,
-                             Interrupted(), &problem)) {
+                             StopRequested(), &problem)) {
     case FirmwareFileResult::Missing:
         return EndWithUnusableFile(*reporter, FileMissingBox(),
                                    options.fileName +
@@ -86,11 +86,13 @@ int RunStationCommand(const QStringList& args)
                                    options.fileName + QStringLiteral(": ") +
                                        LoadProblemDetail(problem));
     case FirmwareFileResult::Cancelled:
-        return kExitCancelled;
+        return static_cast<int>(ExitCode::Cancelled);
     case FirmwareFileResult::Loaded:
         break;
     }
     job.image = image.get();
+    const FlashTimeLeft timeLeft(PlanDownload(*image, job.startAddr, job.endAddr));
+    job.timeLeft = &timeLeft;
 
     PortWatcher watcher(options.watchDir);
     Station station({options.jobs, options.includePresent}, job, *reporter, watcher);

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "FlashJsonReporter.h"
 #include "StationReporter.h"
 
 // The station for scripts: every download's events exactly as flash --json gives them, one
@@ -9,44 +8,43 @@
 class StationJson : public StationReporter
 {
 public:
-    explicit StationJson(std::FILE* out) : m_events(out) {}
+    StationJson() : m_events(MakeJsonReporter(m_out)) {}
 
-    void Status(const QString& port, const QString& text) override { m_events.Status(port, text); }
+    void Status(const QString& port, const QString& text) override { m_events->Status(port, text); }
     void FileState(const QString& port, const QString& text) override
     {
-        m_events.FileState(port, text);
+        m_events->FileState(port, text);
     }
-    void Progress(const QString& port, int value, int maximum, int percent,
-                  int64_t elapsedMs) override
+    void Progress(const QString& port, const FlashProgress& progress) override
     {
-        m_events.Progress(port, value, maximum, percent, elapsedMs);
+        m_events->Progress(port, progress);
     }
-    void Message(const QString& port, const QString& title, const QString& prompt,
-                 int style) override
+    void Message(const QString& port, const QString& title, const QString& prompt) override
     {
-        m_events.Message(port, title, prompt, style);
+        m_events->Message(port, title, prompt);
     }
-    void Outcome(const FlashSummary& summary) override { m_events.Outcome(summary); }
-    void Finish() override { m_events.Finish(); }
+    void Outcome(const FlashSummary& summary) override { m_events->Outcome(summary); }
+    void Finish() override { m_events->Finish(); }
 
     void Watching(const QString& folder, bool folderExists) override
     {
-        m_events.Status(QString(), WatchingText(folder, folderExists));
+        m_events->Status(QString(), WatchingText(folder, folderExists));
     }
-    void LeftAlone(const QString& port) override { m_events.Status(port, LeftAloneText()); }
+    void LeftAlone(const QString& port) override { m_events->Status(port, LeftAloneText()); }
     void Plugged(const QString& port, const QString& serialNumber) override
     {
-        m_events.Status(port, PluggedText(serialNumber));
+        m_events->Status(port, PluggedText(serialNumber));
     }
     void Started(const QString&) override {}
     void Ended(const FlashSummary&, const StationCounts&) override {}
-    void Unplugged(const QString& port) override { m_events.Status(port, UnpluggedText()); }
+    void Unplugged(const QString& port) override { m_events->Status(port, UnpluggedText()); }
     void Stopped(const StationCounts& counts) override
     {
-        m_events.Status(QString(), StoppedText(counts));
-        m_events.Finish();
+        m_events->Status(QString(), StoppedText(counts));
+        m_events->Finish();
     }
 
 private:
-    FlashJsonReporter m_events;
+    OutputQueue m_out;
+    std::unique_ptr<FlashReporter> m_events;
 };

@@ -1,7 +1,5 @@
 #include "StationLog.h"
 
-#include "FlashTextReporter.h"
-
 #include <QTime>
 
 StationLog::StationLog(std::FILE* out, std::FILE* err) : m_out(out), m_err(err) {}
@@ -19,24 +17,23 @@ void StationLog::FileState(const QString&, const QString&)
     // The CRC is part of the status lines already.
 }
 
-void StationLog::Progress(const QString& port, int value, int maximum, int percent,
-                          int64_t elapsedMs)
+void StationLog::Progress(const QString& port, const FlashProgress& progress)
 {
     const std::lock_guard lock(m_mutex);
-    const int tenth = value == 0 ? 0 : percent / 10 + 1;
+    const int tenth = progress.value == 0 ? 0 : progress.percent / 10 + 1;
     int& last = m_lastTenth[port];
     if (tenth <= last)
         return;
     last = tenth;
     PrintLine(m_out, port,
               QStringLiteral("%1 % (%2/%3 steps, %4 elapsed)")
-                  .arg(percent)
-                  .arg(value)
-                  .arg(maximum)
-                  .arg(FormatDuration(elapsedMs)));
+                  .arg(progress.percent)
+                  .arg(progress.value)
+                  .arg(progress.maximum)
+                  .arg(FormatDuration(progress.elapsedMs)));
 }
 
-void StationLog::Message(const QString& port, const QString& title, const QString& prompt, int)
+void StationLog::Message(const QString& port, const QString& title, const QString& prompt)
 {
     const std::lock_guard lock(m_mutex);
     std::fflush(m_out);

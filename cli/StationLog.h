@@ -15,10 +15,8 @@ public:
 
     void Status(const QString& port, const QString& text) override;
     void FileState(const QString& port, const QString& text) override;
-    void Progress(const QString& port, int value, int maximum, int percent,
-                  int64_t elapsedMs) override;
-    void Message(const QString& port, const QString& title, const QString& prompt,
-                 int style) override;
+    void Progress(const QString& port, const FlashProgress& progress) override;
+    void Message(const QString& port, const QString& title, const QString& prompt) override;
     void Outcome(const FlashSummary& summary) override;
     void Finish() override;
 

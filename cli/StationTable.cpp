@@ -1,8 +1,5 @@
 #include "StationTable.h"
 
-#include "FlashConsole.h"
-#include "FlashTextReporter.h"
-
 #include <QFileInfo>
 #include <QTime>
 
@@ -65,8 +62,9 @@ void StationTable::Status(const QString& port, const QString& text)
 
 void StationTable::FileState(const QString&, const QString&) {}
 
-void StationTable::Progress(const QString& port, int, int, int percent, int64_t)
+void StationTable::Progress(const QString& port, const FlashProgress& progress)
 {
+    const int percent = progress.percent;
     const std::lock_guard lock(m_mutex);
     const auto row = m_rows.find(port);
     if (row == m_rows.end())
@@ -77,7 +75,7 @@ void StationTable::Progress(const QString& port, int, int, int percent, int64_t)
     Redraw();
 }
 
-void StationTable::Message(const QString& port, const QString& title, const QString& prompt, int)
+void StationTable::Message(const QString& port, const QString& title, const QString& prompt)
 {
     const std::lock_guard lock(m_mutex);
     PrintAbove(port, MessageLine(title, prompt));
@@ -142,9 +140,9 @@ void StationTable::Ended(const FlashSummary& summary, const StationCounts& count
     const std::lock_guard lock(m_mutex);
     m_counts = counts;
     Row& row = m_rows[summary.port];
-    row.state = summary.exitCode == 0                           ? RowState::Done
-                : summary.outcome == QLatin1String("cancelled") ? RowState::Stopped
-                                                                : RowState::Failed;
+    row.state = summary.exitCode == ExitCode::Ok          ? RowState::Done
+                : summary.exitCode == ExitCode::Cancelled ? RowState::Stopped
+                                                          : RowState::Failed;
     FlashSummary withoutTime = summary; // the elapsed time has a column of its own
     withoutTime.elapsedMs = 0;
     row.text = SummaryLine(withoutTime).mid(summary.port.size() + 2);

@@ -3,6 +3,7 @@
 
 #include <QCoreApplication>
 
+#include <csignal>
 #include <cstdio>
 
 namespace {
@@ -24,45 +25,64 @@ const Command kCommands[] = {
     {"history", RunHistoryCommand, "list, sum up or chart the recorded downloads"},
 };
 
-void PrintUsage(std::FILE* out)
+const Command* FindCommand(const QString& name)
 {
-    std::fprintf(out, "Usage: norvane-flash COMMAND [ARGUMENTS...]\n\n"
-                      "Tessary Norvane Upgrader, command line.\n\nCommands:\n");
+    for (const Command& command : kCommands) {
+        if (name == QLatin1String(command.name))
+            return &command;
+    }
+    return nullptr;
+}
+
+int PrintUsage()
+{
+    std::printf("Usage: norvane-flash COMMAND [ARGUMENTS...]\n\n"
+                "Tessary Norvane Upgrader, command line.\n\nCommands:\n");
     for (const Command& command : kCommands)
-        std::fprintf(out, "  %-8s %s\n", command.name, command.summary);
-    std::fprintf(out, "\nnorvane-flash COMMAND --help shows the help of a command.\n"
-                      "norvane-flash --version shows the version.\n");
+        std::printf("  %-8s %s\n", command.name, command.summary);
+    std::printf("\nnorvane-flash help COMMAND (or COMMAND --help) shows the help of a command.\n"
+                "norvane-flash --version shows the version.\n");
+    return static_cast<int>(ExitCode::Ok);
+}
+
+int Dispatch(QStringList args)
+{
+    if (args.isEmpty())
+        return UsageError("", QStringLiteral("no command given"));
+    const QString name = args.takeFirst();
+    if (name == QLatin1String("--help") || name == QLatin1String("-h"))
+        return PrintUsage();
+    if (name == QLatin1String("help")) {
+        if (args.isEmpty())
+            return PrintUsage();
+        const Command* command = FindCommand(args.front());
+        if (!command || args.size() > 1)
+            return UsageError("help", QStringLiteral("no such command '%1'").arg(args.join(' ')));
+        return command->run({QStringLiteral("--help")});
+    }
+    if (name == QLatin1String("--version")) {
+        std::printf("norvane-flash %s\n", NORVANE_VERSION);
+        return static_cast<int>(ExitCode::Ok);
+    }
+    if (const Command* command = FindCommand(name))
+        return command->run(args);
+    return UsageError("", QStringLiteral("unknown command '%1'").arg(name));
 }
 
 } // namespace
 
 int main(int argc, char* argv[])
 {
+#ifdef SIGPIPE
+    // A reader that goes away (| head) must not end a download half way: writes to it fail
+    // instead, and the exit code tells at the end.
+    std::signal(SIGPIPE, SIG_IGN);
+#endif
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("norvane-flash"));
     QCoreApplication::setApplicationVersion(QStringLiteral(NORVANE_VERSION));
 
     QStringList args = QCoreApplication::arguments();
     args.removeFirst(); // the program itself
-    if (args.isEmpty()) {
-        PrintUsage(stderr);
-        return kExitUsage;
-    }
-    const QString name = args.takeFirst();
-    if (name == QLatin1String("--help") || name == QLatin1String("-h") ||
-        name == QLatin1String("help")) {
-        PrintUsage(stdout);
-        return kExitOk;
-    }
-    if (name == QLatin1String("--version")) {
-        std::printf("norvane-flash %s\n", NORVANE_VERSION);
-        return kExitOk;
-    }
-    for (const Command& command : kCommands) {
-        if (name == QLatin1String(command.name))
-            return command.run(args);
-    }
-    std::fprintf(stderr, "norvane-flash: unknown command '%s'\n\n", qPrintable(name));
-    PrintUsage(stderr);
-    return kExitUsage;
+    return WithOutputChecked(Dispatch(args));
 }

@@ -13,10 +13,17 @@ FirmwareFileResult LoadFirmwareFile(const QString& fileName, FirmwareImage& imag
     const std::filesystem::path path(fileName.toStdU16String());
     if (fileName.isEmpty() || !FileExists(path))
         return FirmwareFileResult::Missing;
-    const int16_t result = LoadSRecordFile(path, image, startAddr, endAddr, host, cancel, problem);
+    const SRecordLoad load = LoadSRecordFile(path, image, host, cancel);
+    if (load.rangeRead) {
+        startAddr = load.startAddr;
+        endAddr = load.endAddr;
+    }
+    if (problem)
+        *problem = load.problem;
     if (cancel)
         return FirmwareFileResult::Cancelled;
-    return result == kSRecordOk ? FirmwareFileResult::Loaded : FirmwareFileResult::NotUsable;
+    return load.result == SRecordResult::Ok ? FirmwareFileResult::Loaded
+                                            : FirmwareFileResult::NotUsable;
 }
 
 ApplicationChecks CalculateApplicationChecks(const FirmwareImage& image, int32_t endAddr)

@@ -26,31 +26,31 @@ FirmwareImage g_second;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size)
 {
-    static const bool crcReady = (InitCrcTable(), true);
-    (void)crcReady;
     NullHost host;
     const std::atomic<bool> cancel{false};
 
     SRecordReader reader;
     reader.OpenMemory(data, size);
-    int32_t start1 = -7, end1 = -7;
-    LoadProblem problem1;
-    const int16_t result1 = LoadSRecordFile(reader, g_first, start1, end1, host, cancel, &problem1);
+    const SRecordLoad first = LoadSRecordFile(reader, g_first, host, cancel);
 
     SRecordReader small;
     small.OpenMemory(data, size);
     small.SetChunkSize(size % 5 + 1);
-    int32_t start2 = -7, end2 = -7;
-    LoadProblem problem2;
-    const int16_t result2 = LoadSRecordFile(small, g_second, start2, end2, host, cancel, &problem2);
+    const SRecordLoad second = LoadSRecordFile(small, g_second, host, cancel);
 
-    if (result1 != result2 || start1 != start2 || end1 != end2 || problem1.kind != problem2.kind ||
-        problem1.line != problem2.line ||
+    if (first.result != second.result || first.rangeRead != second.rangeRead ||
+        first.startAddr != second.startAddr || first.endAddr != second.endAddr ||
+        first.problem.kind != second.problem.kind || first.problem.line != second.problem.line ||
+        first.overlap.has_value() != second.overlap.has_value() ||
         std::memcmp(g_first.data(), g_second.data(), g_first.size()) != 0)
         __builtin_trap();
-    if (result1 < 0 || result1 > 2)
+    const int32_t start1 = first.startAddr;
+    const int32_t end1 = first.endAddr;
+    if (first.overlap &&
+        !(first.overlap->earlierLine < first.overlap->laterLine && 0 <= first.overlap->address &&
+          first.overlap->address <= kLastImageAddress))
         __builtin_trap();
-    if (result1 == 0) {
+    if (first.result == SRecordResult::Ok) {
         if (!(0 <= start1 && start1 < end1 && end1 <= kLastImageAddress))
             __builtin_trap();
         volatile uint16_t crc = CalculateCrc(g_first.data(), kApplicationStart, end1);

@@ -10,10 +10,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size)
 {
     const std::string_view text(reinterpret_cast<const char*>(data), size);
     SRecordLine direct;
-    const int16_t code = ParseSRecordLine(text, direct);
-    if (code < 0 || code > 2)
-        __builtin_trap();
-    if (code == 0 && (direct.RecType == 1 || direct.RecType == 2) &&
+    const SRecordResult code = ParseSRecordLine(text, direct);
+    if (code == SRecordResult::Ok && direct.RecType >= 1 && direct.RecType <= 3 &&
         direct.DataLength > kSRecordMaxData)
         __builtin_trap();
 
@@ -22,7 +20,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size)
     reader.OpenMemory(data, size);
     reader.SetChunkSize(size % 7 + 1);
     SRecordLine viaReader;
-    const int16_t readerCode = ParseSRecordLine(reader, viaReader);
+    const SRecordResult readerCode = ParseSRecordLine(reader, viaReader);
     bool oneLine = size > 0 && size <= SRecordReader::kMaxLineLength;
     for (std::size_t i = 0; i < size && oneLine; ++i)
         oneLine = data[i] != '\r' && data[i] != '\n';

@@ -6,7 +6,9 @@
 #include <system_error>
 
 #ifndef _WIN32
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 #endif
 
 void Delay(Host& host, int32_t ms)
@@ -54,22 +56,34 @@ std::FILE* OpenForReading(const std::filesystem::path& fname)
     if (fname.empty())
         return nullptr;
 #ifdef _WIN32
-    std::FILE* file = _wfopen(fname.c_str(), L"rb");
-#else
-    std::FILE* file = std::fopen(fname.c_str(), "rb");
-#endif
-    if (!file)
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(fname, error))
         return nullptr;
-#ifndef _WIN32
+    return _wfopen(fname.c_str(), L"rb");
+#else
+    // Only a regular file is opened. The name is looked at first, so that a device node is
+    // never opened (opening a serial port raises its modem lines); O_NONBLOCK covers a name
+    // that is replaced in between: opening a FIFO for reading would otherwise wait for a
+    // writer.
     struct stat info
     {
     };
-    if (fstat(fileno(file), &info) != 0 || S_ISDIR(info.st_mode)) {
-        std::fclose(file);
+    if (stat(fname.c_str(), &info) != 0 || !S_ISREG(info.st_mode))
+        return nullptr;
+    const int fd = open(fname.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0)
+        return nullptr;
+    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        close(fd);
         return nullptr;
     }
-#endif
+    // A regular file never blocks; reads go back to the ordinary blocking mode.
+    fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    std::FILE* file = fdopen(fd, "rb");
+    if (!file)
+        close(fd);
     return file;
+#endif
 }
 
 bool FileExists(const std::filesystem::path& fname)

@@ -31,10 +31,10 @@ requires(sizeof(T) <= sizeof(uint32_t)) std::string FormatHex(T value, int16_t w
 // begins with the character of code 0, and for a path without a separator.
 std::string GetDirectory(const std::string& path);
 
-// Opens a file for reading in binary mode; nullptr for an empty name, a missing file, no
-// access and a folder (which POSIX systems would otherwise open without complaint).
+// Opens a regular file for reading in binary mode; nullptr for an empty name, a missing file,
+// no access, a folder, and anything else that is not a regular file (a FIFO, a device node, a
+// socket). It never blocks: a FIFO without a writer is refused at once.
 std::FILE* OpenForReading(const std::filesystem::path& fname);
 
-// True if the file can be opened for reading (and is closed again at once). False for an
-// empty name, a missing file, no access and a folder.
+// True if the file can be opened for reading by OpenForReading (and is closed again at once).
 bool FileExists(const std::filesystem::path& fname);

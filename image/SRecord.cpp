@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <vector>
 
 namespace {
 
@@ -48,20 +49,34 @@ inline int LenientValue(const char* text, std::size_t length)
 // The strict reading of an address or a data byte: `digits` characters from `index`, all of
 // them hexadecimal. A field that the end of the line cuts off is not valid.
 inline bool StrictValue(std::string_view text, std::size_t index, std::size_t digits,
-                        int32_t& value)
+                        uint32_t& value)
 {
     if (index + digits > text.size())
         return false;
-    int32_t v = 0;
+    uint32_t v = 0;
     for (std::size_t i = 0; i < digits; ++i) {
         const int digit = HexDigit(text[index + i]);
         if (digit < 0)
             return false;
-        v = v * 16 + digit;
+        v = v * 16 + static_cast<uint32_t>(digit);
     }
     value = v;
     return true;
 }
+
+inline bool IsBlank(char c)
+{
+    return c == ' ' || c == '\t';
+}
+
+std::string_view WithoutTrailingBlanks(std::string_view text)
+{
+    while (!text.empty() && IsBlank(text.back()))
+        text.remove_suffix(1);
+    return text;
+}
+
+constexpr char kCtrlZ = '\x1A'; // the end-of-file mark some tools still append
 
 } // namespace
 
@@ -214,11 +229,12 @@ SRecordReader::LineStatus SRecordReader::ReadNextLine(std::string_view& text)
 // ---------------------------------------------------------------------------------------------
 // ParseSRecordLine
 
-int16_t ParseSRecordLine(std::string_view text, SRecordLine& line)
+SRecordResult ParseSRecordLine(std::string_view text, SRecordLine& line)
 {
+    text = WithoutTrailingBlanks(text);
     const std::size_t length = text.size();
     if (length == 0 || (text[0] != 'S' && text[0] != 's'))
-        return kSRecordFailed;
+        return SRecordResult::Failed;
 
     const char type = length >= 2 ? text[1] : '\0';
     line.RecType = static_cast<int16_t>(type >= '0' && type <= '9' ? type - '0' : 0);
@@ -236,74 +252,111 @@ int16_t ParseSRecordLine(std::string_view text, SRecordLine& line)
     for (std::size_t i = 2; i + 3 <= length; i += 2)
         sum += static_cast<unsigned>(LenientValue(text.data() + i, 2));
     if (255 - static_cast<int>(sum % 256) != line.Checksum)
-        return kSRecordChecksumError;
+        return SRecordResult::ChecksumError;
 
-    std::size_t addressDigits = 0;
-    int16_t dataLength = 0;
-    if (line.RecType == 1) {
-        addressDigits = 4;
-        dataLength = static_cast<int16_t>(count - 3);
-    } else if (line.RecType == 2) {
-        addressDigits = 6;
-        dataLength = static_cast<int16_t>(count - 4);
-    } else {
-        return kSRecordOk;
-    }
+    // Data records: 2, 3 or 4 address bytes; the count also covers them and the checksum.
+    if (line.RecType < 1 || line.RecType > 3)
+        return SRecordResult::Ok;
+    const int addressBytes = line.RecType + 1;
+    const std::size_t addressDigits = 2 * static_cast<std::size_t>(addressBytes);
+    const int dataLength = count - addressBytes - 1;
+    static_assert(0xFF - 2 - 1 <= kSRecordMaxData, "a count of 255 must fit the buffer");
 
-    line.DataLength = dataLength;
-    int32_t address = 0;
+    line.DataLength = static_cast<int16_t>(dataLength);
+    uint32_t address = 0;
     if (!StrictValue(text, 4, addressDigits, address))
-        return kSRecordFailed;
+        return SRecordResult::Failed;
     line.Address = address;
-    if (dataLength > kSRecordMaxData)
-        return kSRecordFailed;
     const std::size_t dataAt = 4 + addressDigits;
     for (int k = 0; k < dataLength; ++k) {
-        int32_t byte = 0;
+        uint32_t byte = 0;
         if (!StrictValue(text, dataAt + 2 * static_cast<std::size_t>(k), 2, byte))
-            return kSRecordFailed;
+            return SRecordResult::Failed;
         line.Data[static_cast<std::size_t>(k)] = static_cast<uint8_t>(byte);
     }
-    return kSRecordOk;
+    return SRecordResult::Ok;
 }
 
-int16_t ParseSRecordLine(SRecordReader& file, SRecordLine& line)
+SRecordResult ParseSRecordLine(SRecordReader& file, SRecordLine& line)
 {
     std::string_view text;
     if (file.ReadLine(text) != SRecordReader::LineStatus::Ok)
-        return kSRecordFailed;
+        return SRecordResult::Failed;
     return ParseSRecordLine(text, line);
 }
 
 // ---------------------------------------------------------------------------------------------
 // LoadSRecordFile
 
-int16_t LoadSRecordFile(SRecordReader& file, FirmwareImage& image, int32_t& startAddr,
-                        int32_t& endAddr, Host& host, const std::atomic<bool>& cancel,
-                        LoadProblem* problem)
-{
-    LoadProblem unused;
-    LoadProblem& report = problem ? *problem : unused;
-    report = LoadProblem{};
+namespace {
 
-    const auto fail = [&](int16_t code, LoadProblem::Kind kind, int32_t lineNumber,
+// Places record data in the image and notes the first byte that changes a value an earlier
+// record wrote: a bit per address tells whether any record wrote it, and the list of records
+// placed tells which one, once, when an overlap is found.
+class DataPlacer
+{
+public:
+    void Place(FirmwareImage& image, int32_t address, const uint8_t* data, int32_t count,
+               int32_t lineNumber, std::optional<SRecordOverlap>& overlap)
+    {
+        for (int32_t i = 0; i < count; ++i) {
+            const auto at = static_cast<std::size_t>(address + i);
+            if (!overlap && IsWritten(at) && image[at] != data[i])
+                overlap = SRecordOverlap{LastWriter(address + i), lineNumber, address + i};
+            image[at] = data[i];
+            m_written[at / 64] |= uint64_t{1} << (at % 64);
+        }
+        m_records.push_back({lineNumber, address, count});
+    }
+
+private:
+    struct Placed
+    {
+        int32_t line;
+        int32_t address;
+        int32_t count;
+    };
+
+    bool IsWritten(std::size_t at) const { return (m_written[at / 64] >> (at % 64)) & 1; }
+
+    int32_t LastWriter(int32_t address) const
+    {
+        for (auto record = m_records.rbegin(); record != m_records.rend(); ++record)
+            if (address >= record->address && address - record->address < record->count)
+                return record->line;
+        return 0;
+    }
+
+    std::array<uint64_t, kImageSize / 64> m_written{};
+    std::vector<Placed> m_records;
+};
+
+} // namespace
+
+SRecordLoad LoadSRecordFile(SRecordReader& file, FirmwareImage& image, Host& host,
+                            const std::atomic<bool>& cancel)
+{
+    SRecordLoad load;
+    const auto fail = [&](SRecordResult result, LoadProblem::Kind kind, int32_t lineNumber,
                           const char* reason) {
-        report.kind = kind;
-        report.line = lineNumber;
-        report.reason = reason;
-        return code;
+        load.result = result;
+        load.problem = LoadProblem{kind, lineNumber, reason};
+        return load;
     };
 
     if (!file.IsOpen())
-        return fail(kSRecordFailed, LoadProblem::Kind::Unreadable, 0, "cannot be opened");
+        return fail(SRecordResult::Failed, LoadProblem::Kind::Unreadable, 0, "cannot be opened");
 
     int32_t lowest = kLastImageAddress;
     int32_t highest = 0;
     bool ended = false;
     bool cancelled = false;
+    int32_t endMarkLine = 0; // the line that held the Ctrl-Z, once seen
     image.fill(0xFF);
+    DataPlacer placer;
 
     SRecordLine line;
+    std::array<char, SRecordReader::kMaxLineLength> lastLine{};
     for (;;) {
         if (cancel.load(std::memory_order_relaxed)) {
             cancelled = true;
@@ -311,89 +364,109 @@ int16_t LoadSRecordFile(SRecordReader& file, FirmwareImage& image, int32_t& star
         }
         if (file.AtEnd()) {
             if (file.Failed())
-                return fail(kSRecordFailed, LoadProblem::Kind::Unreadable, file.LineNumber() + 1,
-                            "read error");
+                return fail(SRecordResult::Failed, LoadProblem::Kind::Unreadable,
+                            file.LineNumber() + 1, "read error");
             break;
         }
         if (ended)
             break;
 
-        const int16_t code = ParseSRecordLine(file, line);
-        if (code != kSRecordOk) {
-            switch (file.LastStatus()) {
-            case SRecordReader::LineStatus::Error:
-                return fail(code, LoadProblem::Kind::Unreadable, file.LineNumber(), "read error");
-            case SRecordReader::LineStatus::TooLong:
-                return fail(code, LoadProblem::Kind::Malformed, file.LineNumber(),
-                            "the line is longer than 1024 characters");
-            default:
-                break;
-            }
-            if (code == kSRecordChecksumError)
-                return fail(code, LoadProblem::Kind::Checksum, file.LineNumber(),
-                            "the checksum does not match");
-            return fail(code, LoadProblem::Kind::Malformed, file.LineNumber(),
-                        "not a valid S-record (it must begin with S, its address and data must "
-                        "be hexadecimal, at most 64 data bytes)");
+        std::string_view text;
+        switch (file.ReadLine(text)) {
+        case SRecordReader::LineStatus::Ok:
+            break;
+        case SRecordReader::LineStatus::TooLong:
+            return fail(SRecordResult::Failed, LoadProblem::Kind::Malformed, file.LineNumber(),
+                        "the line is longer than 1024 characters");
+        case SRecordReader::LineStatus::End:
+        case SRecordReader::LineStatus::Error:
+            return fail(SRecordResult::Failed, LoadProblem::Kind::Unreadable, file.LineNumber(),
+                        "read error");
+        }
+        const int32_t lineNumber = file.LineNumber();
+        text = WithoutTrailingBlanks(text);
+        // A Ctrl-Z that ends the last line without a line end of its own. The text is copied
+        // first: looking for the end may refill the buffer the view points into.
+        if (text.size() > 1 && text.back() == kCtrlZ) {
+            std::copy(text.begin(), text.end(), lastLine.begin());
+            text = std::string_view(lastLine.data(), text.size());
+            if (file.AtEnd())
+                text = WithoutTrailingBlanks(text.substr(0, text.size() - 1));
         }
 
-        if (line.RecType == 1 || line.RecType == 2) {
-            const int32_t address = line.Address;
-            const int32_t length = line.DataLength;
-            if (length > 0) {
-                // Bytes up to the end of the image are placed; one beyond it fails the load.
-                const int32_t fits = std::clamp(kImageSize - address, 0, length);
-                std::memcpy(image.data() + address, line.Data.data(),
-                            static_cast<std::size_t>(fits));
-                if (fits < length)
-                    return fail(kSRecordFailed, LoadProblem::Kind::Malformed, file.LineNumber(),
-                                "data beyond the end of the flash (0x3FFFF)");
+        if (text.empty()) {
+            // A blank line.
+        } else if (endMarkLine != 0) {
+            return fail(SRecordResult::Failed, LoadProblem::Kind::Malformed, lineNumber,
+                        "a line after the end-of-file mark (Ctrl-Z)");
+        } else if (text.size() == 1 && text[0] == kCtrlZ) {
+            endMarkLine = lineNumber;
+        } else {
+            const SRecordResult result = ParseSRecordLine(text, line);
+            if (result == SRecordResult::ChecksumError)
+                return fail(result, LoadProblem::Kind::Checksum, lineNumber,
+                            "the checksum does not match");
+            if (result != SRecordResult::Ok)
+                return fail(result, LoadProblem::Kind::Malformed, lineNumber,
+                            "not a valid S-record (it must begin with S, its address and data "
+                            "must be hexadecimal)");
+
+            if (line.RecType >= 1 && line.RecType <= 3) {
+                const int64_t address = line.Address;
+                const int64_t length = line.DataLength;
+                if (length > 0) {
+                    // Bytes up to the end of the image are placed; one beyond it fails the load.
+                    const auto fits = static_cast<int32_t>(
+                        std::clamp<int64_t>(int64_t{kImageSize} - address, 0, length));
+                    if (fits > 0)
+                        placer.Place(image, static_cast<int32_t>(address), line.Data.data(), fits,
+                                     lineNumber, load.overlap);
+                    if (fits < length)
+                        return fail(SRecordResult::Failed, LoadProblem::Kind::Malformed, lineNumber,
+                                    "data beyond the end of the flash (0x3FFFF)");
+                }
+                const int64_t last = address + length - 1;
+                if (last > kLastImageAddress) // a record without data pointing past the image
+                    return fail(SRecordResult::Failed, LoadProblem::Kind::Malformed, lineNumber,
+                                "the record's range passes the end of the flash (0x3FFFF)");
+                lowest = std::min(lowest, static_cast<int32_t>(address));
+                highest = std::max(highest, static_cast<int32_t>(last));
+            } else if (line.RecType == 9) {
+                ended = true;
             }
-            if (address < lowest)
-                lowest = address;
-            const int32_t last = address + length - 1;
-            if (last > kLastImageAddress) // an S2 record without data pointing past the image
-                return fail(kSRecordFailed, LoadProblem::Kind::Malformed, file.LineNumber(),
-                            "the record's range passes the end of the flash (0x3FFFF)");
-            if (last > highest)
-                highest = last;
-        } else if (line.RecType == 9) {
-            ended = true;
         }
 
         host.ProcessEvents(0);
     }
 
-    startAddr = lowest;
-    endAddr = highest;
-    const int16_t result = highest > lowest ? kSRecordOk : kSRecordFailed;
+    load.rangeRead = true;
+    load.startAddr = lowest;
+    load.endAddr = highest;
+    load.result = highest > lowest ? SRecordResult::Ok : SRecordResult::Failed;
     if (cancelled) {
-        report.kind = LoadProblem::Kind::Cancelled;
-        report.reason = "cancelled";
-    } else if (result != kSRecordOk && file.LineNumber() == 0) {
-        report.kind = LoadProblem::Kind::Unreadable;
-        report.reason = "the file is empty";
-    } else if (result != kSRecordOk) {
-        report.kind = LoadProblem::Kind::NoData;
-        report.reason = "no data to load: the S1 and S2 records fill no range of two or more "
-                        "addresses";
+        load.problem = LoadProblem{LoadProblem::Kind::Cancelled, 0, "cancelled"};
+    } else if (load.result != SRecordResult::Ok && file.LineNumber() == 0) {
+        load.problem = LoadProblem{LoadProblem::Kind::Unreadable, 0, "the file is empty"};
+    } else if (load.result != SRecordResult::Ok) {
+        load.problem = LoadProblem{LoadProblem::Kind::NoData, 0,
+                                   "no data to load: the S1, S2 and S3 records fill no range of "
+                                   "two or more addresses"};
     }
-    return result;
+    return load;
 }
 
-int16_t LoadSRecordFile(const std::filesystem::path& fname, FirmwareImage& image,
-                        int32_t& startAddr, int32_t& endAddr, Host& host,
-                        const std::atomic<bool>& cancel, LoadProblem* problem)
+SRecordLoad LoadSRecordFile(const std::filesystem::path& fname, FirmwareImage& image, Host& host,
+                            const std::atomic<bool>& cancel)
 {
     SRecordReader reader;
     if (!reader.Open(fname)) {
-        if (problem)
-            *problem = LoadProblem{LoadProblem::Kind::Unreadable, 0,
-                                   "cannot be opened for reading (missing, no permission, or a "
-                                   "folder)"};
-        return kSRecordFailed;
+        SRecordLoad load;
+        load.problem = LoadProblem{LoadProblem::Kind::Unreadable, 0,
+                                   "cannot be opened for reading (missing, no permission, a "
+                                   "folder, or not a regular file)"};
+        return load;
     }
-    return LoadSRecordFile(reader, image, startAddr, endAddr, host, cancel, problem);
+    return LoadSRecordFile(reader, image, host, cancel);
 }
 
 const char* LoadProblemText(LoadProblem::Kind kind)

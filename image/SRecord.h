@@ -9,22 +9,34 @@
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
+#include <optional>
 #include <string_view>
 
-// Result codes of the loader, the same for one line and for a whole file.
-constexpr int16_t kSRecordOk = 0;
-constexpr int16_t kSRecordFailed = 1;
-constexpr int16_t kSRecordChecksumError = 2;
+// How one line or a whole file ended; the numbers are the loader's result codes (0 loaded,
+// 1 failed, 2 checksum error), the ones the command line prints.
+enum class SRecordResult : int16_t
+{
+    Ok = 0,
+    Failed = 1,
+    ChecksumError = 2
+};
 
-constexpr int kSRecordMaxData = 64; // data bytes one SRecordLine holds
+constexpr int16_t ResultCode(SRecordResult result)
+{
+    return static_cast<int16_t>(result);
+}
+
+// The count field is two hexadecimal digits, so a record holds at most 255 - 3 data bytes (an
+// S1 record: count minus two address bytes and the checksum).
+constexpr int kSRecordMaxData = 255 - 3;
 
 // One decoded line, reused by the loader for every line of a file. For record types other
-// than 1 and 2 only RecType and Checksum are set; the other fields keep what an earlier line
-// left.
+// than the data records S1, S2 and S3 only RecType and Checksum are set; the other fields
+// keep what an earlier line left.
 struct SRecordLine
 {
     int16_t RecType = 0;
-    int32_t Address = 0;
+    uint32_t Address = 0;
     int16_t DataLength = 0;
     std::array<uint8_t, kSRecordMaxData> Data{};
     int16_t Checksum = 0;
@@ -103,7 +115,7 @@ struct LoadProblem
     enum class Kind
     {
         None,       // loaded
-        Unreadable, // cannot be opened or read: missing, a directory, no permission, empty
+        Unreadable, // cannot be opened or read: missing, a directory, not a regular file, empty
         Malformed,  // a line is not a valid S-record, or a data byte lies outside the image
         Checksum,   // a line's checksum does not match
         NoData,     // read to the end, but the range is empty or a single address
@@ -114,25 +126,46 @@ struct LoadProblem
     const char* reason = ""; // a few words on what is wrong, for a message; never null
 };
 
-// Decodes one line of text (without its line end) into `line`; returns 0, 1 or 2.
-int16_t ParseSRecordLine(std::string_view text, SRecordLine& line);
+// The first place where a record overwrote bytes of an earlier record with other values. The
+// later record wins; the caller may warn about it.
+struct SRecordOverlap
+{
+    int32_t earlierLine = 0;
+    int32_t laterLine = 0;
+    int32_t address = 0; // the lowest such address of the later record
+};
 
-// Reads exactly one line from the open file and decodes it; returns 0, 1 or 2. Reading past
-// the end of the file, a read error and a line longer than the reader's limit give 1.
-int16_t ParseSRecordLine(SRecordReader& file, SRecordLine& line);
+// What a load gave.
+struct [[nodiscard]] SRecordLoad
+{
+    SRecordResult result = SRecordResult::Failed;
+    // True when the reading ended without a failed line (at the end, at S9 or on a cancel);
+    // only then do startAddr and endAddr hold the lowest and highest address filled.
+    bool rangeRead = false;
+    int32_t startAddr = kLastImageAddress;
+    int32_t endAddr = 0;
+    LoadProblem problem;
+    std::optional<SRecordOverlap> overlap;
+};
 
-// Loads an S-record file into the image: every byte is first set to 0xFF, then the S1 and S2
-// data are written over it. startAddr and endAddr receive the lowest and highest address
-// filled, unless a line failed. Returns 0 (loaded), 1 (failed) or 2 (checksum error).
-// `cancel` is read before each line and the host yields once after each line.
-int16_t LoadSRecordFile(const std::filesystem::path& fname, FirmwareImage& image,
-                        int32_t& startAddr, int32_t& endAddr, Host& host,
-                        const std::atomic<bool>& cancel, LoadProblem* problem = nullptr);
+// Decodes one line of text (without its line end) into `line`. Blanks at the end of the line
+// are ignored.
+[[nodiscard]] SRecordResult ParseSRecordLine(std::string_view text, SRecordLine& line);
+
+// Reads exactly one line from the open file and decodes it. Reading past the end of the file,
+// a read error and a line longer than the reader's limit fail.
+[[nodiscard]] SRecordResult ParseSRecordLine(SRecordReader& file, SRecordLine& line);
+
+// Loads an S-record file into the image: every byte is first set to 0xFF, then the data of
+// the S1, S2 and S3 records are written over it. Blank lines, blanks at the end of a line and
+// one Ctrl-Z (0x1A) after the last record are ignored; S9 ends the file. `cancel` is read
+// before each line and the host yields once after each line.
+SRecordLoad LoadSRecordFile(const std::filesystem::path& fname, FirmwareImage& image, Host& host,
+                            const std::atomic<bool>& cancel);
 
 // The same, reading from an open reader (a memory block in the fuzz target and tests).
-int16_t LoadSRecordFile(SRecordReader& file, FirmwareImage& image, int32_t& startAddr,
-                        int32_t& endAddr, Host& host, const std::atomic<bool>& cancel,
-                        LoadProblem* problem = nullptr);
+SRecordLoad LoadSRecordFile(SRecordReader& file, FirmwareImage& image, Host& host,
+                            const std::atomic<bool>& cancel);
 
 // Words for a problem kind: "unreadable", "malformed", "checksum error", ...
 const char* LoadProblemText(LoadProblem::Kind kind);

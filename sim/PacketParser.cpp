@@ -29,10 +29,7 @@ const char* RejectReasonName(RejectReason reason)
     return "?";
 }
 
-PacketParser::PacketParser()
-{
-    InitCrcTable();
-}
+PacketParser::PacketParser() = default;
 
 uint8_t PacketParser::LengthOfCommand(uint8_t command)
 {

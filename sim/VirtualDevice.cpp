@@ -48,7 +48,6 @@ QString FrameKind(const ParsedFrame& frame)
 VirtualDevice::VirtualDevice(Scheduler& scheduler, DeviceTiming timing, FaultPlan faults)
     : m_scheduler(scheduler), m_timing(timing), m_faults(std::move(faults))
 {
-    InitCrcTable();
 }
 
 VirtualDevice::~VirtualDevice()

@@ -11,8 +11,10 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QFile>
+#include <QFileInfo>
 
 #include <cstdio>
+#include <filesystem>
 #include <optional>
 
 namespace {
@@ -43,7 +45,8 @@ std::optional<Options> ParseOptions(const QCoreApplication& app, QString* error)
     parser.addHelpOption();
     const QCommandLineOption link(
         QStringLiteral("link"),
-        QStringLiteral("Also make a symbolic link at <path> to the device."),
+        QStringLiteral("Also make a symbolic link at <path> to the device; only a link "
+                       "found there is replaced."),
         QStringLiteral("path"));
     const QCommandLineOption flashIn(
         QStringLiteral("flash-in"),
@@ -87,6 +90,13 @@ std::optional<Options> ParseOptions(const QCoreApplication& app, QString* error)
             return std::nullopt;
     }
     return options;
+}
+
+bool IsSymbolicLink(const QString& path)
+{
+    std::error_code error;
+    return std::filesystem::is_symlink(
+        std::filesystem::symlink_status(std::filesystem::path(path.toStdU16String()), error));
 }
 
 bool LoadFlash(const QString& path, FirmwareImage& flash, QString* error)
@@ -137,9 +147,13 @@ int main(int argc, char* argv[])
     if (!terminal.Create(&error))
         return Usage(error);
     if (!options->linkPath.isEmpty()) {
-        QFile::remove(options->linkPath);
+        // Only a link (left by an earlier run) is replaced; a file or folder stays as it is.
+        if (IsSymbolicLink(options->linkPath))
+            QFile::remove(options->linkPath);
         if (!QFile::link(terminal.DevicePath(), options->linkPath))
-            return Usage(QStringLiteral("cannot make the link %1").arg(options->linkPath));
+            return Usage(QStringLiteral("cannot make the link %1: something that is not a "
+                                        "symbolic link is there, or the folder is not writable")
+                             .arg(options->linkPath));
     }
     PtyDeviceServer server(terminal, device, [] { QCoreApplication::quit(); });
     QuitOnTerminationSignals();
@@ -149,7 +163,8 @@ int main(int argc, char* argv[])
 
     const int status = app.exec();
 
-    if (!options->linkPath.isEmpty())
+    if (!options->linkPath.isEmpty() &&
+        QFileInfo(options->linkPath).symLinkTarget() == terminal.DevicePath())
         QFile::remove(options->linkPath);
     if (!options->flashOut.isEmpty() && !SaveFlash(options->flashOut, device.Flash()))
         return Usage(QStringLiteral("cannot write the flash to %1").arg(options->flashOut));

@@ -1,18 +1,27 @@
 // Downloads through the window against the virtual device, in virtual time: the status line
 // of a whole run, Enter in the file box, and what the user may do while a run goes on:
 // close the window, choose File > Exit or File > COM Port, press Enter again.
-#include "FirmwareFile.h"
+#include "SRecordText.h"
 #include "SimulatedPort.h"
 #include "VirtualDevice.h"
 #include "VirtualHost.h"
 #include "WindowHarness.h"
 
+#include <QElapsedTimer>
+#include <QFile>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
 
 #include <gtest/gtest.h>
+
+#include <chrono>
+#include <future>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -25,7 +34,7 @@ protected:
     {
         ClearSettings();
         m_file = m_folder.path() + QStringLiteral("/norvane app.mot");
-        WriteFirmwareFile(m_file, {{0x0000, 0x100}, {0x3000, 0x100}});
+        srecords::WritePatternFile(m_file.toStdU16String(), {{0x0000, 0x00FF}, {0x3000, 0x30FF}});
         StoreSetting(QStringLiteral("LastFile"), m_file);
         harness.Start();
         harness.Window().show();
@@ -53,8 +62,8 @@ protected:
     bool DeviceHoldsTheFirmware() const
     {
         for (int32_t address = 0; address < 0x100; ++address)
-            if (device.Flash()[address] != FirmwareByteAt(address) ||
-                device.Flash()[0x3000 + address] != FirmwareByteAt(0x3000 + address))
+            if (device.Flash()[address] != srecords::PatternByte(address) ||
+                device.Flash()[0x3000 + address] != srecords::PatternByte(0x3000 + address))
                 return false;
         return true;
     }
@@ -123,6 +132,36 @@ TEST_F(WindowDownloadTest, PortCannotBeChangedWhileADownloadRuns)
     EXPECT_EQ(harness.messages.shown[0].style, 48);
     EXPECT_TRUE(port.IsOpen());
     EXPECT_TRUE(statuses.last().startsWith(QStringLiteral("Firmware downloaded OK!")));
+}
+
+// A FIFO or a device node as the firmware path is refused at once as a missing file: the
+// Download click returns within a moment and the window is idle again.
+TEST_F(WindowDownloadTest, FifoOrDeviceAsFirmwareIsRefusedAtOnce)
+{
+    QTemporaryDir folder;
+    const QByteArray fifo = QFile::encodeName(folder.filePath(QStringLiteral("pipe.mot")));
+    ASSERT_EQ(mkfifo(fifo.constData(), 0600), 0);
+    for (const QString& path : {QFile::decodeName(fifo), QStringLiteral("/dev/zero")}) {
+        SCOPED_TRACE(path.toStdString());
+        harness.messages.shown.clear();
+        Box()->setText(path);
+        // Should an open block, writers from the second second on let the test end.
+        std::promise<void> clicked;
+        auto watchdog = std::async(std::launch::async, [&fifo, done = clicked.get_future()] {
+            std::chrono::milliseconds wait(2000);
+            for (; done.wait_for(wait) == std::future_status::timeout;
+                 wait = std::chrono::milliseconds(50))
+                close(open(fifo.constData(), O_WRONLY | O_NONBLOCK));
+        });
+        QElapsedTimer clock;
+        clock.start();
+        Button("CmdDownload")->click();
+        clicked.set_value();
+        EXPECT_LT(clock.elapsed(), 1000);
+        ASSERT_EQ(harness.messages.shown.size(), 1u);
+        EXPECT_EQ(harness.messages.shown[0].title.toStdString(), "File Not Found");
+        EXPECT_TRUE(Button("CmdDownload")->isEnabled());
+    }
 }
 
 struct QuitRow

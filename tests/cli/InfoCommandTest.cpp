@@ -1,11 +1,13 @@
 // norvane-flash info, run as the built binary: the figures of a known image, the JSON keys,
 // the sample firmware, and the messages and exit code of files that do not load.
 #include "Crc16.h"
+#include "SRecordText.h"
 
 #include <gtest/gtest.h>
 
 #include <QByteArray>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -15,6 +17,8 @@
 
 #include <cstdio>
 #include <set>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -44,17 +48,8 @@ ToolRun RunFlash(const QStringList& args)
 
 QString Record(int type, uint32_t address, const QByteArray& data)
 {
-    const int addressBytes = type == 2 ? 3 : 2;
-    QByteArray bytes;
-    bytes.append(static_cast<char>(addressBytes + data.size() + 1));
-    for (int i = addressBytes - 1; i >= 0; --i)
-        bytes.append(static_cast<char>(address >> (8 * i)));
-    bytes.append(data);
-    unsigned sum = 0;
-    for (char b : bytes)
-        sum += static_cast<uint8_t>(b);
-    bytes.append(static_cast<char>(255 - sum % 256));
-    return QStringLiteral("S%1%2").arg(type).arg(QString::fromLatin1(bytes.toHex().toUpper()));
+    return QString::fromStdString(
+        srecords::Record(type, address, std::vector<uint8_t>(data.begin(), data.end())));
 }
 
 QString WriteFile(const QTemporaryDir& dir, const QString& name, const QString& text)
@@ -87,7 +82,7 @@ QString ExampleFile(QByteArray& image)
     return text;
 }
 
-TEST(InfoCommandTest, JsonOfThePart31Example)
+TEST(InfoCommandTest, JsonOfTheDocumentedDownloadExample)
 {
     QTemporaryDir dir;
     QByteArray image;
@@ -104,7 +99,6 @@ TEST(InfoCommandTest, JsonOfThePart31Example)
               (std::set<QString>{"result", "start", "end", "crc", "checksum16", "steps",
                                  "nonBlankSteps", "blocks", "header", "wireSeconds"}));
 
-    InitCrcTable();
     const auto* bytes = reinterpret_cast<const uint8_t*>(image.constData());
     int32_t sum = 0;
     for (int a = 0x3000; a <= 0x30FF; ++a)
@@ -131,7 +125,6 @@ TEST(InfoCommandTest, TextShowsTheCrcAsTheStatusBarDoes)
                                    QStringLiteral("S1053000AABB65\r\nS9030000FC\r\n"));
     const ToolRun run = RunFlash({QStringLiteral("info"), file});
     ASSERT_EQ(run.exitCode, 0) << run.err.constData();
-    InitCrcTable();
     const uint8_t bytes[] = {0xAA, 0xBB};
     char crcLine[32];
     std::snprintf(crcLine, sizeof crcLine, "File: CRC - %04Xh", CalculateCrc(bytes, 0, 1));
@@ -183,12 +176,15 @@ TEST(InfoCommandTest, FilesThatDoNotLoad)
         QByteArray says;
     };
     QDir(dir.path()).mkdir(QStringLiteral("folder.mot"));
+    const QString fifo = dir.filePath(QStringLiteral("pipe.mot"));
+    ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
     const Row rows[] = {
         {"checksum error on line 3",
          WriteFile(dir, "sum.mot", good + good + "S1053000AABB66\n" + good), 2,
          "checksum error at line 3: the checksum does not match"},
         {"malformed line 2", WriteFile(dir, "bad.mot", good + "hello\n"), 1, "malformed at line 2"},
-        {"blank line", WriteFile(dir, "blank.mot", good + "\n" + good), 1, "malformed at line 2"},
+        {"FIFO", fifo, 1, "unreadable"},
+        {"device node", QStringLiteral("/dev/null"), 1, "unreadable"},
         {"record past the image", WriteFile(dir, "past.mot", good + Record(2, 0x3FFFF, "ab")), 1,
          "malformed at line 2: data beyond the end of the flash"},
         {"missing file", dir.filePath("missing.mot"), 1, "unreadable"},
@@ -200,7 +196,10 @@ TEST(InfoCommandTest, FilesThatDoNotLoad)
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
+        QElapsedTimer clock;
+        clock.start();
         const ToolRun run = RunFlash({QStringLiteral("info"), row.path});
+        EXPECT_LT(clock.elapsed(), 1000) << "a FIFO or device must not block the open";
         EXPECT_EQ(run.exitCode, 3);
         EXPECT_TRUE(run.err.contains(row.says)) << run.err.constData();
         EXPECT_TRUE(run.out.isEmpty()) << run.out.constData();
@@ -210,6 +209,27 @@ TEST(InfoCommandTest, FilesThatDoNotLoad)
         EXPECT_EQ(QJsonDocument::fromJson(json.out).object()["result"].toInt(), row.result)
             << json.out.constData();
     }
+}
+
+// The later record wins, as in the window; info names both lines and the first address that
+// changed, and --json adds the same as one key beside the usual ones.
+TEST(InfoCommandTest, WarnsAboutRecordsThatOverwriteEachOther)
+{
+    QTemporaryDir dir;
+    const QString file = WriteFile(dir, QStringLiteral("overlap.mot"),
+                                   Record(2, 0x3000, "abcdefgh") + "\n" + Record(1, 0x4000, "x") +
+                                       "\n" + Record(3, 0x3004, "eXgh") + "\n");
+    const ToolRun run = RunFlash({QStringLiteral("info"), file});
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_TRUE(run.err.contains(": warning: line 3 overwrites data of line 1 from address "
+                                 "0x003005 (the later line wins)"))
+        << run.err.constData();
+
+    const ToolRun json = RunFlash({QStringLiteral("info"), file, QStringLiteral("--json")});
+    const QJsonObject object = QJsonDocument::fromJson(json.out).object();
+    EXPECT_EQ(object.size(), 11);
+    EXPECT_EQ(object["overlap"].toObject(),
+              (QJsonObject{{"earlierLine", 1}, {"laterLine", 3}, {"address", 0x3005}}));
 }
 
 TEST(InfoCommandTest, NamesWithSpacesAndNonAsciiCharacters)
@@ -222,8 +242,13 @@ TEST(InfoCommandTest, NamesWithSpacesAndNonAsciiCharacters)
     EXPECT_EQ(run.exitCode, 0) << run.err.constData();
 }
 
-TEST(InfoCommandTest, CommandLine)
+// Every command's parsing: help, version, "--", short and long option forms, and usage
+// errors that say what is wrong in one line and where the help is, nothing more.
+TEST(CommandLineTest, ParsesAndRefusesAsPeopleExpect)
 {
+    QTemporaryDir dir;
+    const QString noTty = dir.filePath(QStringLiteral("no-tty"));
+    const QString dashFile = dir.filePath(QStringLiteral("-fw.mot"));
     struct Row
     {
         QStringList args;
@@ -233,19 +258,39 @@ TEST(InfoCommandTest, CommandLine)
     const Row rows[] = {
         {{"info", "--help"}, 0, "Usage: norvane-flash info FILE [--json]"},
         {{"--help"}, 0, "info"},
+        {{"help", "flash"}, 0, "Usage: norvane-flash flash"},
+        {{"help", "ports"}, 0, "Usage: norvane-flash ports"},
         {{"--version"}, 0, "norvane-flash"},
-        {{}, 64, "Usage"},
-        {{"info"}, 64, "Usage"},
+        {{}, 64, "no command given"},
+        {{"info"}, 64, "no FILE given"},
         {{"info", "a.mot", "b.mot"}, 64, "only one FILE"},
         {{"info", "--bogus", "a.mot"}, 64, "unknown option"},
+        {{"info", "--", "--json"}, 3, "--json"},
         {{"frobnicate"}, 64, "unknown command"},
+        {{"help", "frobnicate"}, 64, "no such command"},
+        {{"flash", "fw.mot"}, 64, "no port given"},
+        {{"flash", "-p"}, 64, "-p needs a value"},
+        {{"flash", "--port=", "fw.mot"}, 64, "--port needs a value"},
+        {{"flash", "-pa", "-pa", "fw.mot"}, 64, "port a is given twice"},
+        {{"flash", "--port", "a", "fw.mot", "fw2.mot"}, 64, "only one firmware file"},
+        {{"flash", "--port", "a", "--bogus", "fw.mot"}, 64, "unknown option --bogus"},
+        {{"ports", "extra"}, 64, "unexpected argument"},
+        // The port is taken from each form; the file after "--" is a file, not an option.
+        {{"flash", "-p" + noTty, "--", dashFile}, 3, "-fw.mot"},
+        {{"flash", "--port=" + noTty, "--json", "--", dashFile}, 3, "no-tty"},
     };
     for (const Row& row : rows) {
         const ToolRun run = RunFlash(row.args);
-        EXPECT_EQ(run.exitCode, row.exitCode) << row.args.join(' ').toStdString();
+        const std::string args = row.args.join(' ').toStdString();
+        EXPECT_EQ(run.exitCode, row.exitCode) << args;
         EXPECT_TRUE(run.out.contains(row.says) || run.err.contains(row.says))
-            << row.args.join(' ').toStdString() << "\n"
+            << args << "\n"
             << run.out.constData() << run.err.constData();
+        if (row.exitCode == 64) {
+            EXPECT_TRUE(run.out.isEmpty()) << args;
+            EXPECT_EQ(run.err.count('\n'), 2) << args << "\n" << run.err.constData();
+            EXPECT_TRUE(run.err.contains("--help'")) << args;
+        }
     }
 }
 

@@ -12,7 +12,7 @@ import tempfile
 import unittest
 from pathlib import Path
 
-sys.path.insert(0, str(Path(__file__).resolve().parents[2] / "bench"))
+sys.path.insert(0, str(Path(__file__).resolve().parent))
 import norvane_harness as harness  # noqa: E402
 
 FLASHER = None
@@ -56,6 +56,7 @@ class StationEndToEnd(unittest.TestCase):
         present = self.plug(self.device("present"), "present")
         station = harness.Station(FLASHER, self.mot, self.links)
         self.addCleanup(lambda: station.proc.poll() is None and station.stop())
+        station.wait_for(lambda e: e["text"].startswith("Watching"))
 
         good = self.device("good")
         self.assertEqual(station.outcome(self.plug(good, "good"))["outcome"], "downloaded")
@@ -156,6 +157,7 @@ class StationEndToEnd(unittest.TestCase):
         for args, code in ((["--watch", str(self.links), str(bad)], 3),
                            (["--watch", str(self.links), str(self.work / "none.mot")], 3),
                            (["--jobs", "0", str(self.mot)], 64),
+                           (["--watch", str(self.mot), str(self.mot)], 64),
                            ([], 64)):
             with self.subTest(args=args):
                 done = subprocess.run([FLASHER, "station", *args], capture_output=True,

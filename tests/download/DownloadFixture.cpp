@@ -36,10 +36,7 @@ QString Describe(const QByteArray& packet)
 
 } // namespace
 
-DownloadFixture::DownloadFixture() : engine(std::make_unique<DownloadEngine>(port, host, view))
-{
-    InitCrcTable();
-}
+DownloadFixture::DownloadFixture() : engine(std::make_unique<DownloadEngine>(port, host, view)) {}
 
 void DownloadFixture::Connect(const FaultPlan& faults)
 {

@@ -1,4 +1,5 @@
 // S-record loader on real files: names, folders, permissions, hostile files.
+#include "Misc.h"
 #include "SRecord.h"
 
 #include "TestSupport.h"
@@ -6,7 +7,16 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdio>
+#include <future>
+
+#ifndef _WIN32
+#include <fcntl.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
 #include <unistd.h>
+#endif
 
 namespace {
 
@@ -18,22 +28,11 @@ using Kind = LoadProblem::Kind;
 
 FirmwareImage g_image;
 
-struct FileOutcome
-{
-    int16_t result;
-    int32_t start;
-    int32_t end;
-    LoadProblem problem;
-};
-
-FileOutcome LoadFile(const std::filesystem::path& file)
+SRecordLoad LoadFile(const std::filesystem::path& file)
 {
     VirtualHost host;
     const std::atomic<bool> cancel{false};
-    FileOutcome outcome{-1, -7, -7, {}};
-    outcome.result =
-        LoadSRecordFile(file, g_image, outcome.start, outcome.end, host, cancel, &outcome.problem);
-    return outcome;
+    return LoadSRecordFile(file, g_image, host, cancel);
 }
 
 const std::string kTwoLineFile = "S1053000AABB65\r\nS9030000FC\r\n";
@@ -42,9 +41,9 @@ TEST(SRecordFileTest, LoadsTheTwoLineExampleFromDisk)
 {
     const TempDir dir;
     const auto outcome = LoadFile(dir.Write("fw.mot", kTwoLineFile));
-    EXPECT_EQ(outcome.result, 0);
-    EXPECT_EQ(outcome.start, 0x3000);
-    EXPECT_EQ(outcome.end, 0x3001);
+    EXPECT_EQ(outcome.result, SRecordResult::Ok);
+    EXPECT_EQ(outcome.startAddr, 0x3000);
+    EXPECT_EQ(outcome.endAddr, 0x3001);
     EXPECT_EQ(g_image[0x3000], 0xAA);
 }
 
@@ -55,8 +54,8 @@ TEST(SRecordFileTest, NamesWithSpacesAndNonAsciiCharacters)
                              "日本語/ファーム.mot", "emoji 🚀/x.MOT"}) {
         const auto file = dir.Write(std::filesystem::u8path(name), kTwoLineFile);
         const auto outcome = LoadFile(file);
-        EXPECT_EQ(outcome.result, 0) << name;
-        EXPECT_EQ(outcome.end, 0x3001) << name;
+        EXPECT_EQ(outcome.result, SRecordResult::Ok) << name;
+        EXPECT_EQ(outcome.endAddr, 0x3001) << name;
     }
 }
 
@@ -71,9 +70,8 @@ TEST(SRecordFileTest, UnopenableFilesLeaveEverythingUntouched)
     for (const auto& name : names) {
         g_image.fill(0x5A);
         const auto outcome = LoadFile(name);
-        EXPECT_EQ(outcome.result, 1) << name;
-        EXPECT_EQ(outcome.start, -7) << name;
-        EXPECT_EQ(outcome.end, -7) << name;
+        EXPECT_EQ(outcome.result, SRecordResult::Failed) << name;
+        EXPECT_FALSE(outcome.rangeRead) << name;
         EXPECT_EQ(outcome.problem.kind, Kind::Unreadable) << name;
         EXPECT_EQ(outcome.problem.line, 0) << name;
         EXPECT_EQ(g_image[0], 0x5A) << name;
@@ -85,16 +83,48 @@ TEST(SRecordFileTest, EmptyFileIsUnreadable)
 {
     const TempDir dir;
     const auto outcome = LoadFile(dir.Write("empty.mot", ""));
-    EXPECT_EQ(outcome.result, 1);
+    EXPECT_EQ(outcome.result, SRecordResult::Failed);
     EXPECT_EQ(outcome.problem.kind, Kind::Unreadable);
 }
 
-TEST(SRecordFileTest, DevNullIsUnreadable)
+// A FIFO would block an ordinary open until a writer comes, a device node may never end:
+// anything but a regular file is refused at once, before it is opened.
+TEST(SRecordFileTest, NamesThatAreNotRegularFilesAreRefusedAtOnce)
 {
 #ifndef _WIN32
-    const auto outcome = LoadFile("/dev/null");
-    EXPECT_EQ(outcome.result, 1);
-    EXPECT_EQ(outcome.problem.kind, Kind::Unreadable);
+    const TempDir dir;
+    const auto fifo = dir.path() / "pipe.mot";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    const auto socketName = dir.path() / "socket.mot";
+    const int listener = socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::snprintf(address.sun_path, sizeof address.sun_path, "%s", socketName.c_str());
+    ASSERT_EQ(bind(listener, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
+    const auto link = dir.path() / "link.mot";
+    std::filesystem::create_symlink(fifo, link);
+
+    for (const std::filesystem::path& name :
+         {fifo, link, socketName, std::filesystem::path("/dev/null"),
+          std::filesystem::path("/dev/zero")}) {
+        SCOPED_TRACE(name.string());
+        auto refused = std::async(std::launch::async, [&name] {
+            FirmwareImage image;
+            VirtualHost host;
+            const std::atomic<bool> cancel{false};
+            const SRecordLoad load = LoadSRecordFile(name, image, host, cancel);
+            return !FileExists(name) && load.problem.kind == Kind::Unreadable;
+        });
+        if (refused.wait_for(std::chrono::seconds(1)) != std::future_status::ready) {
+            ADD_FAILURE() << "the open blocked";
+            // Give each blocked open a writer, so that the test can end.
+            while (refused.wait_for(std::chrono::milliseconds(50)) != std::future_status::ready)
+                close(open(fifo.c_str(), O_WRONLY | O_NONBLOCK));
+            continue;
+        }
+        EXPECT_TRUE(refused.get());
+    }
+    close(listener);
 #else
     GTEST_SKIP();
 #endif
@@ -109,7 +139,7 @@ TEST(SRecordFileTest, NoReadPermission)
     const auto file = dir.Write("locked.mot", kTwoLineFile);
     std::filesystem::permissions(file, std::filesystem::perms::none);
     const auto outcome = LoadFile(file);
-    EXPECT_EQ(outcome.result, 1);
+    EXPECT_EQ(outcome.result, SRecordResult::Failed);
     EXPECT_EQ(outcome.problem.kind, Kind::Unreadable);
 #else
     GTEST_SKIP();
@@ -128,7 +158,7 @@ TEST(SRecordFileTest, HugeBinaryFileIsRefusedQuickly)
     const auto begin = std::chrono::steady_clock::now();
     const auto outcome = LoadFile(file);
     const auto took = std::chrono::steady_clock::now() - begin;
-    EXPECT_EQ(outcome.result, 1);
+    EXPECT_EQ(outcome.result, SRecordResult::Failed);
     EXPECT_EQ(outcome.problem.kind, Kind::Malformed);
     EXPECT_EQ(outcome.problem.line, 1);
     EXPECT_LT(took, std::chrono::seconds(2));
@@ -141,7 +171,7 @@ TEST(SRecordFileTest, HugeFileAfterS9IsNeverRead)
     std::filesystem::resize_file(file, 512ull * 1024 * 1024);
     const auto begin = std::chrono::steady_clock::now();
     const auto outcome = LoadFile(file);
-    EXPECT_EQ(outcome.result, 0);
+    EXPECT_EQ(outcome.result, SRecordResult::Ok);
     EXPECT_LT(std::chrono::steady_clock::now() - begin, std::chrono::seconds(2));
 }
 
@@ -156,12 +186,12 @@ TEST(SRecordFileTest, LargeFileLoadsLikeItsTextInMemory)
     text += "S804000000FB\r\n";
     const TempDir dir;
     const auto outcome = LoadFile(dir.Write("big.mot", text));
-    ASSERT_EQ(outcome.result, 0);
+    ASSERT_EQ(outcome.result, SRecordResult::Ok);
     static FirmwareImage fromMemory;
     const auto memory = imagetest::LoadText(text, fromMemory, 1);
-    EXPECT_EQ(memory.result, 0);
-    EXPECT_EQ(outcome.start, memory.start);
-    EXPECT_EQ(outcome.end, memory.end);
+    EXPECT_EQ(memory.result, SRecordResult::Ok);
+    EXPECT_EQ(outcome.startAddr, memory.startAddr);
+    EXPECT_EQ(outcome.endAddr, memory.endAddr);
     EXPECT_TRUE(g_image == fromMemory);
 }
 
@@ -173,7 +203,7 @@ TEST(SRecordFileTest, FailingLineNumberFromDisk)
     text += "S1053000AABB66\n";
     const TempDir dir;
     const auto outcome = LoadFile(dir.Write("bad.mot", text));
-    EXPECT_EQ(outcome.result, 2);
+    EXPECT_EQ(outcome.result, SRecordResult::ChecksumError);
     EXPECT_EQ(outcome.problem.kind, Kind::Checksum);
     EXPECT_EQ(outcome.problem.line, 2001);
 }

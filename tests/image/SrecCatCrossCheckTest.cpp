@@ -1,5 +1,5 @@
 // Cross-check with an independent implementation: files written by srec_cat (Debian package
-// srecord) in S1 and S2 form, then varied in case and line ends. The image we load must equal
+// srecord) in S1, S2 and S3 form, then varied in case and line ends. The image we load must equal
 // srec_cat's own binary of the file (holes filled with 0xFF), and the image CRC must equal
 // both a bitwise CRC-16/ARC and srec_cat's CRC-16 with the ARC parameters.
 #include "Crc16.h"
@@ -81,7 +81,7 @@ struct Segment
 struct Layout
 {
     const char* name;
-    int addressLength; // 2: S1 records, 3: S2 records
+    int addressLength; // 2: S1 records, 3: S2 records, 4: S3 records
     int blockSize;     // data bytes per record
     std::vector<Segment> segments;
 };
@@ -98,19 +98,24 @@ enum class LineEnd
     CR
 };
 
-std::string Vary(std::string text, Case letterCase, LineEnd lineEnd)
+// The file as other tools and editors leave it: other letter case and line ends, and when
+// padded, blanks at the end of each line, a blank line after each and a Ctrl-Z at the end.
+std::string Vary(std::string text, Case letterCase, LineEnd lineEnd, bool padded)
 {
     if (letterCase == Case::Lower)
         std::transform(text.begin(), text.end(), text.begin(),
                        [](char c) { return static_cast<char>(std::tolower(c)); });
+    const std::string end = lineEnd == LineEnd::LF     ? "\n"
+                            : lineEnd == LineEnd::CRLF ? "\r\n"
+                                                       : "\r";
     std::string out;
     for (char c : text) {
         if (c == '\n')
-            out += lineEnd == LineEnd::LF ? "\n" : lineEnd == LineEnd::CRLF ? "\r\n" : "\r";
+            out += padded ? " \t" + end + end : end;
         else if (c != '\r')
             out += c;
     }
-    return out;
+    return padded ? out + "\x1A" : out;
 }
 
 class SrecCatLayoutTest : public ::testing::TestWithParam<Layout>
@@ -121,7 +126,6 @@ TEST_P(SrecCatLayoutTest, ImageAndCrcAgreeWithSrecCat)
 {
     if (!HaveSrecCat())
         GTEST_SKIP() << "srec_cat (Debian package srecord) is not installed";
-    InitCrcTable();
     const Layout& layout = GetParam();
     const TempDir dir;
 
@@ -144,7 +148,10 @@ TEST_P(SrecCatLayoutTest, ImageAndCrcAgreeWithSrecCat)
     RunTool("srec_cat" + inputs + " -o " + Quote(mot) + " -motorola -address-length=" +
             std::to_string(layout.addressLength) + " -obs=" + std::to_string(layout.blockSize));
     const std::string made = ReadAll(mot);
-    ASSERT_NE(made.find(layout.addressLength == 2 ? "\nS1" : "\nS2"), std::string::npos);
+    const char* dataRecord = layout.addressLength == 2   ? "\nS1"
+                             : layout.addressLength == 3 ? "\nS2"
+                                                         : "\nS3";
+    ASSERT_NE(made.find(dataRecord), std::string::npos);
 
     const auto bin = dir.path() / "made.bin";
     RunTool("srec_cat " + Quote(mot) + " -fill 0xFF 0 0x40000 -o " + Quote(bin) + " -binary");
@@ -161,25 +168,26 @@ TEST_P(SrecCatLayoutTest, ImageAndCrcAgreeWithSrecCat)
     }
 
     static FirmwareImage image;
-    for (Case letterCase : {Case::Upper, Case::Lower}) {
+    for (const auto& [letterCase, padded] :
+         {std::pair{Case::Upper, false}, std::pair{Case::Lower, false},
+          std::pair{Case::Upper, true}}) {
         for (LineEnd lineEnd : {LineEnd::LF, LineEnd::CRLF, LineEnd::CR}) {
             SCOPED_TRACE(::testing::Message()
                          << layout.name << (letterCase == Case::Upper ? " upper" : " lower")
                          << (lineEnd == LineEnd::LF     ? " LF"
                              : lineEnd == LineEnd::CRLF ? " CRLF"
-                                                        : " CR"));
-            const auto file = dir.Write("varied.mot", Vary(made, letterCase, lineEnd));
+                                                        : " CR")
+                         << (padded ? " padded" : ""));
+            const auto file = dir.Write("varied.mot", Vary(made, letterCase, lineEnd, padded));
             VirtualHost host;
             const std::atomic<bool> cancel{false};
-            int32_t start = -7, end = -7;
-            LoadProblem problem;
-            ASSERT_EQ(LoadSRecordFile(file, image, start, end, host, cancel, &problem), 0)
-                << "line " << problem.line;
-            EXPECT_EQ(start, static_cast<int32_t>(lowest));
-            EXPECT_EQ(end, static_cast<int32_t>(highest));
+            const SRecordLoad load = LoadSRecordFile(file, image, host, cancel);
+            ASSERT_EQ(load.result, SRecordResult::Ok) << "line " << load.problem.line;
+            EXPECT_EQ(load.startAddr, static_cast<int32_t>(lowest));
+            EXPECT_EQ(load.endAddr, static_cast<int32_t>(highest));
             EXPECT_EQ(std::memcmp(image.data(), referenceBytes, kImageSize), 0)
                 << "image differs from srec_cat's binary";
-            EXPECT_EQ(CalculateCrc(image.data(), kApplicationStart, end), expectedCrc);
+            EXPECT_EQ(CalculateCrc(image.data(), kApplicationStart, load.endAddr), expectedCrc);
         }
     }
 }
@@ -200,7 +208,13 @@ INSTANTIATE_TEST_SUITE_P(
                {{0x0000, 0x0200}, {0x3000, 0x2000}, {0x20011, 0x9FEF}, {0x3FF00, 0x100}}},
         Layout{"S2 64-byte records", 3, 64, {{0x00000, 0x3000}, {0x30000, 0x10000}}},
         Layout{"S2 odd record size below 0x3000", 3, 7, {{0x0005, 0x0801}, {0x1F00, 0x0300}}},
-        Layout{"S2 full application area", 3, 32, {{0x3000, 0x3D000}}}),
+        Layout{"S2 full application area", 3, 32, {{0x3000, 0x3D000}}},
+        Layout{"S3 application", 4, 32, {{0x3000, 0x2000}}},
+        Layout{"S3 spread over the blocks",
+               4,
+               16,
+               {{0x0000, 0x0200}, {0x3000, 0x1000}, {0x20011, 0x9FEF}, {0x3FF00, 0x100}}},
+        Layout{"S3 255-count records", 4, 250, {{0x0000, 0x3000}, {0x30000, 0x10000}}}),
     [](const ::testing::TestParamInfo<Layout>& info) {
         std::string name = info.param.name;
         for (auto& c : name)

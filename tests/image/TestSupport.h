@@ -1,9 +1,10 @@
 #pragma once
-// Small helpers shared by the image tests: records with correct checksums, an image loaded
-// from inline text, a virtual-time host, a temporary folder and a reference CRC.
+// Small helpers shared by the image tests: an image loaded from inline text, a virtual-time
+// host, a temporary folder and a reference CRC. Records come from the shared S-record text.
 
 #include "Host.h"
 #include "SRecord.h"
+#include "SRecordText.h"
 
 #include <atomic>
 #include <cstdint>
@@ -31,38 +32,8 @@ inline uint16_t BitwiseCrc16Arc(const uint8_t* bytes, std::size_t count)
     return crc;
 }
 
-// An S-record line (without line end) with the given type, address width and data; the count
-// and checksum are computed unless given.
-inline std::string Record(int type, uint32_t address, const std::vector<uint8_t>& data,
-                          int addressBytes = -1)
-{
-    if (addressBytes < 0)
-        addressBytes = type == 2 || type == 8 ? 3 : type == 3 || type == 7 ? 4 : 2;
-    std::vector<uint8_t> bytes;
-    bytes.push_back(static_cast<uint8_t>(addressBytes + data.size() + 1));
-    for (int i = addressBytes - 1; i >= 0; --i)
-        bytes.push_back(static_cast<uint8_t>(address >> (8 * i)));
-    bytes.insert(bytes.end(), data.begin(), data.end());
-    unsigned sum = 0;
-    for (uint8_t b : bytes)
-        sum += b;
-    bytes.push_back(static_cast<uint8_t>(255 - sum % 256));
-    std::string text = "S" + std::to_string(type);
-    char hex[3];
-    for (uint8_t b : bytes) {
-        std::snprintf(hex, sizeof hex, "%02X", b);
-        text += hex;
-    }
-    return text;
-}
-
-inline std::vector<uint8_t> Bytes(std::size_t count, uint8_t first = 0, uint8_t step = 1)
-{
-    std::vector<uint8_t> data(count);
-    for (std::size_t i = 0; i < count; ++i)
-        data[i] = static_cast<uint8_t>(first + step * i);
-    return data;
-}
+using srecords::Bytes;
+using srecords::Record;
 
 // Virtual time: every yield advances the clock by the time the caller allows (at least
 // `minStep` ms), so waits end at once and deterministically.
@@ -88,29 +59,19 @@ public:
     std::function<void(int)> onYield;
 };
 
-struct LoadOutcome
-{
-    int16_t result = -1;
-    int32_t start = -7; // -7: not written
-    int32_t end = -7;
-    LoadProblem problem;
-    int yields = 0;
-};
-
 // Loads inline text through the reader, with the given chunk size.
-inline LoadOutcome LoadText(const std::string& text, FirmwareImage& image,
-                            std::size_t chunk = 16384)
+inline SRecordLoad LoadText(const std::string& text, FirmwareImage& image,
+                            std::size_t chunk = 16384, int* yields = nullptr)
 {
     SRecordReader reader;
     reader.OpenMemory(text.data(), text.size());
     reader.SetChunkSize(chunk);
     VirtualHost host;
     const std::atomic<bool> cancel{false};
-    LoadOutcome outcome;
-    outcome.result =
-        LoadSRecordFile(reader, image, outcome.start, outcome.end, host, cancel, &outcome.problem);
-    outcome.yields = host.yields;
-    return outcome;
+    const SRecordLoad load = LoadSRecordFile(reader, image, host, cancel);
+    if (yields)
+        *yields = host.yields;
+    return load;
 }
 
 // A fresh folder below the system's temporary folder, removed with the object.

@@ -17,11 +17,7 @@ const QByteArray kPoll = QByteArrayLiteral("~# 0155");
 class BootloaderTest : public ::testing::Test
 {
 protected:
-    void SetUp() override
-    {
-        InitCrcTable();
-        ASSERT_TRUE(port.Open());
-    }
+    void SetUp() override { ASSERT_TRUE(port.Open()); }
 
     // Replies that arrive at the given times after the command is sent (time 0).
     void RepliesAt(std::vector<std::pair<int64_t, QByteArray>> replies)

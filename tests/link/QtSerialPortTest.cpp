@@ -55,8 +55,6 @@ private:
 class QtSerialPortTest : public ::testing::Test
 {
 protected:
-    void SetUp() override { InitCrcTable(); }
-
     bool OpenOn(QtSerialPort& port, const QString& name)
     {
         port.SetPortName(name);

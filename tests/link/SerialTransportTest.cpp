@@ -15,11 +15,7 @@ namespace {
 class SerialTransportTest : public ::testing::Test
 {
 protected:
-    void SetUp() override
-    {
-        InitCrcTable();
-        ASSERT_TRUE(port.Open());
-    }
+    void SetUp() override { ASSERT_TRUE(port.Open()); }
 
     // Bytes that reach the host's end of the line at the given virtual time.
     void ArriveAt(int64_t ms, const QByteArray& bytes)

@@ -12,7 +12,6 @@ namespace {
 // A packet with its CRC filled in, as a host sends it.
 QByteArray Packet(const QByteArray& withoutCrc)
 {
-    InitCrcTable();
     const uint16_t crc = CalculateCrc(reinterpret_cast<const uint8_t*>(withoutCrc.constData()), 1,
                                       static_cast<int32_t>(withoutCrc.size()) - 1);
     QByteArray packet = withoutCrc;

@@ -29,7 +29,6 @@ struct Rig
     explicit Rig(const QString& faults = {}, DeviceTiming timing = {})
         : device(host, timing, *ParseFaultPlan(faults, nullptr)), port(host, &device)
     {
-        InitCrcTable();
         port.Open();
     }
 

@@ -1,0 +1,35 @@
+#pragma once
+
+#include "Host.h"
+
+#include <atomic>
+
+// Ctrl-C, SIGTERM (timeout, a service manager) and SIGHUP (a closed terminal) during
+// norvane-flash flash. The first one asks every run to stop at its next step, as a cancel
+// answered Yes; a second one ends the program at once with 128 + its number. A SIGHUP after
+// a SIGHUP counts once: a closed terminal may deliver it twice (the kernel and the shell).
+void InstallStopSignals();
+const std::atomic<bool>& StopRequested();
+
+// A host that passes a pending stop on as a cancel each time it has let events run, so that
+// a cancel cleared at the start of a stage is raised again at the next wait.
+class StoppableHost : public Host
+{
+public:
+    explicit StoppableHost(Host& host) : m_host(host) {}
+
+    // The cancel flag that a stop raises.
+    void CancelOnStop(std::atomic<bool>& cancel) { m_cancel = &cancel; }
+
+    int32_t TickCount() override { return m_host.TickCount(); }
+    void ProcessEvents(int32_t maxWaitMs) override
+    {
+        m_host.ProcessEvents(maxWaitMs);
+        if (m_cancel && StopRequested())
+            *m_cancel = true;
+    }
+
+private:
+    Host& m_host;
+    std::atomic<bool>* m_cancel = nullptr;
+};

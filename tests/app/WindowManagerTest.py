@@ -1,0 +1,204 @@
+"""The real window (xcb) under an X server and a window manager (Xvfb and openbox): the title
+the window manager receives for the main window, the port dialog and each message box, and
+the frame actions it offers them. Driven from the keyboard, as a person would.
+
+Usage: WindowManagerTest.py --upgrader PATH --devsim PATH
+"""
+import argparse
+import os
+import re
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+import unittest
+from pathlib import Path
+
+sys.path.insert(0, str(Path(__file__).resolve().parents[1] / "cli"))
+import norvane_harness as harness  # noqa: E402
+
+UPGRADER = None
+DEVSIM = None
+
+TITLE = "Tessary Norvane Upgrader"
+WAIT_SECONDS = 15
+POLL_SECONDS = 0.05
+
+
+def wait_until(condition, what):
+    deadline = time.monotonic() + WAIT_SECONDS
+    while time.monotonic() < deadline:
+        value = condition()
+        if value:
+            return value
+        time.sleep(POLL_SECONDS)
+    raise AssertionError(f"timed out waiting for {what}")
+
+
+class Desktop:
+    """Xvfb on a free display with openbox managing it."""
+
+    def __init__(self, home):
+        read_end, write_end = os.pipe()
+        self.xvfb = subprocess.Popen(
+            ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1024x768x24", "-nolisten",
+             "tcp"], pass_fds=[write_end], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        os.close(write_end)
+        with os.fdopen(read_end) as announced:
+            number = announced.readline().strip()
+        if not number:
+            self.xvfb.kill()
+            raise RuntimeError("Xvfb did not start")
+        self.env = dict(os.environ, DISPLAY=f":{number}", HOME=str(home),
+                        XDG_CONFIG_HOME=str(home / "config"), XDG_CACHE_HOME=str(home / "cache"))
+        self.env.pop("QT_QPA_PLATFORM", None)
+        self.wm = subprocess.Popen(["openbox", "--sm-disable"], env=self.env,
+                                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        try:
+            wait_until(lambda: "window id" in self.root("_NET_SUPPORTING_WM_CHECK"), "openbox")
+        except AssertionError:
+            self.stop()
+            raise
+
+    def stop(self):
+        for process in (self.wm, self.xvfb):
+            process.terminate()
+            try:
+                process.wait(timeout=10)
+            except subprocess.TimeoutExpired:
+                process.kill()
+                process.wait()
+
+    def x(self, *args):
+        return subprocess.run(list(args), env=self.env, capture_output=True, text=True).stdout
+
+    def root(self, name):
+        return self.x("xprop", "-root", name)
+
+    def clients(self):
+        return set(re.findall(r"0x[0-9a-f]+", self.root("_NET_CLIENT_LIST").split("#")[-1]))
+
+    def active(self):
+        found = re.findall(r"0x[0-9a-f]+", self.root("_NET_ACTIVE_WINDOW"))
+        return found[0] if found else None
+
+    def properties(self, window):
+        """Title as _NET_WM_NAME and WM_NAME, the actions allowed, and the MWM functions asked."""
+        text = self.x("xprop", "-id", window, "_NET_WM_NAME", "WM_NAME", "_NET_WM_ALLOWED_ACTIONS",
+                      "_MOTIF_WM_HINTS")
+        found = {}
+        for line in text.splitlines():
+            name, _, value = line.partition(" = ")
+            found[name.split("(")[0]] = value.strip()
+        return found
+
+    def key(self, *keys):
+        self.x("xdotool", "key", "--clearmodifiers", *keys)
+
+
+class WindowManagerTest(unittest.TestCase):
+    def setUp(self):
+        self.dir = tempfile.TemporaryDirectory()
+        self.work = Path(self.dir.name)
+        self.desktop = Desktop(self.work)
+        self.addCleanup(self.dir.cleanup)
+        self.addCleanup(self.desktop.stop)
+        self.known = set()
+
+    def next_window(self, title):
+        """Waits for a new window with the focus, checks its title both ways, returns it."""
+        def arrived():
+            new = self.desktop.clients() - self.known
+            active = self.desktop.active()
+            if active in new and self.desktop.properties(active).get("_NET_WM_NAME"):
+                return active
+            return None
+        window = wait_until(arrived, f"a window titled {title!r}")
+        self.known.add(window)
+        props = self.desktop.properties(window)
+        self.assertEqual(props["_NET_WM_NAME"], f'"{title}"')
+        self.assertEqual(props["WM_NAME"], f'"{title}"')
+        return window, props
+
+    def answer(self, window, *keys):
+        self.desktop.key(*keys)
+        wait_until(lambda: window not in self.desktop.clients(), "the window to close")
+        self.known.discard(window)
+
+    def box(self, title):
+        window, _ = self.next_window(title)
+        self.answer(window, "Return")
+
+    def assert_frame(self, props, minimise):
+        actions = props["_NET_WM_ALLOWED_ACTIONS"]
+        for refused in ("MAXIMIZE_HORZ", "MAXIMIZE_VERT", "RESIZE"):
+            self.assertNotIn(f"_NET_WM_ACTION_{refused}", actions)
+        self.assertIn("_NET_WM_ACTION_CLOSE", actions)
+        # Minimise as the window asks for it: openbox keeps it on every dialog regardless.
+        functions = int(props["_MOTIF_WM_HINTS"].split(",")[1], 16)
+        self.assertEqual(bool(functions & 0x08), minimise)  # minimise function
+        self.assertFalse(functions & 0x10)  # maximise function
+        if minimise:
+            self.assertIn("_NET_WM_ACTION_MINIMIZE", actions)
+
+    def test_titles_and_frames_as_the_window_manager_sees_them(self):
+        mot = self.work / "app.mot"
+        bin_dir = self.work / "bin"
+        bin_dir.mkdir()
+        # A copy without its Help folder, so that F1 reports the missing document.
+        upgrader = bin_dir / "norvane-upgrader"
+        shutil.copy(UPGRADER, upgrader)
+        no_browser = self.work / "empty"
+        no_browser.mkdir()
+        with harness.Device(DEVSIM, self.work, "dev", faults=["change:1:1:9"]) as device:
+            config = self.work / "config"
+            config.mkdir(exist_ok=True)
+            (config / "NorvaneProg.conf").write_text(
+                f'[Settings]\nComPort=2\nLastFile="{mot}"\n\n'
+                f'[Ports]\nCOM1="{device.path}"\nCOM2="{self.work / "absent"}"\n')
+            # No web browser to be found: the website item reports its failure.
+            env = dict(self.desktop.env, PATH=str(no_browser))
+            env.pop("BROWSER", None)
+            program = subprocess.Popen([str(upgrader)], env=env, stdout=subprocess.DEVNULL,
+                                       stderr=subprocess.DEVNULL)
+            self.addCleanup(lambda: program.poll() is None and program.kill())
+
+            self.box(TITLE)  # "Could not open COM 2" at start-up
+            dialog, props = self.next_window("Select Serial Port")
+            self.assert_frame(props, minimise=False)
+            self.desktop.key("Return")  # OK has the focus: COM2 fails again
+            window, _ = self.next_window(TITLE)
+            self.answer(window, "Escape")
+            wait_until(lambda: self.desktop.active() == dialog, "the dialog to have the focus")
+            self.answer(dialog, "Tab", "Up", "shift+Tab", "Return")  # COM1, then OK
+
+            main, props = self.next_window(TITLE)
+            self.assert_frame(props, minimise=True)
+            self.desktop.key("Return")  # Download has the focus; the file is not there yet
+            self.box("File Not Found")
+            mot.write_text("not an S-record file\n")
+            self.desktop.key("alt+d")
+            self.box("S-Record Error")
+            ranges = [(0x3000, 0x30FF)]
+            harness.write_mot(mot, harness.pattern_image(ranges), ranges)
+            self.desktop.key("alt+d")  # the device refuses the first erase
+            self.box("Firmware Download Error")
+            self.desktop.key("F1")
+            self.box(f"{TITLE} Help")
+            self.desktop.key("alt+h", "h")
+            self.box("Halvorn Website")
+            self.desktop.key("alt+h", "a")
+            self.box(f"About {TITLE}")
+
+            self.desktop.x("wmctrl", "-i", "-c", main)
+            self.assertEqual(program.wait(timeout=WAIT_SECONDS), 0)
+
+
+if __name__ == "__main__":
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--upgrader", required=True)
+    parser.add_argument("--devsim", required=True)
+    args, rest = parser.parse_known_args()
+    UPGRADER, DEVSIM = args.upgrader, args.devsim
+    unittest.main(argv=[sys.argv[0]] + rest)
