@@ -69,8 +69,7 @@ int RunHistoryCommand(const QStringList& args)
     } else if (options.csv) {
         PrintHistoryCsv(result.rows, stdout);
     } else {
-        PrintHistoryTable(result.rows, stdout,
-                          IsLiveTerminal(stdout) ? TerminalWidth(stdout) : 0);
+        PrintHistoryTable(result.rows, stdout, IsLiveTerminal(stdout) ? TerminalWidth(stdout) : 0);
     }
     return WithOutputChecked(0);
 }
