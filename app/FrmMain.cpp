@@ -152,9 +152,9 @@ void FrmMain::FocusDownload()
     m_cmdDownload->setFocus();
 }
 
-int FrmMain::MessageBox(const QString& prompt, int style, const QString& title)
+Answer FrmMain::Ask(const MessageBoxText& message)
 {
-    const int answer = m_services.messages.Show(prompt, style, title);
+    const Answer answer = ShowMessage(m_services.messages, message);
     // The program was ended while the box was up: the download must not go on.
     if (m_host.IsEnding())
         throw ProgramEnding();

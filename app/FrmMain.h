@@ -82,7 +82,7 @@ public:
     void SetCancelVisible(bool visible) override;
     void SetDownloadEnabled(bool enabled) override;
     void FocusDownload() override;
-    int MessageBox(const QString& prompt, int style, const QString& title) override;
+    Answer Ask(const MessageBoxText& message) override;
 
 signals:
     // Every text written to the status line, in order.

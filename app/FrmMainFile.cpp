@@ -20,7 +20,7 @@ void FrmMain::CmdDownload_Click()
         return;
     try {
         // Refused (false) only while a run is in progress.
-        if (!m_engine.CmdDownload_Click(m_txtFileName->text()))
+        if (!m_engine.Run(m_txtFileName->text()))
             QApplication::beep();
     } catch (const ProgramEnding&) {
         // The program is ending: the run stops here, and the event loop ends.
@@ -44,7 +44,7 @@ void FrmMain::CmdBrowse_Click()
 void FrmMain::TxtFileName_Change()
 {
     // The engine forgets its image and shows "File: Not Loaded".
-    m_engine.TxtFileName_Change();
+    m_engine.FileNameChanged();
 }
 
 void FrmMain::TxtFileName_KeyPress(int keyAscii)
@@ -69,7 +69,7 @@ void FrmMain::CmdCancel_Click()
                                                static_cast<uint32_t>(*m_runClickTick)) <
                               QApplication::doubleClickInterval())
         return;
-    m_engine.CmdCancel_Click();
+    m_engine.RequestCancel();
 }
 
 void FrmMain::dragEnterEvent(QDragEnterEvent* event)

@@ -43,11 +43,9 @@ void FrmMain::Form_Load()
     else
         StartupFailure(port);
 
-    // These hold whichever way the port went: the window must know its file state, its
-    // flags and its help document also when it starts without a port.
+    // These hold whichever way the port went: the window must know its file state and its
+    // help document also when it starts without a port.
     ShowFileState(kFileStateNotLoaded);
-    m_engine.m_bFileLoaded = false;
-    m_engine.m_bDownloading = false;
     m_sHelpFile = HelpFilePath(m_services.programDir);
     FocusFirstControl();
 }
@@ -109,10 +107,8 @@ void FrmMain::mnuComPort_Click()
 
 void FrmMain::Form_Unload(int16_t& cancel)
 {
-    if (m_engine.m_bDownloading) {
-        const MessageBoxText question = QuitQuestion();
-        if (m_services.messages.Show(question.prompt, question.style, question.title) !=
-            kAnswerYes) {
+    if (m_engine.IsProgramming()) {
+        if (ShowMessage(m_services.messages, QuitQuestion()) != Answer::Yes) {
             cancel = 1;
             return;
         }

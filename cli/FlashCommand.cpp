@@ -30,7 +30,7 @@ int EndEveryPort(FlashReporter& reporter, const QStringList& ports, ExitCode exi
                  const QString& detail)
 {
     for (const QString& port : ports)
-        reporter.Outcome({port, exitCode, detail, false, 0});
+        reporter.Outcome({port, exitCode, detail, false, 0, {}});
     reporter.Finish();
     return static_cast<int>(exitCode);
 }

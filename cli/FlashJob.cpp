@@ -47,13 +47,15 @@ public:
     void SetCancelVisible(bool) override {}
     void SetDownloadEnabled(bool) override {}
     void FocusDownload() override {}
-    int MessageBox(const QString& prompt, int style, const QString& title) override
+    Answer Ask(const MessageBoxText& message) override
     {
-        if (style == kStyleYesNoWarning)
-            return kAnswerYes;
-        m_lastMessage = OneLine(prompt);
-        m_job.reporter->Message(m_job.port, title.isEmpty() ? kApplicationTitle : title, prompt);
-        return kAnswerOk;
+        if (message.kind == MessageKind::YesNo)
+            return Answer::Yes;
+        m_lastMessage = OneLine(message.prompt);
+        m_job.reporter->Message(m_job.port,
+                                message.title.isEmpty() ? kApplicationTitle : message.title,
+                                message.prompt);
+        return Answer::Ok;
     }
 
     // The last message box shown, for the summary.
@@ -67,44 +69,40 @@ private:
     QString m_lastMessage;
 };
 
-ExitCode ExitCodeOf(RunOutcome outcome)
+ExitCode ExitCodeOf(DownloadOutcome outcome)
 {
     switch (outcome) {
-    case RunOutcome::Downloaded:
+    case DownloadOutcome::Downloaded:
         return ExitCode::Ok;
-    case RunOutcome::Cancelled:
+    case DownloadOutcome::Cancelled:
         return ExitCode::Cancelled;
-    case RunOutcome::BootloaderNotStarted:
+    case DownloadOutcome::BootloaderNotStarted:
         return ExitCode::BootloaderNotStarted;
-    case RunOutcome::FileUnusable:
+    case DownloadOutcome::FileUnusable:
         return ExitCode::FileNotUsable;
-    case RunOutcome::DownloadFailed:
-    case RunOutcome::None:
+    case DownloadOutcome::Failed:
         break;
     }
     return ExitCode::DownloadFailed;
 }
 
-QString DetailOf(const DownloadEngine& engine, const PortView& view, const SerialPort& serial)
+QString DetailOf(const RunResult& result, const DownloadEngine& engine, const PortView& view)
 {
-    switch (engine.LastOutcome()) {
-    case RunOutcome::Downloaded:
-        return (engine.LastRunVerified() ? QStringLiteral("verified by the device, CRC %1h")
-                                         : QStringLiteral("no header was due, CRC %1h"))
-            .arg(CrcText(engine.m_iCrc));
-    case RunOutcome::Cancelled:
+    switch (result.outcome) {
+    case DownloadOutcome::Downloaded:
+        return (result.verified ? QStringLiteral("verified by the device, CRC %1h")
+                                : QStringLiteral("no header was due, CRC %1h"))
+            .arg(CrcText(engine.Crc()));
+    case DownloadOutcome::Cancelled:
         return {};
-    case RunOutcome::BootloaderNotStarted:
+    case DownloadOutcome::BootloaderNotStarted:
         return QStringLiteral("the device did not answer the bootloader polls");
-    case RunOutcome::FileUnusable:
+    case DownloadOutcome::FileUnusable:
         return view.LastMessage();
-    case RunOutcome::DownloadFailed:
-    case RunOutcome::None:
+    case DownloadOutcome::Failed:
         break;
     }
-    return serial.Error() == SerialError::LineLost || !serial.IsOpen()
-               ? QStringLiteral("the line was lost: ") + serial.ErrorText()
-               : view.LastMessage();
+    return result.reason.kind != FailureKind::None ? ReasonText(result.reason) : view.LastMessage();
 }
 
 } // namespace
@@ -121,6 +119,8 @@ FlashSummary RunFlashJob(const FlashJob& job)
     if (!serial.Open()) {
         summary.exitCode = ExitCode::PortUnavailable;
         summary.detail = PortProblemText(serial);
+        if (serial.Error() == SerialError::NotASerialPort)
+            summary.reason.kind = FailureKind::NotASerialPort;
     } else if (StopRequested()) {
         summary.exitCode = ExitCode::Cancelled;
     } else {
@@ -135,12 +135,15 @@ FlashSummary RunFlashJob(const FlashJob& job)
         // On the heap: the engine holds a whole image.
         StoppableHost host(eventLoop);
         auto engine = std::make_unique<DownloadEngine>(*port, host, view);
-        host.CancelOnStop(engine->m_bCancel);
+        host.CancelOnStop([&engine = *engine] { engine.RequestCancel(); });
         engine->UseLoadedImage(*job.image, job.startAddr, job.endAddr);
-        engine->CmdDownload_Click(job.fileName);
-        summary.exitCode = ExitCodeOf(engine->LastOutcome());
-        summary.verified = engine->LastRunVerified();
-        summary.detail = DetailOf(*engine, view, serial);
+        // A new engine is never running: the run takes place.
+        (void)engine->Run(job.fileName);
+        const RunResult result = *engine->LastResult();
+        summary.exitCode = ExitCodeOf(result.outcome);
+        summary.verified = result.verified;
+        summary.reason = result.reason;
+        summary.detail = DetailOf(result, *engine, view);
         summary.elapsedMs = clock.elapsed();
         port->Close();
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Commands.h"
+#include "FailureReason.h"
 #include "OutputQueue.h"
 
 #include <QString>
@@ -17,6 +18,7 @@ struct FlashSummary
     QString detail; // what the user should know, in words
     bool verified = false;
     int64_t elapsedMs = 0;
+    FailureReason reason; // why the run failed: its kind, command, address and codes
 };
 
 // Where a port stands after a step of programming.

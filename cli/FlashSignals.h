@@ -3,6 +3,8 @@
 #include "Host.h"
 
 #include <atomic>
+#include <functional>
+#include <utility>
 
 // Ctrl-C, SIGTERM (timeout, a service manager) and SIGHUP (a closed terminal) during
 // norvane-flash flash. The first one asks every run to stop at its next step, as a cancel
@@ -18,18 +20,18 @@ class StoppableHost : public Host
 public:
     explicit StoppableHost(Host& host) : m_host(host) {}
 
-    // The cancel flag that a stop raises.
-    void CancelOnStop(std::atomic<bool>& cancel) { m_cancel = &cancel; }
+    // What a stop does: request the run's cancel.
+    void CancelOnStop(std::function<void()> cancel) { m_cancel = std::move(cancel); }
 
     int32_t TickCount() override { return m_host.TickCount(); }
     void ProcessEvents(int32_t maxWaitMs) override
     {
         m_host.ProcessEvents(maxWaitMs);
         if (m_cancel && StopRequested())
-            *m_cancel = true;
+            m_cancel();
     }
 
 private:
     Host& m_host;
-    std::atomic<bool>* m_cancel = nullptr;
+    std::function<void()> m_cancel;
 };

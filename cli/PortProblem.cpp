@@ -1,6 +1,7 @@
 #include "PortProblem.h"
 
 #include "PortNaming.h"
+#include "SerialErrorText.h"
 
 #include <QStringList>
 
@@ -21,38 +22,19 @@ QString PresentPorts()
 
 QString PortProblemWord(SerialError error)
 {
-    switch (error) {
-    case SerialError::NoSuchDevice:
-        return QStringLiteral("no-device");
-    case SerialError::PermissionDenied:
-        return QStringLiteral("no-permission");
-    case SerialError::Busy:
-        return QStringLiteral("busy");
-    case SerialError::LineLost:
-    case SerialError::Other:
-    case SerialError::None:
-        break;
-    }
-    return QStringLiteral("unusable");
+    return SerialErrorWord(error);
 }
 
 QString PortProblemText(const SerialPort& port)
 {
-    switch (port.Error()) {
-    case SerialError::NoSuchDevice:
-        return QStringLiteral("no such device; %1").arg(PresentPorts());
-    case SerialError::PermissionDenied:
-        return QStringLiteral("permission denied; add your user to the 'dialout' group "
-                              "(sudo usermod -aG dialout $USER), then log out and in again");
-    case SerialError::Busy:
-        return QStringLiteral("the port is busy: another program holds it (often "
-                              "ModemManager; close that program or stop it with "
-                              "'sudo systemctl stop ModemManager')");
-    case SerialError::LineLost:
-    case SerialError::Other:
-    case SerialError::None:
-        break;
+    const QString text = SerialErrorText(port.Error());
+    if (port.Error() == SerialError::NoSuchDevice) {
+        QString present = PresentPorts();
+        present[0] = present[0].toUpper();
+        return text + QStringLiteral(" ") + present + QStringLiteral(".");
     }
+    if (!text.isEmpty())
+        return text;
     const QString reason = port.ErrorText();
     return reason.isEmpty() ? QStringLiteral("cannot be opened")
                             : QStringLiteral("cannot be opened: ") + reason;

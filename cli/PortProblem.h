@@ -4,7 +4,7 @@
 
 #include <QString>
 
-// Why a port could not be opened, shared by flash and ports: a stable word for scripts
-// ("no-device", "no-permission", "busy", "unusable") and a text a user can act on.
+// Why a port could not be opened, for flash and ports: the stable word and the text of the
+// shared table (SerialErrorText.h), the ports present added when there is no such device.
 QString PortProblemWord(SerialError error);
 QString PortProblemText(const SerialPort& port);

@@ -36,7 +36,7 @@ std::unique_ptr<StationReporter> MakeReporter(const StationOptions& options)
 int EndWithUnusableFile(StationReporter& reporter, const MessageBoxText& box, const QString& detail)
 {
     reporter.Message(QString(), box.title, box.prompt);
-    reporter.Outcome({QString(), ExitCode::FileNotUsable, detail, false, 0});
+    reporter.Outcome({QString(), ExitCode::FileNotUsable, detail, false, 0, {}});
     reporter.Finish();
     return static_cast<int>(ExitCode::FileNotUsable);
 }

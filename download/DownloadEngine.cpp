@@ -1,168 +1,171 @@
 #include "DownloadEngine.h"
 
 #include "FirmwareFile.h"
+#include "ScopedFlag.h"
 
 namespace {
-constexpr int16_t kNotStarted = 2; // StartBootloader: the bootloader did not start
+
+FailureReason ReasonOf(FailureKind kind)
+{
+    FailureReason reason;
+    reason.kind = kind;
+    return reason;
 }
+
+} // namespace
 
 DownloadEngine::DownloadEngine(SerialPort& port, Host& host, DownloadView& view)
     : m_host(host), m_view(view),
       m_transport(port, host, [this](const QString& text) { m_view.ShowStatus(text); }),
-      m_bootloader(m_transport, m_bCancel)
+      m_bootloader(m_transport, m_cancel)
 {
 }
 
-bool DownloadEngine::CmdDownload_Click(const QString& fileName)
+bool DownloadEngine::Run(const QString& fileName)
 {
-    if (m_bRunning)
+    if (m_running)
         return false;
-    // Cleared however the run ends, also when the window unwinds it as the program ends.
-    struct RunningFlag
-    {
-        bool& running;
-        explicit RunningFlag(bool& flag) : running(flag) { running = true; }
-        ~RunningFlag() { running = false; }
-    } runningFlag(m_bRunning);
-    m_lastRunVerified = false;
-    m_lastOutcome = Run(fileName);
+    const ScopedFlag running(m_running);
+    m_lastResult.reset();
+    m_lastResult = RunStages(fileName);
     return true;
 }
 
-void DownloadEngine::CmdCancel_Click()
+void DownloadEngine::FileNameChanged()
 {
-    m_bCancel = true;
-}
-
-void DownloadEngine::TxtFileName_Change()
-{
-    m_bFileLoaded = false;
+    m_fileLoaded = false;
     ++m_fileNameChanges;
     m_view.ShowFileState(kFileStateNotLoaded);
 }
 
 void DownloadEngine::UseLoadedImage(const FirmwareImage& image, int32_t startAddr, int32_t endAddr)
 {
-    if (m_bRunning)
+    if (m_running)
         return;
     m_image = image;
-    m_lStartAddr = startAddr;
-    m_lEndAddr = endAddr;
-    const ApplicationChecks checks = CalculateApplicationChecks(m_image, m_lEndAddr);
-    m_iCrc = checks.crc;
-    m_lChecksum = checks.checksum;
-    m_bFileLoaded = true;
-    m_view.ShowFileState(FileStateLoaded(m_iCrc));
+    m_startAddr = startAddr;
+    m_endAddr = endAddr;
+    const ApplicationChecks checks = CalculateApplicationChecks(m_image, m_endAddr);
+    m_crc = checks.crc;
+    m_checksum = checks.checksum;
+    m_fileLoaded = true;
+    m_view.ShowFileState(FileStateLoaded(m_crc));
 }
 
-RunOutcome DownloadEngine::Run(const QString& fileName)
+RunResult DownloadEngine::RunStages(const QString& fileName)
 {
-    if (!m_bFileLoaded) {
-        RunOutcome loadOutcome = RunOutcome::None;
-        if (!LoadStage(fileName, loadOutcome))
-            return loadOutcome;
+    if (!m_fileLoaded) {
+        if (std::optional<RunResult> ended = LoadStage(fileName))
+            return *ended;
     }
-    const RunOutcome bootloaderOutcome = BootloaderStage();
-    if (bootloaderOutcome != RunOutcome::None)
-        return bootloaderOutcome;
+    if (std::optional<RunResult> ended = BootloaderStage())
+        return *ended;
     return ProgrammingStage();
 }
 
-// Returns false when the run ends early; outcome then says why.
-bool DownloadEngine::LoadStage(const QString& fileName, RunOutcome& outcome)
+// Returns the result when the run ends early; nothing when the file is loaded.
+std::optional<RunResult> DownloadEngine::LoadStage(const QString& fileName)
 {
-    m_bCancel = false;
+    m_cancel = false;
     m_view.SetCancelVisible(true);
     m_view.SetDownloadEnabled(false);
     m_view.ShowStatus(kStatusLoadingFile);
 
     const uint32_t nameChangesAtStart = m_fileNameChanges;
-    switch (LoadFirmwareFile(fileName, m_image, m_lStartAddr, m_lEndAddr, m_host, m_bCancel)) {
+    std::optional<RunResult> ended;
+    switch (LoadFirmwareFile(fileName, m_image, m_startAddr, m_endAddr, m_host, m_cancel)) {
     case FirmwareFileResult::Missing:
-        Ask(FileMissingBox());
-        outcome = RunOutcome::FileUnusable;
-        EarlyEnd();
-        return false;
+        (void)m_view.Ask(FileMissingBox());
+        ended = RunResult{DownloadOutcome::FileUnusable, false, ReasonOf(FailureKind::FileMissing)};
+        break;
     case FirmwareFileResult::Cancelled:
-        outcome = RunOutcome::Cancelled;
-        EarlyEnd();
-        return false;
+        ended = RunResult{DownloadOutcome::Cancelled, false, {}};
+        break;
     case FirmwareFileResult::NotUsable:
-        Ask(BadFileBox(fileName));
-        outcome = RunOutcome::FileUnusable;
-        EarlyEnd();
-        return false;
+        (void)m_view.Ask(BadFileBox(fileName));
+        ended =
+            RunResult{DownloadOutcome::FileUnusable, false, ReasonOf(FailureKind::FileNotUsable)};
+        break;
     case FirmwareFileResult::Loaded:
         break;
+    }
+    if (ended) {
+        EarlyEnd();
+        return ended;
     }
 
     // A name changed while the file was read no longer names this image: the run goes on with
     // what it loaded, but the next run loads the name the box shows.
     const bool nameUnchanged = nameChangesAtStart == m_fileNameChanges;
-    m_bFileLoaded = nameUnchanged;
+    m_fileLoaded = nameUnchanged;
     m_view.ShowStatus(kStatusCalculatingCrc);
-    const ApplicationChecks checks = CalculateApplicationChecks(m_image, m_lEndAddr);
-    m_iCrc = checks.crc;
-    m_lChecksum = checks.checksum;
+    const ApplicationChecks checks = CalculateApplicationChecks(m_image, m_endAddr);
+    m_crc = checks.crc;
+    m_checksum = checks.checksum;
     if (nameUnchanged)
-        m_view.ShowFileState(FileStateLoaded(m_iCrc));
-    return true;
+        m_view.ShowFileState(FileStateLoaded(m_crc));
+    return std::nullopt;
 }
 
-// Returns RunOutcome::None when the bootloader is ready and programming may begin.
-RunOutcome DownloadEngine::BootloaderStage()
+// Returns the result when the run ends here; nothing when programming may begin.
+std::optional<RunResult> DownloadEngine::BootloaderStage()
 {
     m_view.ShowStatus(kStatusStartingBootloader);
-    m_bCancel = false;
+    m_cancel = false;
     m_view.SetCancelVisible(true);
     m_view.SetDownloadEnabled(false);
 
     if (m_transport.LineLost())
         return EndWithLineLost();
-    const int16_t started = m_bootloader.StartBootloader();
-    if (m_bCancel) {
+    const BootloaderStart started = m_bootloader.StartBootloader();
+    if (m_cancel) {
         m_view.ShowStatus(QString());
         ClosingStep();
-        return RunOutcome::Cancelled;
+        return RunResult{DownloadOutcome::Cancelled, false, {}};
     }
     if (m_transport.LineLost())
         return EndWithLineLost();
-    if (started == kNotStarted) {
+    if (started != BootloaderStart::Ready) {
+        FailureReason reason = ReasonOf(FailureKind::BootloaderNotStarted);
+        reason.polls = kMaxPolls;
         m_view.ShowStatus(QString());
-        Ask(BootloaderBox());
+        (void)m_view.Ask(BootloaderBox(ReasonText(reason)));
         m_view.SetCancelVisible(false);
         m_view.SetDownloadEnabled(true);
-        return RunOutcome::BootloaderNotStarted;
+        return RunResult{DownloadOutcome::BootloaderNotStarted, false, reason};
     }
-    return RunOutcome::None;
+    return std::nullopt;
 }
 
-RunOutcome DownloadEngine::ProgrammingStage()
+RunResult DownloadEngine::ProgrammingStage()
 {
-    const int32_t firstStep = m_lStartAddr - m_lStartAddr % kStepSize;
+    const int32_t firstStep = m_startAddr - m_startAddr % kStepSize;
     m_progressValue = 0;
-    m_progressMaximum = (m_lEndAddr - firstStep) / kStepSize + 1;
+    m_progressMaximum = (m_endAddr - firstStep) / kStepSize + 1;
     m_view.SetProgressVisible(true);
     m_view.SetProgressValue(m_progressValue);
     m_view.SetProgressMaximum(m_progressMaximum);
     m_view.ShowPercent(QStringLiteral("0 %"));
 
-    m_bDownloading = true;
-    const int16_t result = DownloadFirmware(m_image, m_lStartAddr, m_lEndAddr);
-    RunOutcome outcome = RunOutcome::Downloaded;
-    if (result == kDownloadFailed) {
-        m_view.ShowStatus(kStatusDownloadError);
-        Ask(DownloadErrorBox());
-        outcome = RunOutcome::DownloadFailed;
-    } else if (result == kDownloadCancelled) {
-        m_view.ShowStatus(kStatusDownloadCanceled);
-        outcome = RunOutcome::Cancelled;
-    } else {
-        m_view.ShowStatus(DownloadedStatus(m_iCrc));
+    RunResult result{DownloadOutcome::Downloaded, false, {}};
+    {
+        const ScopedFlag programming(m_programming);
+        result = DownloadFirmware();
+        switch (result.outcome) {
+        case DownloadOutcome::Failed:
+            m_view.ShowStatus(kStatusDownloadError);
+            (void)m_view.Ask(DownloadErrorBox(ReasonText(result.reason)));
+            break;
+        case DownloadOutcome::Cancelled:
+            m_view.ShowStatus(kStatusDownloadCanceled);
+            break;
+        default:
+            m_view.ShowStatus(DownloadedStatus(m_crc));
+            break;
+        }
     }
-    m_bDownloading = false;
     ClosingStep();
-    return outcome;
+    return result;
 }
 
 void DownloadEngine::EarlyEnd()
@@ -183,15 +186,16 @@ void DownloadEngine::ClosingStep()
 
 // The port went away (cable pulled, adapter unplugged) or was never open: the run ends as a
 // failed download rather than polling a dead line.
-RunOutcome DownloadEngine::EndWithLineLost()
+RunResult DownloadEngine::EndWithLineLost()
 {
+    const FailureReason reason = ReasonOf(FailureKind::LineLost);
     m_view.ShowStatus(kStatusDownloadError);
-    Ask(DownloadErrorBox());
+    (void)m_view.Ask(DownloadErrorBox(ReasonText(reason)));
     ClosingStep();
-    return RunOutcome::DownloadFailed;
+    return Failed(reason);
 }
 
-int DownloadEngine::Ask(const MessageBoxText& box)
+RunResult DownloadEngine::Failed(const FailureReason& reason)
 {
-    return m_view.MessageBox(box.prompt, box.style, box.title);
+    return {DownloadOutcome::Failed, false, reason};
 }

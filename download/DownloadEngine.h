@@ -4,6 +4,7 @@
 #include "DownloadPlan.h"
 #include "DownloadTexts.h"
 #include "DownloadView.h"
+#include "FailureReason.h"
 #include "FirmwareImage.h"
 #include "Host.h"
 #include "SerialPort.h"
@@ -13,26 +14,33 @@
 
 #include <atomic>
 #include <cstdint>
+#include <optional>
 
-// How the last run ended, as the command line reports it in its exit code.
-enum class RunOutcome
+// How a run ended.
+enum class DownloadOutcome
 {
-    None = -1,               // no run yet, or a run was refused
-    Downloaded = 0,          // verified by the device, or no header was due
-    DownloadFailed = 1,      // a command or the verify did not succeed, or the line was lost
-    Cancelled = 2,           // cancelled by the user (any stage)
-    FileUnusable = 3,        // missing, unreadable or not a usable S-record file
-    BootloaderNotStarted = 5 // the device never reported its bootloader ready
+    Downloaded,           // verified by the device, or no header was due
+    Failed,               // a command or the verify did not succeed, or the line was lost
+    Cancelled,            // cancelled by the user (any stage)
+    FileUnusable,         // missing, unreadable or not a usable S-record file
+    BootloaderNotStarted, // the device never reported its bootloader ready
 };
 
-// Result codes of DownloadFirmware.
-constexpr int16_t kDownloadOk = 0;
-constexpr int16_t kDownloadFailed = 1;
-constexpr int16_t kDownloadCancelled = 2;
+// A run's outcome with its reason (kind None for a download or a cancel).
+struct RunResult
+{
+    DownloadOutcome outcome;
+    bool verified = false; // the device reported the new application verified
+    FailureReason reason;
+};
 
 // One whole download: load stage, bootloader stage, programming loop, header and verify.
-// The window and the command line drive it through CmdDownload_Click and show it through
-// their DownloadView. It never prints and knows no widgets.
+// The window and the command line drive it and show it through their DownloadView. It never
+// prints and knows no widgets.
+//
+// Exceptions: nothing here throws, and nothing is caught. What the host's ProcessEvents or the
+// view's Ask throw (the window ends the program that way) passes through a run, which stops
+// where it stands; the engine is then idle again: not running, not programming.
 class DownloadEngine
 {
 public:
@@ -41,59 +49,62 @@ public:
     // One run with the file named fileName. Returns when the run has ended. A call while a
     // run is in progress (an Enter key dispatched during one of its waits) is refused: it
     // returns false at once and leaves the running one untouched; true when a run took place.
-    bool CmdDownload_Click(const QString& fileName);
-    void CmdCancel_Click();
+    [[nodiscard]] bool Run(const QString& fileName);
+
+    // Asks the running download to stop: the load and the bootloader stage stop at once, the
+    // programming loop asks the quit question after its step. May be called from any thread.
+    void RequestCancel() { m_cancel = true; }
+    bool CancelPending() const { return m_cancel; }
 
     // The file name changed (typed or chosen): the next run loads the file anew. A load that
     // is in progress still finishes its run but does not count as loaded.
-    void TxtFileName_Change();
+    void FileNameChanged();
 
     // Takes an image loaded elsewhere (several devices flashed from one load) as if the
     // load stage had loaded it: CRC and checksum are computed, the next run skips loading.
     // Ignored while a run is in progress.
     void UseLoadedImage(const FirmwareImage& image, int32_t startAddr, int32_t endAddr);
 
-    // Erases and programs the device from startAddr (rounded down to a step boundary and
-    // stored back) to endAddr, then programs and verifies the header when block 1 was erased.
-    // Returns kDownloadOk, kDownloadFailed or kDownloadCancelled.
-    int16_t DownloadFirmware(FirmwareImage& image, int32_t& startAddr, int32_t& endAddr);
-
-    bool IsRunning() const { return m_bRunning; }
-    RunOutcome LastOutcome() const { return m_lastOutcome; }
-    // True when the last run ended with the device reporting the new application verified.
-    bool LastRunVerified() const { return m_lastRunVerified; }
-    SerialTransport& Transport() { return m_transport; }
-
-    // State shared with the window, named as the window knows it.
-    std::atomic<bool> m_bCancel{false};
-    bool m_bFileLoaded = false;
-    bool m_bDownloading = false;
-    int32_t m_lStartAddr = 0;
-    int32_t m_lEndAddr = 0;
-    int16_t m_iCrc = 0;
-    int32_t m_lChecksum = 0;
-    FirmwareImage m_image{};
+    bool IsRunning() const { return m_running; }
+    // True while the device is being programmed: from the first command to the verify.
+    bool IsProgramming() const { return m_programming; }
+    bool FileLoaded() const { return m_fileLoaded; }
+    // The CRC of the loaded image's application area, as panel 2 shows it.
+    int16_t Crc() const { return m_crc; }
+    // The first address of the loaded image, rounded down to a step once it was downloaded.
+    int32_t StartAddress() const { return m_startAddr; }
+    // How the last run ended; nothing before the first run.
+    const std::optional<RunResult>& LastResult() const { return m_lastResult; }
 
 private:
-    RunOutcome Run(const QString& fileName);
-    bool LoadStage(const QString& fileName, RunOutcome& outcome);
-    RunOutcome BootloaderStage();
-    RunOutcome ProgrammingStage();
-    int16_t Send(const PlannedCommand& command, const FirmwareImage& image);
-    int16_t ProgramAndVerifyHeader(int32_t endAddr);
+    RunResult RunStages(const QString& fileName);
+    std::optional<RunResult> LoadStage(const QString& fileName);
+    std::optional<RunResult> BootloaderStage();
+    RunResult ProgrammingStage();
+    RunResult DownloadFirmware();
+    CommandResult Send(const PlannedCommand& command);
+    RunResult ProgramAndVerifyHeader(int32_t endAddr);
     void StepDone();
     void EarlyEnd();
     void ClosingStep();
-    RunOutcome EndWithLineLost();
-    int Ask(const MessageBoxText& box);
+    RunResult EndWithLineLost();
+    RunResult Failed(const FailureReason& reason);
 
     Host& m_host;
     DownloadView& m_view;
     SerialTransport m_transport;
+    std::atomic<bool> m_cancel{false};
     Bootloader m_bootloader;
-    bool m_bRunning = false;
-    bool m_lastRunVerified = false;
-    RunOutcome m_lastOutcome = RunOutcome::None;
+
+    bool m_running = false;
+    bool m_programming = false;
+    bool m_fileLoaded = false;
+    int32_t m_startAddr = 0;
+    int32_t m_endAddr = 0;
+    int16_t m_crc = 0;
+    int32_t m_checksum = 0;
+    FirmwareImage m_image{};
+    std::optional<RunResult> m_lastResult;
     // Counts file name changes, so that a load overtaken by one is not taken as loaded.
     uint32_t m_fileNameChanges = 0;
     int m_progressValue = 0;

@@ -1,40 +1,41 @@
 #include "DownloadEngine.h"
 
-#include "DownloadPlan.h"
 #include "ProgressPercent.h"
 
-#include <array>
-
-int16_t DownloadEngine::DownloadFirmware(FirmwareImage& image, int32_t& startAddr, int32_t& endAddr)
+// Erases and programs the device from the start (rounded down to a step boundary and kept so)
+// to the end, as the plan of the image says, then programs and verifies the header when
+// block 1 was erased.
+RunResult DownloadEngine::DownloadFirmware()
 {
     m_view.ShowStatus(kStatusGeneratingCrc);
-    startAddr -= startAddr % kStepSize;
-    m_view.ShowStatus(ProgrammingStatus(m_iCrc));
+    m_startAddr -= m_startAddr % kStepSize;
+    m_view.ShowStatus(ProgrammingStatus(m_crc));
 
-    const DownloadPlan plan = PlanDownload(image, startAddr, endAddr);
+    const DownloadPlan plan = PlanDownload(m_image, m_startAddr, m_endAddr);
     auto next = plan.commands.begin();
     for (int32_t address = plan.firstStep; address <= plan.endAddress; address += kStepSize) {
         for (; next != plan.commands.end() && next->address == address; ++next) {
-            if (Send(*next, image) != 0)
-                return kDownloadFailed;
+            const CommandResult sent = Send(*next);
+            if (!sent.Succeeded())
+                return Failed(sent.failure);
         }
         StepDone();
-        if (m_bCancel) {
-            if (Ask(QuitQuestion()) == kAnswerYes)
-                return kDownloadCancelled;
-            m_bCancel = false;
+        if (m_cancel) {
+            if (m_view.Ask(QuitQuestion()) == Answer::Yes)
+                return {DownloadOutcome::Cancelled, false, {}};
+            m_cancel = false;
         }
     }
 
     m_view.ShowStatus(kStatusProgrammingHeader);
     if (!plan.header)
-        return kDownloadOk;
+        return {DownloadOutcome::Downloaded, false, {}};
     return ProgramAndVerifyHeader(plan.endAddress);
 }
 
-int16_t DownloadEngine::Send(const PlannedCommand& command, const FirmwareImage& image)
+CommandResult DownloadEngine::Send(const PlannedCommand& command)
 {
-    const uint8_t* step = image.data() + command.address;
+    const uint8_t* step = m_image.data() + command.address;
     switch (command.kind) {
     case PlannedCommand::Kind::Erase:
         return m_bootloader.EraseBlock(command.block);
@@ -43,7 +44,7 @@ int16_t DownloadEngine::Send(const PlannedCommand& command, const FirmwareImage&
     case PlannedCommand::Kind::EraseProgram:
         return m_bootloader.EraseProgramFlashBlock(command.block, step, command.address);
     }
-    return 1;
+    return {};
 }
 
 void DownloadEngine::StepDone()
@@ -54,17 +55,15 @@ void DownloadEngine::StepDone()
 }
 
 // Programs the header and waits for the device to report the new application verified and
-// started; only byte 1 of that report is judged.
-int16_t DownloadEngine::ProgramAndVerifyHeader(int32_t endAddr)
+// started.
+RunResult DownloadEngine::ProgramAndVerifyHeader(int32_t endAddr)
 {
-    if (m_bootloader.ProgramAppHeader(endAddr, m_iCrc, m_lChecksum) != 0)
-        return kDownloadFailed;
+    const CommandResult header = m_bootloader.ProgramAppHeader(endAddr, m_crc, m_checksum);
+    if (!header.Succeeded())
+        return Failed(header.failure);
     m_view.ShowStatus(kStatusVerifying);
-    std::array<uint8_t, 2> response{};
-    if (!m_transport.SerialGetResponseBytes(kVerifyTimeoutMs, 2, response.data()))
-        return kDownloadFailed;
-    if (response[1] != kReplyApplicationVerified)
-        return kDownloadFailed;
-    m_lastRunVerified = true;
-    return kDownloadOk;
+    const CommandResult verify = m_bootloader.AwaitVerify();
+    if (!verify.Succeeded())
+        return Failed(verify.failure);
+    return {DownloadOutcome::Downloaded, true, {}};
 }

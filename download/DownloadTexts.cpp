@@ -31,31 +31,32 @@ QString FileStateLoaded(int16_t crc)
 
 MessageBoxText FileMissingBox()
 {
-    return {QStringLiteral("The specified firmware file does not exist!"), kStyleError,
-            QStringLiteral("File Not Found")};
+    return {QStringLiteral("The specified firmware file does not exist!"), MessageKind::Error,
+            QStringLiteral("File Not Found"), QString()};
 }
 
 MessageBoxText BadFileBox(const QString& fileName)
 {
     return {fileName + kLineBreak + QStringLiteral("could not be loaded.") + kLineBreak +
                 kLineBreak + QStringLiteral("Ensure that it is a valid S-Record firmware file."),
-            kStyleInformation, QStringLiteral("S-Record Error")};
+            MessageKind::Information, QStringLiteral("S-Record Error"), QString()};
 }
 
-MessageBoxText BootloaderBox()
+MessageBoxText BootloaderBox(const QString& detail)
 {
-    return {QStringLiteral("Could not start the Bootloader!"), kStyleWarning, kDownloadErrorTitle};
+    return {QStringLiteral("Could not start the Bootloader!"), MessageKind::Warning,
+            kDownloadErrorTitle, detail};
 }
 
-MessageBoxText DownloadErrorBox()
+MessageBoxText DownloadErrorBox(const QString& detail)
 {
-    return {QStringLiteral("Error occured while downloading firmware."), kStyleWarning,
-            kDownloadErrorTitle};
+    return {QStringLiteral("Error occured while downloading firmware."), MessageKind::Warning,
+            kDownloadErrorTitle, detail};
 }
 
 MessageBoxText QuitQuestion()
 {
     return {QStringLiteral("Firmware is being downloaded.") + kLineBreak + kLineBreak +
                 QStringLiteral("Are you sure you want to quit?"),
-            kStyleYesNoWarning, QString()};
+            MessageKind::YesNo, QString(), QString()};
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "DownloadView.h"
+
 #include <QString>
 
 #include <cstdint>
@@ -30,18 +32,11 @@ ProgrammingStatus(int16_t crc); // "Downloading firmware (CRC - XXXXh) - Program
 QString DownloadedStatus(int16_t crc); // "Firmware downloaded OK! (CRC - XXXXh)"
 QString FileStateLoaded(int16_t crc);  // "File: CRC - XXXXh"
 
-// A message box: its prompt, style number and title (empty: the application title).
-struct MessageBoxText
-{
-    QString prompt;
-    int style;
-    QString title;
-};
-
 MessageBoxText FileMissingBox();
 MessageBoxText BadFileBox(const QString& fileName);
-MessageBoxText BootloaderBox();
-MessageBoxText DownloadErrorBox();
+// The detail, when given, is the reason in a sentence.
+MessageBoxText BootloaderBox(const QString& detail = QString());
+MessageBoxText DownloadErrorBox(const QString& detail = QString());
 // Asked when a cancel is pending during programming, and by the window's close handler while
 // a download runs.
 MessageBoxText QuitQuestion();

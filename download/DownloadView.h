@@ -2,18 +2,33 @@
 
 #include <QString>
 
-// Message box styles (the standard flags: icon plus buttons).
-constexpr int kStyleError = 16;         // error icon, OK
-constexpr int kStyleOkCancelError = 17; // error icon, OK and Cancel
-constexpr int kStyleWarning = 48;       // warning icon, OK
-constexpr int kStyleInformation = 64;   // information icon, OK
-constexpr int kStyleYesNoWarning = 52;  // warning icon, Yes and No
-constexpr int kAnswerOk = 1;
-constexpr int kAnswerCancel = 2;
-constexpr int kAnswerYes = 6;
-constexpr int kAnswerNo = 7;
-
 inline const QString kApplicationTitle = QStringLiteral("Tessary Norvane Upgrader");
+
+// The kinds of message a download shows, each with its icon and buttons in the window.
+enum class MessageKind
+{
+    Error,       // error icon, OK
+    Warning,     // warning icon, OK
+    Information, // information icon, OK
+    YesNo,       // a question: warning icon, Yes and No
+};
+
+enum class Answer
+{
+    Ok,
+    Yes,
+    No,
+};
+
+// A message: its prompt, kind and title (empty: the application title), and the reason in a
+// sentence, shown under the prompt (empty: none).
+struct MessageBoxText
+{
+    QString prompt;
+    MessageKind kind;
+    QString title;
+    QString detail;
+};
 
 // Everything a download shows, and the one question it asks. The window shows it in its
 // status bar, progress bar, buttons and message boxes; the command line prints it.
@@ -34,7 +49,6 @@ public:
     virtual void SetDownloadEnabled(bool enabled) = 0; // CmdDownload
     virtual void FocusDownload() = 0;                  // input focus to CmdDownload
 
-    // Shows a message box and returns the button pressed (kAnswerOk, kAnswerYes, ...).
-    // An empty title means the application title.
-    virtual int MessageBox(const QString& prompt, int style, const QString& title) = 0;
+    // Shows a message and returns the answer: Ok for a message, Yes or No for a question.
+    [[nodiscard]] virtual Answer Ask(const MessageBoxText& message) = 0;
 };

@@ -16,5 +16,11 @@ public:
     // Dispatches every pending event. It may block until a new event arrives or until
     // maxWaitMs milliseconds have passed, whichever comes first; with maxWaitMs <= 0 it only
     // dispatches what is pending and returns.
+    //
+    // It may throw instead of returning, to abandon the work that waits in it: the window
+    // does so once the program is ending. Every caller (the loader, the transport, the
+    // bootloader commands, the download engine) lets such an exception pass: it catches
+    // nothing, holds no resource that needs more than a destructor, and clears its flags by
+    // scope guards. Only the code that started the work catches it.
     virtual void ProcessEvents(int32_t maxWaitMs) = 0;
 };

@@ -48,50 +48,65 @@ Bootloader::Bootloader(SerialTransport& transport, const std::atomic<bool>& canc
 {
 }
 
-int16_t Bootloader::StartBootloader()
+BootloaderStart Bootloader::StartBootloader()
 {
-    int16_t result = 2;
     m_transport.SerialSendString(QLatin1String(kStartBootloaderString), false);
 
     // The cancel flag is looked at between polls only. Polling also stops after kMaxPolls
     // unanswered polls and when the line is gone, so an absent device cannot hang a run.
-    for (int32_t polls = 0;
-         result == 2 && !m_cancel && polls < kMaxPolls && !m_transport.LineLost(); ++polls) {
+    for (int32_t polls = 0; polls < kMaxPolls; ++polls) {
+        if (m_cancel)
+            return BootloaderStart::Cancelled;
+        if (m_transport.LineLost())
+            return BootloaderStart::LineLost;
         m_transport.SerialSendString(QLatin1String(kPollString), false);
-        std::array<uint8_t, 2> reply{};
-        if (m_transport.SerialGetResponseBytes(kPollTimeoutMs, 2, reply.data()) &&
-            reply[0] == kStartByte && reply[1] == kReplyBootloaderReady)
-            result = 1;
+        std::array<uint8_t, kReplyLength> reply{};
+        const bool ready =
+            m_transport.SerialGetResponseBytes(kPollTimeoutMs, kReplyLength, reply.data()) &&
+            reply[0] == kStartByte && reply[1] == kReplyBootloaderReady;
         Delay(m_transport.GetHost(), kPollPauseMs);
+        if (ready)
+            return BootloaderStart::Ready;
     }
-    return result;
+    return BootloaderStart::NoAnswer;
 }
 
-int16_t Bootloader::EraseBlock(int16_t block)
+CommandResult Bootloader::EraseBlock(int16_t block)
 {
     std::array<uint8_t, kErasePacketLength> packet{kStartByte, kErasePacketLength - 2,
                                                    kCommandErase, static_cast<uint8_t>(block - 1)};
     const std::array<uint8_t, 2> replies{kReplyEraseAccepted, kReplyEraseComplete};
-    return Exchange(packet.data(), packet.size(), replies.data(), replies.size());
+    FailureReason subject;
+    subject.command = kCommandErase;
+    subject.block = block;
+    return Exchange(packet.data(), packet.size(), replies.data(), replies.size(), subject);
 }
 
-int16_t Bootloader::ProgramFlashBlock(const uint8_t* data128, int32_t address)
+CommandResult Bootloader::ProgramFlashBlock(const uint8_t* data128, int32_t address)
 {
     auto packet = ProgramPacket(kCommandProgram, 0x00, data128, address);
     const std::array<uint8_t, 2> replies{kReplyProgramAccepted, kReplyProgramComplete};
-    return Exchange(packet.data(), packet.size(), replies.data(), replies.size());
+    FailureReason subject;
+    subject.command = kCommandProgram;
+    subject.address = address;
+    return Exchange(packet.data(), packet.size(), replies.data(), replies.size(), subject);
 }
 
-int16_t Bootloader::EraseProgramFlashBlock(int16_t block, const uint8_t* data128, int32_t address)
+CommandResult Bootloader::EraseProgramFlashBlock(int16_t block, const uint8_t* data128,
+                                                 int32_t address)
 {
     auto packet =
         ProgramPacket(kCommandEraseProgram, static_cast<uint8_t>(block - 1), data128, address);
     const std::array<uint8_t, 4> replies{kReplyEraseAccepted, kReplyEraseComplete,
                                          kReplyProgramAccepted, kReplyProgramComplete};
-    return Exchange(packet.data(), packet.size(), replies.data(), replies.size());
+    FailureReason subject;
+    subject.command = kCommandEraseProgram;
+    subject.address = address;
+    subject.block = block;
+    return Exchange(packet.data(), packet.size(), replies.data(), replies.size(), subject);
 }
 
-int16_t Bootloader::ProgramAppHeader(int32_t lastAddress, int16_t crc, int32_t checksum)
+CommandResult Bootloader::ProgramAppHeader(int32_t lastAddress, int16_t crc, int32_t checksum)
 {
     std::array<uint8_t, kHeaderPacketLength> packet{};
     packet[0] = kStartByte;
@@ -105,19 +120,57 @@ int16_t Bootloader::ProgramAppHeader(int32_t lastAddress, int16_t crc, int32_t c
     packet[13] = static_cast<uint8_t>((checksum >> 8) & 0xFF);
     packet[14] = static_cast<uint8_t>(checksum & 0xFF);
     const std::array<uint8_t, 2> replies{kReplyProgramAccepted, kReplyProgramComplete};
-    return Exchange(packet.data(), packet.size(), replies.data(), replies.size());
+    FailureReason subject;
+    subject.command = kCommandHeader;
+    return Exchange(packet.data(), packet.size(), replies.data(), replies.size(), subject);
 }
 
-int16_t Bootloader::Exchange(uint8_t* packet, int32_t length, const uint8_t* replies,
-                             int replyCount)
+CommandResult Bootloader::AwaitVerify()
+{
+    // Only byte 1 of the report is judged.
+    FailureReason subject;
+    subject.command = kCommandHeader;
+    subject.reply = 3;
+    subject.expected = kReplyApplicationVerified;
+    uint8_t code = 0;
+    FailureReason failure = ReadReply(subject, kVerifyTimeoutMs, code);
+    if (failure.kind == FailureKind::None && code != kReplyApplicationVerified) {
+        failure = subject;
+        failure.kind =
+            code == kReplyVerifyRefused ? FailureKind::VerifyRefused : FailureKind::WrongReply;
+        failure.received = code;
+    }
+    return {failure};
+}
+
+CommandResult Bootloader::Exchange(uint8_t* packet, int32_t length, const uint8_t* replies,
+                                   int replyCount, FailureReason subject)
 {
     m_transport.SerialSendPacket(packet, length);
-    std::array<uint8_t, 2> reply{};
     for (int i = 0; i < replyCount; ++i) {
-        if (!m_transport.SerialGetResponseBytes(kReplyTimeoutMs, 2, reply.data()))
-            return 1;
-        if (reply[1] != replies[i])
-            return 1;
+        subject.reply = i + 1;
+        subject.expected = replies[i];
+        uint8_t code = 0;
+        const FailureReason failure = ReadReply(subject, kReplyTimeoutMs, code);
+        if (failure.kind != FailureKind::None)
+            return {failure};
+        if (code != replies[i]) {
+            subject.kind = FailureKind::WrongReply;
+            subject.received = code;
+            return {subject};
+        }
     }
-    return 0;
+    return {};
+}
+
+FailureReason Bootloader::ReadReply(FailureReason subject, int32_t timeoutMs, uint8_t& code)
+{
+    std::array<uint8_t, kReplyLength> reply{};
+    if (m_transport.SerialGetResponseBytes(timeoutMs, kReplyLength, reply.data())) {
+        code = reply[1];
+        return {};
+    }
+    subject.kind = m_transport.LineLost() ? FailureKind::LineLost : FailureKind::NoReply;
+    subject.timeoutMs = timeoutMs;
+    return subject;
 }

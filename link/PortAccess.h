@@ -1,6 +1,7 @@
 #pragma once
 
 class QSerialPort;
+class QString;
 
 // Platform tuning of an opened port, each kept in a file per platform.
 
@@ -12,3 +13,7 @@ void RequestLowLatency(QSerialPort& port);
 // Makes sure no other program has the device open through its own descriptor; false when
 // one has. Needed where the system's own exclusive mode does not bind every user.
 bool TakeExclusiveAccess(QSerialPort& port);
+
+// False when path exists but cannot be a serial port: a regular file, a folder, a FIFO, or a
+// device that is no terminal (/dev/null). Asked only after an open has failed.
+bool IsSerialDevice(const QString& path);

@@ -1,10 +1,15 @@
 #include "PortAccess.h"
 
+#include <QFile>
 #include <QSerialPort>
+#include <QString>
 
+#include <fcntl.h>
 #include <linux/serial.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 void RequestLowLatency(QSerialPort& port)
 {
@@ -21,4 +26,22 @@ bool TakeExclusiveAccess(QSerialPort& port)
     // An advisory lock on the open device binds every program that opens ports the same way,
     // the superuser too (the terminal's exclusive mode does not bind the superuser).
     return flock(port.handle(), LOCK_EX | LOCK_NB) == 0;
+}
+
+bool IsSerialDevice(const QString& path)
+{
+    const QByteArray name = QFile::encodeName(path);
+    struct stat info
+    {
+    };
+    if (stat(name.constData(), &info) != 0)
+        return true; // nothing there: that is a missing device, not a wrong kind of file
+    if (!S_ISCHR(info.st_mode))
+        return false;
+    const int fd = open(name.constData(), O_RDONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return true; // held or forbidden: the open's own error says so
+    const bool terminal = isatty(fd) == 1;
+    close(fd);
+    return terminal;
 }

@@ -9,3 +9,8 @@ bool TakeExclusiveAccess(QSerialPort&)
 {
     return true;
 }
+
+bool IsSerialDevice(const QString&)
+{
+    return true;
+}

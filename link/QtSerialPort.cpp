@@ -69,7 +69,9 @@ bool QtSerialPort::Open()
                                                              : SerialError::PermissionDenied,
                         text);
         default:
-            return Fail(SerialError::Other, text);
+            return Fail(IsSerialDevice(m_devicePath) ? SerialError::Other
+                                                     : SerialError::NotASerialPort,
+                        text);
         }
     }
     if (!TakeExclusiveAccess(m_port)) {

@@ -12,6 +12,7 @@ enum class SerialError
     PermissionDenied, // the user may not open it (on Linux: not in the dialout group)
     Busy,             // another program holds it
     LineLost,         // the device went away while the port was open (cable pulled)
+    NotASerialPort,   // the name leads to a regular file, a FIFO or a device that is no terminal
     Other,
 };
 

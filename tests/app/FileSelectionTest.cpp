@@ -23,7 +23,7 @@ protected:
     // As if a download had loaded the file and shown its CRC.
     void MarkLoaded()
     {
-        harness.Window().Engine().m_bFileLoaded = true;
+        harness.Window().Engine().UseLoadedImage(FirmwareImage{}, 0, 0);
         harness.Window().ShowFileState(QStringLiteral("File: CRC - 1234h"));
     }
 
@@ -67,7 +67,7 @@ TEST_F(FileSelectionTest, CancelledDialogChangesNothing)
 
     EXPECT_EQ(Box()->text(), QStringLiteral("/releases/a.mot"));
     EXPECT_EQ(StoredSetting(QStringLiteral("LastFile")), QStringLiteral("/releases/a.mot"));
-    EXPECT_TRUE(harness.Window().Engine().m_bFileLoaded);
+    EXPECT_TRUE(harness.Window().Engine().FileLoaded());
     EXPECT_EQ(harness.Panel(2), QStringLiteral("File: CRC - 1234h"));
     EXPECT_TRUE(harness.messages.shown.empty());
 }
@@ -84,7 +84,7 @@ TEST_F(FileSelectionTest, ChosenFileIsRememberedAndMustBeLoadedAgainEvenWhenUnch
 
         EXPECT_EQ(Box()->text(), chosen);
         EXPECT_EQ(StoredSetting(QStringLiteral("LastFile")), chosen);
-        EXPECT_FALSE(harness.Window().Engine().m_bFileLoaded);
+        EXPECT_FALSE(harness.Window().Engine().FileLoaded());
         EXPECT_EQ(harness.Panel(2), QStringLiteral("File: Not Loaded"));
     }
 }
@@ -97,7 +97,7 @@ TEST_F(FileSelectionTest, TypingClearsTheLoadedStateButIsNotRemembered)
     QTest::keyClick(Box(), Qt::Key_X);
 
     EXPECT_EQ(Box()->text(), QStringLiteral("/releases/a.motx"));
-    EXPECT_FALSE(harness.Window().Engine().m_bFileLoaded);
+    EXPECT_FALSE(harness.Window().Engine().FileLoaded());
     EXPECT_EQ(harness.Panel(2), QStringLiteral("File: Not Loaded"));
     EXPECT_EQ(StoredSetting(QStringLiteral("LastFile")), QStringLiteral("/releases/a.mot"));
 }

@@ -48,8 +48,8 @@ TEST_F(StartupTest, StoredPortThatOpensGivesAnIdleWindowReadyToDownload)
     EXPECT_TRUE(Button("CmdCancel")->isHidden());
     EXPECT_TRUE(harness.Control<QProgressBar>("ProgressBar1")->isHidden());
     EXPECT_EQ(harness.Window().focusWidget(), Button("CmdDownload"));
-    EXPECT_FALSE(harness.Window().Engine().m_bFileLoaded);
-    EXPECT_FALSE(harness.Window().Engine().m_bDownloading);
+    EXPECT_FALSE(harness.Window().Engine().FileLoaded());
+    EXPECT_FALSE(harness.Window().Engine().IsProgramming());
     EXPECT_EQ(harness.Window().HelpFile(),
               harness.programDir.path() + QStringLiteral("/Help/Upgrader_Help_Contents.htm"));
 }

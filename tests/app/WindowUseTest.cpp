@@ -150,7 +150,7 @@ TEST_F(WindowUseTest, DownloadOnALostLineThatStaysLostSaysSoAndShowsNoComms)
 
 TEST_F(WindowUseTest, DroppedFirmwareFileLandsInTheBoxAsIfTyped)
 {
-    harness.Window().Engine().m_bFileLoaded = true;
+    harness.Window().Engine().UseLoadedImage(FirmwareImage{}, 0, 0);
     auto drop = [this](QWidget* target, const QString& path) {
         QMimeData data;
         data.setUrls({QUrl::fromLocalFile(path)});
@@ -168,7 +168,7 @@ TEST_F(WindowUseTest, DroppedFirmwareFileLandsInTheBoxAsIfTyped)
     EXPECT_TRUE(drop(&harness.Window(), m_folder.path() + QStringLiteral("/OTHER.MOT")));
     EXPECT_EQ(Box()->text(), m_folder.path() + QStringLiteral("/OTHER.MOT"));
 
-    EXPECT_FALSE(harness.Window().Engine().m_bFileLoaded);
+    EXPECT_FALSE(harness.Window().Engine().FileLoaded());
     EXPECT_EQ(harness.Panel(2), QStringLiteral("File: Not Loaded"));
     EXPECT_EQ(StoredSetting(QStringLiteral("LastFile")), QString());
     EXPECT_TRUE(statuses.isEmpty());

@@ -16,9 +16,9 @@ TEST_F(DownloadFixture, CancelDuringProgrammingAsksAndGoesOnAfterNoThenStopsAfte
             return;
         ++steps;
         if (steps == 1 || steps == 2)
-            engine->CmdCancel_Click();
+            engine->RequestCancel();
     };
-    view.answers = {kAnswerNo, kAnswerYes};
+    view.answers = {Answer::No, Answer::Yes};
 
     ASSERT_TRUE(Run(MakeFile(kApplicationSteps)));
 
@@ -26,16 +26,16 @@ TEST_F(DownloadFixture, CancelDuringProgrammingAsksAndGoesOnAfterNoThenStopsAfte
     for (const ShownBox& box : view.boxes) {
         EXPECT_EQ(box.prompt,
                   "Firmware is being downloaded.\r\n\r\nAre you sure you want to quit?");
-        EXPECT_EQ(box.style, kStyleYesNoWarning);
+        EXPECT_EQ(box.kind, MessageKind::YesNo);
         EXPECT_EQ(box.title, "");
     }
     // Step 1 was followed by step 2; nothing was sent after Yes, no header.
     EXPECT_EQ(Commands(), QStringList({"erase 4", "program 03000", "program 03080"}));
     EXPECT_EQ(view.status, "Firmware download canceled!");
-    EXPECT_EQ(engine->LastOutcome(), RunOutcome::Cancelled);
+    EXPECT_EQ(engine->LastResult()->outcome, DownloadOutcome::Cancelled);
     EXPECT_FALSE(view.progressVisible);
     EXPECT_TRUE(view.downloadEnabled);
-    EXPECT_TRUE(engine->m_bFileLoaded);
+    EXPECT_TRUE(engine->FileLoaded());
 }
 
 TEST_F(DownloadFixture, CancelWhileACommandWaitsIsActedOnAfterThatStep)
@@ -44,9 +44,9 @@ TEST_F(DownloadFixture, CancelWhileACommandWaitsIsActedOnAfterThatStep)
     // Pressed while the first program command waits for its replies.
     port.SetWriteObserver([&](const QByteArray& bytes) {
         if (bytes.size() == 139 && static_cast<uint8_t>(bytes[2]) == 0x01)
-            host.After(1, [&] { engine->CmdCancel_Click(); });
+            host.After(1, [&] { engine->RequestCancel(); });
     });
-    view.answers = {kAnswerYes};
+    view.answers = {Answer::Yes};
 
     ASSERT_TRUE(Run(MakeFile(kFourSteps)));
 
@@ -59,15 +59,15 @@ TEST_F(DownloadFixture, CancelDuringTheLoadEndsTheRunQuietly)
 {
     Connect();
     const QString file = MakeFile(kFourSteps);
-    host.Schedule(0, [&] { engine->CmdCancel_Click(); });
+    host.Schedule(0, [&] { engine->RequestCancel(); });
 
     ASSERT_TRUE(Run(file));
 
     EXPECT_EQ(view.status, "");
     EXPECT_TRUE(view.boxes.empty());
-    EXPECT_FALSE(engine->m_bFileLoaded);
+    EXPECT_FALSE(engine->FileLoaded());
     EXPECT_TRUE(port.Written().isEmpty());
-    EXPECT_EQ(engine->LastOutcome(), RunOutcome::Cancelled);
+    EXPECT_EQ(engine->LastResult()->outcome, DownloadOutcome::Cancelled);
     EXPECT_FALSE(view.cancelVisible);
     EXPECT_TRUE(view.downloadEnabled);
 }
@@ -77,7 +77,7 @@ TEST_F(DownloadFixture, CancelWhileTheBootloaderStartsSendsNoCommand)
     Connect(*ParseFaultPlan("no-polls", nullptr));
     view.onStatus = [&](const QString& text) {
         if (text == kStatusStartingBootloader)
-            host.After(400, [&] { engine->CmdCancel_Click(); });
+            host.After(400, [&] { engine->RequestCancel(); });
     };
 
     ASSERT_TRUE(Run(MakeFile(kFourSteps)));
@@ -86,8 +86,8 @@ TEST_F(DownloadFixture, CancelWhileTheBootloaderStartsSendsNoCommand)
     EXPECT_TRUE(view.boxes.empty());
     EXPECT_TRUE(Commands().isEmpty());
     EXPECT_LT(PollsReceived(), 10);
-    EXPECT_TRUE(engine->m_bFileLoaded);
-    EXPECT_EQ(engine->LastOutcome(), RunOutcome::Cancelled);
+    EXPECT_TRUE(engine->FileLoaded());
+    EXPECT_EQ(engine->LastResult()->outcome, DownloadOutcome::Cancelled);
     EXPECT_EQ(view.focusCount, 1); // the closing step ran
 }
 
@@ -102,7 +102,7 @@ TEST_P(CancelAfterProgramming, IsNotAskedAndTheRunCompletes)
     const QString stage = QString::fromUtf8(GetParam());
     view.onStatus = [&](const QString& text) {
         if (text == stage)
-            engine->CmdCancel_Click();
+            engine->RequestCancel();
     };
 
     ASSERT_TRUE(Run(MakeFile(kFourSteps)));
@@ -110,12 +110,40 @@ TEST_P(CancelAfterProgramming, IsNotAskedAndTheRunCompletes)
     EXPECT_TRUE(view.boxes.empty());
     EXPECT_TRUE(view.status.startsWith("Firmware downloaded OK!"));
     EXPECT_TRUE(device->LastHeader()->verified);
-    EXPECT_TRUE(engine->m_bCancel); // stays set until the next run clears it
+    EXPECT_TRUE(engine->CancelPending()); // stays set until the next run clears it
 }
 
 INSTANTIATE_TEST_SUITE_P(
     HeaderAndVerify, CancelAfterProgramming,
     ::testing::Values("Downloading firmware - Programming header...",
                       "Downloading firmware - Verifying downloading firmware..."));
+
+} // namespace
+
+namespace {
+
+// The window ends the program by throwing out of a wait; the engine is idle afterwards.
+TEST_F(DownloadFixture, AnExceptionThroughARunLeavesTheEngineIdle)
+{
+    struct Ending
+    {
+    };
+    Connect();
+    const QString file = MakeFile({{0x0000, 0x01FF}});
+    view.onPercent = [&](const QString& text) {
+        if (text != "50 %")
+            return;
+        EXPECT_TRUE(engine->IsProgramming());
+        throw Ending();
+    };
+
+    EXPECT_THROW((void)Run(file), Ending);
+
+    EXPECT_FALSE(engine->IsRunning());
+    EXPECT_FALSE(engine->IsProgramming());
+    view.onPercent = nullptr;
+    EXPECT_TRUE(Run(file));
+    EXPECT_EQ(engine->LastResult()->outcome, DownloadOutcome::Downloaded);
+}
 
 } // namespace

@@ -16,7 +16,7 @@ void ExpectDownloadError(const RecordingView& view)
     EXPECT_EQ(view.status, "Firmware download error!");
     ASSERT_EQ(view.boxes.size(), 1u);
     EXPECT_EQ(view.boxes[0].prompt, "Error occured while downloading firmware.");
-    EXPECT_EQ(view.boxes[0].style, kStyleWarning);
+    EXPECT_EQ(view.boxes[0].kind, MessageKind::Warning);
     EXPECT_EQ(view.boxes[0].title, "Firmware Download Error");
     EXPECT_FALSE(view.progressVisible);
     EXPECT_FALSE(view.cancelVisible);
@@ -29,6 +29,7 @@ struct VerifyCase
     const char* faults;
     QByteArray injected; // bytes that arrive instead of the report, when not empty
     bool success;
+    const char* reason; // the failure's word
 };
 
 class VerifyReport : public DownloadFixture, public ::testing::WithParamInterface<VerifyCase>
@@ -48,22 +49,26 @@ TEST_P(VerifyReport, OnlyCodeSixInByteOneMeansVerified)
 
     if (c.success) {
         EXPECT_TRUE(view.status.startsWith("Firmware downloaded OK!"));
-        EXPECT_EQ(engine->LastOutcome(), RunOutcome::Downloaded);
+        EXPECT_EQ(engine->LastResult()->outcome, DownloadOutcome::Downloaded);
     } else {
         ExpectDownloadError(view);
-        EXPECT_EQ(engine->LastOutcome(), RunOutcome::DownloadFailed);
-        EXPECT_FALSE(engine->LastRunVerified());
+        EXPECT_EQ(engine->LastResult()->outcome, DownloadOutcome::Failed);
+        EXPECT_FALSE(engine->LastResult()->verified);
+        const FailureReason& reason = engine->LastResult()->reason;
+        EXPECT_EQ(ReasonWord(reason.kind), c.reason);
+        EXPECT_EQ(reason.command, kCommandHeader);
+        EXPECT_EQ(view.boxes.at(0).detail, ReasonText(reason));
     }
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Replies, VerifyReport,
-    ::testing::Values(VerifyCase{"Report7E06", "", {}, true},
-                      VerifyCase{"Report0006", "drop:4:3", QByteArray("\x00\x06", 2), true},
-                      VerifyCase{"Report7E05", "change:4:3:5", {}, false},
-                      VerifyCase{"OneByteThenSilence", "one-byte:4:3", {}, false},
-                      VerifyCase{"NoReport", "drop:4:3", {}, false},
-                      VerifyCase{"VerifyFails", "fail-verify", {}, false}),
+    ::testing::Values(VerifyCase{"Report7E06", "", {}, true, ""},
+                      VerifyCase{"Report0006", "drop:4:3", QByteArray("\x00\x06", 2), true, ""},
+                      VerifyCase{"Report7E05", "change:4:3:5", {}, false, "wrong-reply"},
+                      VerifyCase{"OneByteThenSilence", "one-byte:4:3", {}, false, "no-reply"},
+                      VerifyCase{"NoReport", "drop:4:3", {}, false, "no-reply"},
+                      VerifyCase{"VerifyFails", "fail-verify", {}, false, "verify-refused"}),
     [](const ::testing::TestParamInfo<VerifyCase>& info) { return std::string(info.param.name); });
 
 TEST_F(DownloadFixture, FailingEraseOfBlockNineStopsEverythingAfterIt)
@@ -80,7 +85,15 @@ TEST_F(DownloadFixture, FailingEraseOfBlockNineStopsEverythingAfterIt)
                            "erase 8", "program 07000", "program 07080", "erase 9"}));
     EXPECT_TRUE(FlashBlank(0x8000, kLastImageAddress));
     ExpectDownloadError(view);
-    EXPECT_EQ(engine->LastOutcome(), RunOutcome::DownloadFailed);
+    EXPECT_EQ(engine->LastResult()->outcome, DownloadOutcome::Failed);
+    EXPECT_EQ(engine->LastResult()->reason, (FailureReason{.kind = FailureKind::WrongReply,
+                                                           .command = kCommandErase,
+                                                           .block = 9,
+                                                           .reply = 2,
+                                                           .expected = 2,
+                                                           .received = 9}));
+    EXPECT_EQ(view.boxes.at(0).detail, "The device replied with code 9 to the erase command "
+                                       "(block 9) where code 2 was due.");
 }
 
 TEST_F(DownloadFixture, DeviceThatNeverAnswersPollsEndsInTheBootloaderBox)
@@ -93,13 +106,15 @@ TEST_F(DownloadFixture, DeviceThatNeverAnswersPollsEndsInTheBootloaderBox)
     EXPECT_EQ(view.status, "");
     ASSERT_EQ(view.boxes.size(), 1u);
     EXPECT_EQ(view.boxes[0].prompt, "Could not start the Bootloader!");
-    EXPECT_EQ(view.boxes[0].style, kStyleWarning);
+    EXPECT_EQ(view.boxes[0].kind, MessageKind::Warning);
     EXPECT_EQ(view.boxes[0].title, "Firmware Download Error");
     EXPECT_FALSE(view.cancelVisible);
     EXPECT_TRUE(view.downloadEnabled);
     EXPECT_EQ(view.focusCount, 0); // no closing step
     EXPECT_TRUE(Commands().isEmpty());
-    EXPECT_EQ(engine->LastOutcome(), RunOutcome::BootloaderNotStarted);
+    EXPECT_EQ(engine->LastResult()->outcome, DownloadOutcome::BootloaderNotStarted);
+    EXPECT_EQ(ReasonWord(engine->LastResult()->reason.kind), "bootloader-not-started");
+    EXPECT_EQ(view.boxes[0].detail, "The device did not answer 200 polls for its bootloader.");
 }
 
 struct FileCase
@@ -132,17 +147,17 @@ TEST_P(UnusableFile, EndsEarlyWithItsBoxAndSendsNothing)
         EXPECT_EQ(view.boxes[0].prompt, fileName +
                                             "\r\ncould not be loaded.\r\n\r\n"
                                             "Ensure that it is a valid S-Record firmware file.");
-        EXPECT_EQ(view.boxes[0].style, kStyleInformation);
+        EXPECT_EQ(view.boxes[0].kind, MessageKind::Information);
         EXPECT_EQ(view.boxes[0].title, "S-Record Error");
     } else {
         EXPECT_EQ(view.boxes[0].prompt, "The specified firmware file does not exist!");
-        EXPECT_EQ(view.boxes[0].style, kStyleError);
+        EXPECT_EQ(view.boxes[0].kind, MessageKind::Error);
         EXPECT_EQ(view.boxes[0].title, "File Not Found");
     }
     EXPECT_EQ(view.statuses, QStringList({"Loading the firmware file...", ""}));
-    EXPECT_FALSE(engine->m_bFileLoaded);
+    EXPECT_FALSE(engine->FileLoaded());
     EXPECT_TRUE(port.Written().isEmpty());
-    EXPECT_EQ(engine->LastOutcome(), RunOutcome::FileUnusable);
+    EXPECT_EQ(engine->LastResult()->outcome, DownloadOutcome::FileUnusable);
     EXPECT_FALSE(view.cancelVisible);
     EXPECT_TRUE(view.downloadEnabled);
 }
@@ -166,7 +181,7 @@ TEST_F(DownloadFixture, RunRequestedDuringARunIsRefused)
     std::vector<bool> accepted;
     view.onStatus = [&](const QString& text) {
         if (text == kStatusStartingBootloader || text.contains("Programming device"))
-            host.After(1, [&] { accepted.push_back(engine->CmdDownload_Click(other)); });
+            host.After(1, [&] { accepted.push_back(engine->Run(other)); });
     };
 
     ASSERT_TRUE(Run(file));
@@ -176,7 +191,7 @@ TEST_F(DownloadFixture, RunRequestedDuringARunIsRefused)
     EXPECT_EQ(Commands(), QStringList({"erase-program 1 00000", "program 00080", "erase 4",
                                        "program 03000", "header 0307F"}));
     EXPECT_TRUE(view.status.startsWith("Firmware downloaded OK!"));
-    EXPECT_EQ(engine->LastOutcome(), RunOutcome::Downloaded);
+    EXPECT_EQ(engine->LastResult()->outcome, DownloadOutcome::Downloaded);
 }
 
 // Mended: the cable pulled in the middle of programming ends the run as a download error.
@@ -187,7 +202,9 @@ TEST_F(DownloadFixture, LineLostDuringProgrammingIsADownloadError)
     ASSERT_TRUE(Run(MakeFile({{0x0000, 0x01FF}})));
 
     ExpectDownloadError(view);
-    EXPECT_EQ(engine->LastOutcome(), RunOutcome::DownloadFailed);
+    EXPECT_EQ(engine->LastResult()->outcome, DownloadOutcome::Failed);
+    EXPECT_EQ(engine->LastResult()->reason.kind, FailureKind::LineLost);
+    EXPECT_EQ(view.boxes.at(0).detail, "The device or adapter was disconnected.");
     EXPECT_LT(host.NowMs(), 10'000); // no reply time-outs waited out on a dead line
 }
 
@@ -204,8 +221,9 @@ TEST_F(DownloadFixture, LineLostWhileStartingTheBootloaderIsADownloadError)
     ASSERT_TRUE(Run(MakeFile(kSmallImage)));
 
     ExpectDownloadError(view);
+    EXPECT_EQ(engine->LastResult()->reason.kind, FailureKind::LineLost);
     EXPECT_LT(host.NowMs(), 2'000);
-    EXPECT_TRUE(engine->m_bFileLoaded);
+    EXPECT_TRUE(engine->FileLoaded());
 }
 
 TEST_F(DownloadFixture, PortNotOpenIsADownloadErrorWithNothingSent)
@@ -225,10 +243,10 @@ TEST_F(DownloadFixture, NameChangedDuringTheLoadMakesTheNextRunLoadTheNewName)
 {
     Connect();
     const QString first = MakeFile({{0x0000, 0x00FF}, {0x3000, 0x307F}}, "first.mot");
-    host.Schedule(0, [&] { engine->TxtFileName_Change(); });
+    host.Schedule(0, [&] { engine->FileNameChanged(); });
 
     ASSERT_TRUE(Run(first));
-    EXPECT_FALSE(engine->m_bFileLoaded);
+    EXPECT_FALSE(engine->FileLoaded());
     EXPECT_EQ(view.fileState, "File: Not Loaded");
 
     const std::vector<AddressRange> secondRanges{{0x0000, 0x017F}, {0x3000, 0x31FF}};
@@ -237,7 +255,7 @@ TEST_F(DownloadFixture, NameChangedDuringTheLoadMakesTheNextRunLoadTheNewName)
     ASSERT_TRUE(Run(second));
 
     EXPECT_EQ(view.statuses.first(), "Loading the firmware file...");
-    EXPECT_TRUE(engine->m_bFileLoaded);
+    EXPECT_TRUE(engine->FileLoaded());
     EXPECT_TRUE(FlashHolds(image, secondRanges));
     EXPECT_EQ(device->LastHeader()->last, 0x31FF);
     EXPECT_TRUE(device->LastHeader()->verified);

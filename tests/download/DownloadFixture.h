@@ -34,7 +34,7 @@ protected:
     // Writes an S-record file holding PatternImage(ranges); remembers that image.
     QString MakeFile(const std::vector<AddressRange>& ranges, const QString& name = "fw.mot");
 
-    bool Run(const QString& fileName) { return engine->CmdDownload_Click(fileName); }
+    bool Run(const QString& fileName) { return engine->Run(fileName); }
 
     // The packet commands the device received, as "erase 4", "program 03080",
     // "erase-program 1 00000", "header 030FF".

@@ -68,15 +68,15 @@ TEST_F(DownloadFixture, TheDeviceSeesExactlyThePlannedCommands)
         const DownloadPlan plan = PlanDownload(image, start, end);
 
         Connect();
-        engine->TxtFileName_Change();
+        engine->FileNameChanged();
         engine->UseLoadedImage(image, start, end);
         ASSERT_TRUE(Run(QString()));
 
         SCOPED_TRACE(
             QStringLiteral("round %1: %2 to %3").arg(round).arg(start).arg(end).toStdString());
         EXPECT_EQ(Commands(), Described(plan));
-        EXPECT_EQ(engine->LastOutcome(), RunOutcome::Downloaded);
-        EXPECT_EQ(engine->LastRunVerified(), plan.header);
+        EXPECT_EQ(engine->LastResult()->outcome, DownloadOutcome::Downloaded);
+        EXPECT_EQ(engine->LastResult()->verified, plan.header);
         EXPECT_EQ(view.progressMaximum, plan.stepCount);
         EXPECT_TRUE(FlashHolds(image, {{plan.firstStep, end}}));
         EXPECT_TRUE(device->Violations().empty());
@@ -103,7 +103,7 @@ TEST_P(UpgradeRun, OldFirmwareIsErasedWhereTheDeviceChecksIt)
     ASSERT_TRUE(Run(MakeFile(GetParam().ranges)));
 
     EXPECT_EQ(Commands(), GetParam().commands);
-    EXPECT_EQ(engine->LastOutcome(), RunOutcome::Downloaded);
+    EXPECT_EQ(engine->LastResult()->outcome, DownloadOutcome::Downloaded);
     EXPECT_TRUE(device->Violations().empty());
     if (device->LastHeader()) {
         EXPECT_TRUE(device->LastHeader()->verified);

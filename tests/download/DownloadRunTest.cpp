@@ -27,10 +27,10 @@ TEST_F(DownloadFixture, FullRunShowsEveryStageAndLeavesTheImageVerified)
                            "Firmware downloaded OK! (CRC - " + crc + "h)"}));
     EXPECT_EQ(view.fileState, "File: CRC - " + crc + "h");
     EXPECT_TRUE(view.boxes.empty());
-    EXPECT_EQ(engine->LastOutcome(), RunOutcome::Downloaded);
-    EXPECT_TRUE(engine->LastRunVerified());
-    EXPECT_TRUE(engine->m_bFileLoaded);
-    EXPECT_FALSE(engine->m_bDownloading);
+    EXPECT_EQ(engine->LastResult()->outcome, DownloadOutcome::Downloaded);
+    EXPECT_TRUE(engine->LastResult()->verified);
+    EXPECT_TRUE(engine->FileLoaded());
+    EXPECT_FALSE(engine->IsProgramming());
     ASSERT_TRUE(device->LastHeader().has_value());
     EXPECT_TRUE(device->LastHeader()->verified);
     EXPECT_TRUE(FlashHolds(image, kSmallApplication));
@@ -59,7 +59,7 @@ TEST_F(DownloadFixture, SecondRunSkipsTheLoadAndProgramsTheFirstImage)
     EXPECT_EQ(view.statuses.first(), "Attempting to start BootLoader...");
     EXPECT_FALSE(view.statuses.contains("Loading the firmware file..."));
     EXPECT_FALSE(view.statuses.contains("Calculating CRC..."));
-    EXPECT_EQ(engine->LastOutcome(), RunOutcome::Downloaded);
+    EXPECT_EQ(engine->LastResult()->outcome, DownloadOutcome::Downloaded);
     EXPECT_TRUE(FlashHolds(firstImage, kSmallApplication));
     EXPECT_EQ(device->LastHeader()->last, 0x30FF);
 }
@@ -111,15 +111,15 @@ TEST_P(RangeRun, VisitsExactlyTheStepsOfTheRange)
     EXPECT_EQ(Commands(), c.commands);
     EXPECT_EQ(view.progressMaximum, c.maximum);
     EXPECT_EQ(view.percents.last(), "100 %");
-    EXPECT_EQ(engine->m_lStartAddr, c.startAfter);
-    EXPECT_EQ(engine->LastOutcome(), RunOutcome::Downloaded);
+    EXPECT_EQ(engine->StartAddress(), c.startAfter);
+    EXPECT_EQ(engine->LastResult()->outcome, DownloadOutcome::Downloaded);
     EXPECT_TRUE(view.status.startsWith("Firmware downloaded OK! (CRC - "));
     EXPECT_TRUE(FlashHolds(image, c.ranges));
     EXPECT_TRUE(device->Violations().empty());
     // A header, and the verify wait, only when block 1 was erased.
     const bool headerDue = c.commands.last().startsWith("header");
     EXPECT_EQ(view.statuses.contains(kStatusVerifying), headerDue);
-    EXPECT_EQ(engine->LastRunVerified(), headerDue);
+    EXPECT_EQ(engine->LastResult()->verified, headerDue);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -210,13 +210,13 @@ TEST_F(DownloadFixture, ImageLoadedElsewhereIsDownloadedWithoutReadingAFile)
     ASSERT_TRUE(Run(dir.filePath("no-such-file.mot")));
 
     EXPECT_EQ(view.statuses.first(), "Attempting to start BootLoader...");
-    EXPECT_EQ(engine->LastOutcome(), RunOutcome::Downloaded);
+    EXPECT_EQ(engine->LastResult()->outcome, DownloadOutcome::Downloaded);
     EXPECT_TRUE(FlashHolds(loaded, kSmallApplication));
 
-    engine->TxtFileName_Change();
+    engine->FileNameChanged();
     EXPECT_EQ(view.fileState, "File: Not Loaded");
     ASSERT_TRUE(Run(dir.filePath("no-such-file.mot")));
-    EXPECT_EQ(engine->LastOutcome(), RunOutcome::FileUnusable);
+    EXPECT_EQ(engine->LastResult()->outcome, DownloadOutcome::FileUnusable);
 }
 
 } // namespace

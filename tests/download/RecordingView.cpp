@@ -18,16 +18,15 @@ void RecordingView::ShowPercent(const QString& text)
         onPercent(text);
 }
 
-int RecordingView::MessageBox(const QString& prompt, int style, const QString& title)
+Answer RecordingView::Ask(const MessageBoxText& box)
 {
-    const ShownBox box{prompt, style, title};
     boxes.push_back(box);
     if (onBox)
         onBox(box);
     if (!answers.empty()) {
-        const int answer = answers.front();
+        const Answer answer = answers.front();
         answers.pop_front();
         return answer;
     }
-    return style == kStyleYesNoWarning ? kAnswerNo : kAnswerOk;
+    return box.kind == MessageKind::YesNo ? Answer::No : Answer::Ok;
 }

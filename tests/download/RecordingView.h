@@ -10,12 +10,7 @@
 #include <vector>
 
 // A DownloadView that records everything a run shows and answers message boxes from a script.
-struct ShownBox
-{
-    QString prompt;
-    int style;
-    QString title;
-};
+using ShownBox = MessageBoxText;
 
 class RecordingView : public DownloadView
 {
@@ -29,11 +24,11 @@ public:
     void SetCancelVisible(bool visible) override { cancelVisible = visible; }
     void SetDownloadEnabled(bool enabled) override { downloadEnabled = enabled; }
     void FocusDownload() override { ++focusCount; }
-    int MessageBox(const QString& prompt, int style, const QString& title) override;
+    Answer Ask(const MessageBoxText& box) override;
 
     // Answers for the coming message boxes, in order; a box without one is answered OK
     // (No for the Yes/No question).
-    std::deque<int> answers;
+    std::deque<Answer> answers;
     // Called when a status text is shown, before the run goes on.
     std::function<void(const QString&)> onStatus;
     // Called when a percentage is shown after a step.

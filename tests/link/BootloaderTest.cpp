@@ -9,6 +9,15 @@
 #include <array>
 #include <functional>
 
+// Failures print as their word and sentence.
+void PrintTo(const FailureReason& reason, std::ostream* out)
+{
+    *out << (reason.kind == FailureKind::None
+                 ? QStringLiteral("success")
+                 : ReasonWord(reason.kind) + QStringLiteral(": ") + ReasonText(reason))
+                .toStdString();
+}
+
 namespace {
 
 const QByteArray kStart = QByteArrayLiteral("# 017b");
@@ -52,10 +61,10 @@ TEST_F(BootloaderTest, PacketsCarryTheExactBytes)
 {
     const std::array<uint8_t, 128> zeros{};
     RepliesAt({});
-    bootloader.EraseBlock(1);
-    bootloader.EraseBlock(12);
-    bootloader.ProgramFlashBlock(zeros.data(), 0x012345);
-    bootloader.ProgramAppHeader(0x03FFFF, 0x1234, -6);
+    (void)bootloader.EraseBlock(1);
+    (void)bootloader.EraseBlock(12);
+    (void)bootloader.ProgramFlashBlock(zeros.data(), 0x012345);
+    (void)bootloader.ProgramAppHeader(0x03FFFF, 0x1234, -6);
 
     ASSERT_EQ(port.Writes().size(), 4u);
     EXPECT_EQ(port.Writes()[0].bytes, QByteArray::fromHex("7E040200A140"));
@@ -69,7 +78,7 @@ TEST_F(BootloaderTest, EraseProgramNamesTheBlockInByte8)
 {
     std::array<uint8_t, 128> data{};
     data.fill(0x7E);
-    bootloader.EraseProgramFlashBlock(10, data.data(), 0x10080);
+    (void)bootloader.EraseProgramFlashBlock(10, data.data(), 0x10080);
     const QByteArray packet = port.Writes().at(0).bytes;
     ASSERT_EQ(packet.size(), 139);
     EXPECT_EQ(packet.left(9), QByteArray::fromHex("7E890300010080"
@@ -83,11 +92,13 @@ TEST_F(BootloaderTest, EraseProgramNamesTheBlockInByte8)
 struct ReplyCase
 {
     const char* name;
-    std::function<int16_t(Bootloader&)> command;
+    std::function<CommandResult(Bootloader&)> command;
     std::vector<std::pair<int64_t, QByteArray>> replies;
-    int16_t expected;
-    int64_t endsAtMs; // when the command returns
+    FailureReason expected; // kind None: success
+    int64_t endsAtMs;       // when the command returns
 };
+
+constexpr FailureReason kSucceeded{};
 
 class BootloaderReplyTest : public BootloaderTest, public ::testing::WithParamInterface<ReplyCase>
 {
@@ -101,27 +112,42 @@ INSTANTIATE_TEST_SUITE_P(
         ReplyCase{"EraseOk",
                   [](Bootloader& b) { return b.EraseBlock(3); },
                   {{10, QByteArray::fromHex("7E01")}, {60, QByteArray::fromHex("7E02")}},
-                  0,
+                  kSucceeded,
                   60},
         ReplyCase{"EraseSecondReply20sLater",
                   [](Bootloader& b) { return b.EraseBlock(3); },
                   {{10, QByteArray::fromHex("7E01")}, {20010, QByteArray::fromHex("7E02")}},
-                  1,
+                  {.kind = FailureKind::NoReply,
+                   .command = kCommandErase,
+                   .block = 3,
+                   .reply = 2,
+                   .expected = 2,
+                   .timeoutMs = 7500},
                   7510},
         ReplyCase{"EraseTwoThenTwoFailsAtTheFirst",
                   [](Bootloader& b) { return b.EraseBlock(3); },
                   {{10, QByteArray::fromHex("7E02")}, {20, QByteArray::fromHex("7E02")}},
-                  1,
+                  {.kind = FailureKind::WrongReply,
+                   .command = kCommandErase,
+                   .block = 3,
+                   .reply = 1,
+                   .expected = 1,
+                   .received = 2},
                   10},
         ReplyCase{"ProgramThreeThenThree",
                   [](Bootloader& b) { return b.ProgramFlashBlock(kData.data(), 0x3000); },
                   {{10, QByteArray::fromHex("7E03")}, {20, QByteArray::fromHex("7E03")}},
-                  1,
+                  {.kind = FailureKind::WrongReply,
+                   .command = kCommandProgram,
+                   .address = 0x3000,
+                   .reply = 2,
+                   .expected = 4,
+                   .received = 3},
                   20},
         ReplyCase{"ProgramOnlyByteOneIsJudged",
                   [](Bootloader& b) { return b.ProgramFlashBlock(kData.data(), 0x3000); },
                   {{10, QByteArray::fromHex("0003")}, {20, QByteArray::fromHex("FF04")}},
-                  0,
+                  kSucceeded,
                   20},
         ReplyCase{"EraseProgramAllFour",
                   [](Bootloader& b) { return b.EraseProgramFlashBlock(1, kData.data(), 0); },
@@ -129,38 +155,81 @@ INSTANTIATE_TEST_SUITE_P(
                    {40, QByteArray::fromHex("7E02")},
                    {41, QByteArray::fromHex("7E03")},
                    {43, QByteArray::fromHex("7E04")}},
-                  0,
+                  kSucceeded,
                   43},
         ReplyCase{"EraseProgramMissingFourthTimesOut",
                   [](Bootloader& b) { return b.EraseProgramFlashBlock(1, kData.data(), 0); },
                   {{5, QByteArray::fromHex("7E01")},
                    {40, QByteArray::fromHex("7E02")},
                    {41, QByteArray::fromHex("7E03")}},
-                  1,
+                  {.kind = FailureKind::NoReply,
+                   .command = kCommandEraseProgram,
+                   .address = 0,
+                   .block = 1,
+                   .reply = 4,
+                   .expected = 4,
+                   .timeoutMs = 7500},
                   41 + 7500},
         ReplyCase{"HeaderOk",
                   [](Bootloader& b) { return b.ProgramAppHeader(0x3FFF, 0x1234, -6); },
                   {{5, QByteArray::fromHex("7E03")}, {9, QByteArray::fromHex("7E04")}},
-                  0,
+                  kSucceeded,
                   9},
         ReplyCase{"HeaderOneByteOnly",
                   [](Bootloader& b) { return b.ProgramAppHeader(0x3FFF, 0x1234, -6); },
                   {{5, QByteArray::fromHex("7E")}},
-                  1,
-                  5 + 7500}),
+                  {.kind = FailureKind::NoReply,
+                   .command = kCommandHeader,
+                   .reply = 1,
+                   .expected = 3,
+                   .timeoutMs = 7500},
+                  5 + 7500},
+        // The device's verify report: only byte 1 is judged; 7 is its refusal.
+        ReplyCase{"VerifiedWhateverByteZero",
+                  [](Bootloader& b) { return b.AwaitVerify(); },
+                  {{900, QByteArray::fromHex("0006")}},
+                  kSucceeded,
+                  900},
+        ReplyCase{"VerifyRefused",
+                  [](Bootloader& b) { return b.AwaitVerify(); },
+                  {{900, QByteArray::fromHex("7E07")}},
+                  {.kind = FailureKind::VerifyRefused,
+                   .command = kCommandHeader,
+                   .reply = 3,
+                   .expected = 6,
+                   .received = 7},
+                  900},
+        ReplyCase{"VerifyAnsweredWithAnotherCode",
+                  [](Bootloader& b) { return b.AwaitVerify(); },
+                  {{900, QByteArray::fromHex("7E05")}},
+                  {.kind = FailureKind::WrongReply,
+                   .command = kCommandHeader,
+                   .reply = 3,
+                   .expected = 6,
+                   .received = 5},
+                  900},
+        ReplyCase{"NoVerifyReport",
+                  [](Bootloader& b) { return b.AwaitVerify(); },
+                  {},
+                  {.kind = FailureKind::NoReply,
+                   .command = kCommandHeader,
+                   .reply = 3,
+                   .expected = 6,
+                   .timeoutMs = 10000},
+                  10000}),
     [](const ::testing::TestParamInfo<ReplyCase>& info) { return info.param.name; });
 
 TEST_P(BootloaderReplyTest, JudgesTheRepliesInOrder)
 {
     RepliesAt(GetParam().replies);
-    EXPECT_EQ(GetParam().command(bootloader), GetParam().expected);
+    EXPECT_EQ(GetParam().command(bootloader).failure, GetParam().expected);
     EXPECT_EQ(host.NowMs(), GetParam().endsAtMs);
 }
 
 TEST_F(BootloaderTest, ReadyOnTheFirstPoll)
 {
     AnswerPolls([](int) { return QByteArray::fromHex("7E05"); });
-    EXPECT_EQ(bootloader.StartBootloader(), 1);
+    EXPECT_EQ(bootloader.StartBootloader(), BootloaderStart::Ready);
     EXPECT_EQ(port.Written(), kStart + kPoll);
     EXPECT_EQ(host.NowMs(), 5 + kPollPauseMs); // the pause is taken after the ready reply too
 }
@@ -171,7 +240,7 @@ TEST_F(BootloaderTest, WrongAnswersToAPollAreIgnoredAndPollingGoesOn)
                                              QByteArray::fromHex("0005"), QByteArray::fromHex("7E"),
                                              QByteArray::fromHex("7E05")};
     AnswerPolls([&](int n) { return answers.at(n - 1); });
-    EXPECT_EQ(bootloader.StartBootloader(), 1);
+    EXPECT_EQ(bootloader.StartBootloader(), BootloaderStart::Ready);
     EXPECT_EQ(PollsSent(), 4);
     // Two wrong answers cost 5 ms + 50 ms each; one byte waits out its 100 ms for the second.
     EXPECT_EQ(host.NowMs(), 2 * 55 + (5 + 100 + 50) + 55);
@@ -180,7 +249,7 @@ TEST_F(BootloaderTest, WrongAnswersToAPollAreIgnoredAndPollingGoesOn)
 TEST_F(BootloaderTest, AnUnansweredPollCostsAbout150Ms)
 {
     AnswerPolls([](int n) { return n == 3 ? QByteArray::fromHex("7E05") : QByteArray(); });
-    EXPECT_EQ(bootloader.StartBootloader(), 1);
+    EXPECT_EQ(bootloader.StartBootloader(), BootloaderStart::Ready);
     EXPECT_EQ(host.NowMs(), 2 * 150 + 55);
 }
 
@@ -198,7 +267,8 @@ TEST_F(BootloaderTest, CancelDuringAPollCompletesThatPoll)
             return QByteArray();
         });
         const int sentBefore = PollsSent();
-        EXPECT_EQ(bootloader.StartBootloader(), lastPollAnswered ? 1 : 2);
+        EXPECT_EQ(bootloader.StartBootloader(),
+                  lastPollAnswered ? BootloaderStart::Ready : BootloaderStart::Cancelled);
         EXPECT_EQ(PollsSent() - sentBefore, 2);
     }
 }
@@ -206,13 +276,13 @@ TEST_F(BootloaderTest, CancelDuringAPollCompletesThatPoll)
 TEST_F(BootloaderTest, CancelledBeforeStartSendsOnlyTheStartString)
 {
     cancel = true;
-    EXPECT_EQ(bootloader.StartBootloader(), 2);
+    EXPECT_EQ(bootloader.StartBootloader(), BootloaderStart::Cancelled);
     EXPECT_EQ(port.Written(), kStart);
 }
 
 TEST_F(BootloaderTest, PollingGivesUpAfterTheLimit)
 {
-    EXPECT_EQ(bootloader.StartBootloader(), 2);
+    EXPECT_EQ(bootloader.StartBootloader(), BootloaderStart::NoAnswer);
     EXPECT_EQ(PollsSent(), kMaxPolls);
     EXPECT_EQ(host.NowMs(), kMaxPolls * (kPollTimeoutMs + kPollPauseMs)); // 30 s
 }
@@ -220,7 +290,7 @@ TEST_F(BootloaderTest, PollingGivesUpAfterTheLimit)
 TEST_F(BootloaderTest, PollingStopsWhenTheLineIsLost)
 {
     host.Schedule(400, [this] { port.PullCable(); });
-    EXPECT_EQ(bootloader.StartBootloader(), 2);
+    EXPECT_EQ(bootloader.StartBootloader(), BootloaderStart::LineLost);
     EXPECT_LE(PollsSent(), 3);
     EXPECT_LT(host.NowMs(), 500);
 }

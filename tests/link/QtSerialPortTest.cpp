@@ -17,6 +17,8 @@
 
 #include <array>
 
+#include <sys/stat.h>
+
 namespace {
 
 // norvane-devsim in a child process, ended when the test ends.
@@ -77,12 +79,12 @@ TEST_F(QtSerialPortTest, StartsTheBootloaderErasesAndProgramsOverAPseudoTerminal
     ASSERT_TRUE(OpenOn(port, devsim.Path())) << port.ErrorText().toStdString();
     SerialTransport transport(port, host);
     Bootloader bootloader(transport, cancel);
-    EXPECT_EQ(bootloader.StartBootloader(), 1);
-    EXPECT_EQ(bootloader.EraseBlock(4), 0);
+    EXPECT_EQ(bootloader.StartBootloader(), BootloaderStart::Ready);
+    EXPECT_TRUE(bootloader.EraseBlock(4).Succeeded());
     std::array<uint8_t, 128> data{};
     for (size_t i = 0; i < data.size(); ++i)
         data[i] = static_cast<uint8_t>(i ^ 0x7E);
-    EXPECT_EQ(bootloader.ProgramFlashBlock(data.data(), 0x3080), 0);
+    EXPECT_TRUE(bootloader.ProgramFlashBlock(data.data(), 0x3080).Succeeded());
     port.Close();
 
     EXPECT_EQ(devsim.Stop(), 0);
@@ -137,7 +139,7 @@ TEST_F(QtSerialPortTest, KeepsServingAfterTheHostClosesAndReopens)
     Bootloader bootloader(transport, cancel);
     for (int round = 0; round < 2; ++round) {
         ASSERT_TRUE(OpenOn(port, devsim.Path())) << round;
-        EXPECT_EQ(bootloader.StartBootloader(), 1) << round;
+        EXPECT_EQ(bootloader.StartBootloader(), BootloaderStart::Ready) << round;
         port.Close();
     }
 }
@@ -169,6 +171,8 @@ TEST_F(QtSerialPortTest, NamesThatReachNoSerialPortFailAndStayClosed)
 {
     const QString regularFile = dir.filePath(QStringLiteral("not-a-port"));
     QFile(regularFile).open(QIODevice::WriteOnly);
+    const QString fifo = dir.filePath(QStringLiteral("fifo"));
+    ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
     struct Case
     {
         QString name;
@@ -177,8 +181,10 @@ TEST_F(QtSerialPortTest, NamesThatReachNoSerialPortFailAndStayClosed)
     const Case cases[] = {
         {QStringLiteral("COM0"), SerialError::NoSuchDevice},
         {QStringLiteral("/dev/ttyNoSuchAdapter9"), SerialError::NoSuchDevice},
-        {regularFile, SerialError::Other},
-        {QStringLiteral("/dev/null"), SerialError::Other},
+        {regularFile, SerialError::NotASerialPort},
+        {fifo, SerialError::NotASerialPort},
+        {dir.path(), SerialError::NotASerialPort},
+        {QStringLiteral("/dev/null"), SerialError::NotASerialPort},
     };
     for (const Case& c : cases) {
         QtSerialPort port;
@@ -196,12 +202,12 @@ TEST_F(QtSerialPortTest, ALineThatVanishesMidExchangeEndsTheCommandAtOnce)
     ASSERT_TRUE(OpenOn(port, devsim.Path()));
     SerialTransport transport(port, host);
     Bootloader bootloader(transport, cancel);
-    ASSERT_EQ(bootloader.StartBootloader(), 1);
-    EXPECT_EQ(bootloader.EraseBlock(1), 0);
+    ASSERT_EQ(bootloader.StartBootloader(), BootloaderStart::Ready);
+    EXPECT_TRUE(bootloader.EraseBlock(1).Succeeded());
 
     QElapsedTimer clock;
     clock.start();
-    EXPECT_EQ(bootloader.EraseBlock(2), 1);
+    EXPECT_EQ(bootloader.EraseBlock(2).failure.kind, FailureKind::LineLost);
     EXPECT_LT(clock.elapsed(), 2000); // not the 7.5 s reply time-out
     EXPECT_EQ(port.Error(), SerialError::LineLost);
     EXPECT_FALSE(port.IsOpen());

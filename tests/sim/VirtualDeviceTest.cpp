@@ -45,12 +45,15 @@ struct Rig
     int16_t ProgramAndSendHeader(uint16_t crcOffset = 0)
     {
         const auto data = Pattern(1);
-        if (bootloader.EraseProgramFlashBlock(4, data.data(), 0x3000) != 0)
+        if (!bootloader.EraseProgramFlashBlock(4, data.data(), 0x3000).Succeeded())
             return 1;
         const int32_t last = 0x307F;
         const uint16_t crc = CalculateCrc(device.Flash().data(), 0x3000, last);
         const int32_t checksum = CalculateChecksum(device.Flash().data(), 0x3000, last);
-        return bootloader.ProgramAppHeader(last, static_cast<int16_t>(crc + crcOffset), checksum);
+        return bootloader.ProgramAppHeader(last, static_cast<int16_t>(crc + crcOffset), checksum)
+                       .Succeeded()
+                   ? 0
+                   : 1;
     }
 
     VirtualHost host;
@@ -64,12 +67,12 @@ struct Rig
 TEST(VirtualDeviceTest, RunsTheWholeCommandSetToAVerifiedImage)
 {
     Rig rig;
-    ASSERT_EQ(rig.bootloader.StartBootloader(), 1);
+    ASSERT_EQ(rig.bootloader.StartBootloader(), BootloaderStart::Ready);
     const auto first = Pattern(3);
     const auto second = Pattern(9);
-    EXPECT_EQ(rig.bootloader.EraseBlock(4), 0);
-    EXPECT_EQ(rig.bootloader.ProgramFlashBlock(first.data(), 0x3000), 0);
-    EXPECT_EQ(rig.bootloader.EraseProgramFlashBlock(10, second.data(), 0x1FF80), 0);
+    EXPECT_TRUE(rig.bootloader.EraseBlock(4).Succeeded());
+    EXPECT_TRUE(rig.bootloader.ProgramFlashBlock(first.data(), 0x3000).Succeeded());
+    EXPECT_TRUE(rig.bootloader.EraseProgramFlashBlock(10, second.data(), 0x1FF80).Succeeded());
 
     FirmwareImage expected;
     expected.fill(0xFF);
@@ -80,7 +83,8 @@ TEST(VirtualDeviceTest, RunsTheWholeCommandSetToAVerifiedImage)
     const int32_t last = 0x1FFFF;
     const uint16_t crc = CalculateCrc(expected.data(), 0x3000, last);
     const int32_t checksum = CalculateChecksum(expected.data(), 0x3000, last);
-    EXPECT_EQ(rig.bootloader.ProgramAppHeader(last, static_cast<int16_t>(crc), checksum), 0);
+    EXPECT_TRUE(
+        rig.bootloader.ProgramAppHeader(last, static_cast<int16_t>(crc), checksum).Succeeded());
     EXPECT_EQ(rig.VerifyReport(), std::optional<uint8_t>(6));
 
     ASSERT_TRUE(rig.device.LastHeader().has_value());
@@ -106,7 +110,7 @@ TEST(VirtualDeviceTest, TheApplicationIgnoresPollsUntilItHandsOver)
     EXPECT_FALSE(rig.transport.SerialGetResponseBytes(1000, 2, reply.data()));
 
     // The hand-over takes 200 ms: the first two polls go unanswered.
-    EXPECT_EQ(rig.bootloader.StartBootloader(), 1);
+    EXPECT_EQ(rig.bootloader.StartBootloader(), BootloaderStart::Ready);
     EXPECT_EQ(rig.device.PollsAnswered(), 1);
     EXPECT_EQ(rig.port.Written().count("~# 0155"), 1 + 3);
 }
@@ -114,11 +118,11 @@ TEST(VirtualDeviceTest, TheApplicationIgnoresPollsUntilItHandsOver)
 TEST(VirtualDeviceTest, ProgrammingWithoutEraseIsRecordedAsAViolation)
 {
     Rig rig;
-    ASSERT_EQ(rig.bootloader.StartBootloader(), 1);
+    ASSERT_EQ(rig.bootloader.StartBootloader(), BootloaderStart::Ready);
     const auto zeros = std::array<uint8_t, 128>{};
     const auto ones = Pattern(0xF0);
-    EXPECT_EQ(rig.bootloader.ProgramFlashBlock(zeros.data(), 0x5000), 0);
-    EXPECT_EQ(rig.bootloader.ProgramFlashBlock(ones.data(), 0x5000), 0);
+    EXPECT_TRUE(rig.bootloader.ProgramFlashBlock(zeros.data(), 0x5000).Succeeded());
+    EXPECT_TRUE(rig.bootloader.ProgramFlashBlock(ones.data(), 0x5000).Succeeded());
     EXPECT_FALSE(rig.device.Violations().empty());
     EXPECT_EQ(rig.device.Violations().front().address, 0x5000);
 }
@@ -126,7 +130,7 @@ TEST(VirtualDeviceTest, ProgrammingWithoutEraseIsRecordedAsAViolation)
 TEST(VirtualDeviceTest, UnsoundPacketsAreRecordedAndNotAnswered)
 {
     Rig rig;
-    ASSERT_EQ(rig.bootloader.StartBootloader(), 1);
+    ASSERT_EQ(rig.bootloader.StartBootloader(), BootloaderStart::Ready);
     struct Case
     {
         QByteArray bytes;
@@ -149,13 +153,13 @@ TEST(VirtualDeviceTest, UnsoundPacketsAreRecordedAndNotAnswered)
         EXPECT_EQ(rig.device.Rejected().back().reason, c.reason) << c.bytes.toHex().toStdString();
     }
     EXPECT_EQ(rig.device.Rejected().size(), cases.size());
-    EXPECT_EQ(rig.bootloader.EraseBlock(1), 0); // still listening
+    EXPECT_TRUE(rig.bootloader.EraseBlock(1).Succeeded()); // still listening
 }
 
 TEST(VirtualDeviceTest, AHeaderThatDoesNotMatchTheFlashIsReported7)
 {
     Rig rig;
-    ASSERT_EQ(rig.bootloader.StartBootloader(), 1);
+    ASSERT_EQ(rig.bootloader.StartBootloader(), BootloaderStart::Ready);
     EXPECT_EQ(rig.ProgramAndSendHeader(1), 0);
     EXPECT_EQ(rig.VerifyReport(), std::optional<uint8_t>(7));
     EXPECT_EQ(rig.device.Mode(), DeviceMode::Bootloader);
@@ -164,11 +168,11 @@ TEST(VirtualDeviceTest, AHeaderThatDoesNotMatchTheFlashIsReported7)
 TEST(VirtualDeviceTest, AVerifiedApplicationCanBeTalkedIntoTheBootloaderAgain)
 {
     Rig rig;
-    ASSERT_EQ(rig.bootloader.StartBootloader(), 1);
+    ASSERT_EQ(rig.bootloader.StartBootloader(), BootloaderStart::Ready);
     ASSERT_EQ(rig.ProgramAndSendHeader(), 0);
     ASSERT_EQ(rig.VerifyReport(), std::optional<uint8_t>(6));
-    EXPECT_EQ(rig.bootloader.StartBootloader(), 1);
-    EXPECT_EQ(rig.bootloader.EraseBlock(4), 0);
+    EXPECT_EQ(rig.bootloader.StartBootloader(), BootloaderStart::Ready);
+    EXPECT_TRUE(rig.bootloader.EraseBlock(4).Succeeded());
 }
 
 TEST(VirtualDeviceTest, WirePacingMakesBytesTakeTheirTime)
@@ -178,9 +182,9 @@ TEST(VirtualDeviceTest, WirePacingMakesBytesTakeTheirTime)
         DeviceTiming timing;
         timing.pace = pace;
         Rig rig({}, timing);
-        ASSERT_EQ(rig.bootloader.StartBootloader(), 1);
+        ASSERT_EQ(rig.bootloader.StartBootloader(), BootloaderStart::Ready);
         const int64_t start = rig.host.NowMicros();
-        ASSERT_EQ(rig.bootloader.EraseBlock(1), 0);
+        ASSERT_TRUE(rig.bootloader.EraseBlock(1).Succeeded());
         eraseMicros[pace] = rig.host.NowMicros() - start;
     }
     // 6 bytes out and the last reply's 2 bytes back at 0.521 ms each (the first reply
@@ -204,13 +208,13 @@ class VirtualDeviceFaultTest : public ::testing::TestWithParam<FaultCase>
 
 int Erase(Rig& rig)
 {
-    return rig.bootloader.EraseBlock(5);
+    return rig.bootloader.EraseBlock(5).Succeeded() ? 0 : 1;
 }
 
 int EraseProgram(Rig& rig)
 {
     const auto data = Pattern(5);
-    return rig.bootloader.EraseProgramFlashBlock(5, data.data(), 0x4000);
+    return rig.bootloader.EraseProgramFlashBlock(5, data.data(), 0x4000).Succeeded() ? 0 : 1;
 }
 
 // The verify report's code, or -1 when none came.
@@ -243,7 +247,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_P(VirtualDeviceFaultTest, TheHostSeesTheFault)
 {
     Rig rig(QString::fromLatin1(GetParam().faults));
-    ASSERT_EQ(rig.bootloader.StartBootloader(), 1);
+    ASSERT_EQ(rig.bootloader.StartBootloader(), BootloaderStart::Ready);
     const int64_t start = rig.host.NowMs();
     EXPECT_EQ(GetParam().exchange(rig), GetParam().expected);
     EXPECT_LE(rig.host.NowMs() - start, GetParam().atMostMs);
@@ -253,7 +257,7 @@ TEST(VirtualDeviceTest, PollFaultsKeepTheBootloaderFromStarting)
 {
     for (const char* faults : {"no-polls", "garbage-polls"}) {
         Rig rig{QString::fromLatin1(faults)};
-        EXPECT_EQ(rig.bootloader.StartBootloader(), 2) << faults;
+        EXPECT_EQ(rig.bootloader.StartBootloader(), BootloaderStart::NoAnswer) << faults;
         EXPECT_EQ(rig.port.Written().count("~# 0155"), kMaxPolls) << faults;
         EXPECT_LE(rig.host.NowMs(), 30000) << faults;
     }
@@ -262,8 +266,8 @@ TEST(VirtualDeviceTest, PollFaultsKeepTheBootloaderFromStarting)
 TEST(VirtualDeviceTest, AClosedLineLooksLikeAPulledCable)
 {
     Rig rig{QStringLiteral("close-after:0")};
-    ASSERT_EQ(rig.bootloader.StartBootloader(), 1);
-    EXPECT_EQ(rig.bootloader.EraseBlock(1), 1);
+    ASSERT_EQ(rig.bootloader.StartBootloader(), BootloaderStart::Ready);
+    EXPECT_EQ(rig.bootloader.EraseBlock(1).failure.kind, FailureKind::LineLost);
     EXPECT_EQ(rig.port.Error(), SerialError::LineLost);
     EXPECT_FALSE(rig.port.IsOpen());
     EXPECT_FALSE(rig.port.Open());

@@ -1,0 +1,15 @@
+#pragma once
+
+// Sets a flag for as long as it lives, and clears it however the scope is left, an exception
+// included.
+class ScopedFlag
+{
+public:
+    explicit ScopedFlag(bool& flag) : m_flag(flag) { m_flag = true; }
+    ~ScopedFlag() { m_flag = false; }
+    ScopedFlag(const ScopedFlag&) = delete;
+    ScopedFlag& operator=(const ScopedFlag&) = delete;
+
+private:
+    bool& m_flag;
+};

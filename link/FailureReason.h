@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QString>
+
+#include <cstdint>
+
+// Why a download, or one bootloader command of it, did not succeed.
+enum class FailureKind
+{
+    None,
+    NoReply,              // a reply did not come within its time-out
+    WrongReply,           // a reply code other than the one that was due
+    VerifyRefused,        // the device found the image not matching the header (code 7)
+    LineLost,             // the device or adapter was disconnected
+    NotASerialPort,       // the port is a regular file, a FIFO or no terminal
+    BootloaderNotStarted, // the device never reported its bootloader ready
+    FileMissing,          // the firmware file cannot be opened for reading
+    FileNotUsable,        // opened, but not a usable S-record file
+};
+
+// The reason with what it concerns: the packet command (0 for none), the step address or
+// block, which reply of the command (1-based), the codes, and the time-out that ran out.
+struct FailureReason
+{
+    FailureKind kind = FailureKind::None;
+    uint8_t command = 0;
+    int32_t address = -1; // -1: the command has no address (erase, header)
+    int16_t block = 0;    // 0: the command names no block
+    int reply = 0;
+    uint8_t expected = 0;
+    uint8_t received = 0;
+    int32_t timeoutMs = 0;
+    int polls = 0; // BootloaderNotStarted: the polls left unanswered
+
+    bool operator==(const FailureReason&) const = default;
+};
+
+// A stable word for scripts: "no-reply", "wrong-reply", "verify-refused", "line-lost",
+// "not-a-serial-port", "bootloader-not-started", "file-missing", "file-not-usable"; empty for
+// None.
+QString ReasonWord(FailureKind kind);
+
+// The reason as a sentence, e.g. "No reply to the program command at 0x003080 within 7.5 s."
+QString ReasonText(const FailureReason& reason);
+
+// The command's name as the sentences use it: "erase", "program", "erase-and-program",
+// "header".
+QString CommandName(uint8_t command);
