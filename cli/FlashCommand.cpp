@@ -8,6 +8,7 @@
 #include "FlashJob.h"
 #include "FlashOptions.h"
 #include "FlashSignals.h"
+#include "FlashTries.h"
 
 #include <QThread>
 
@@ -109,7 +110,10 @@ int RunFlashCommand(const QStringList& args)
         const FlashJob job{options.ports[i], image.get(), startAddr,      endAddr,
                            options.fileName, &timeLeft,   reporter.get(), trace.get()};
         FlashSummary* result = &summaries[static_cast<size_t>(i)];
-        workers.emplace_back(QThread::create([job, result] { *result = RunFlashJob(job); }));
+        const int retries = options.retries;
+        workers.emplace_back(QThread::create([job, result, retries] {
+            *result = RunFlashJobWithRetries(job, retries, [] { return true; });
+        }));
         workers.back()->start();
     }
     for (const auto& worker : workers)

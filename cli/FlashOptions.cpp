@@ -29,6 +29,13 @@ bool TakeValue(const QStringList& args, qsizetype& index, const QString& longNam
 
 } // namespace
 
+bool ParseRetries(const QString& text, int& retries)
+{
+    bool ok = false;
+    retries = text.toInt(&ok);
+    return ok && retries >= 0;
+}
+
 bool ParseFlashOptions(const QStringList& args, FlashOptions& options, QString& error)
 {
     QStringList files;
@@ -51,6 +58,10 @@ bool ParseFlashOptions(const QStringList& args, FlashOptions& options, QString& 
             options.ports << value;
         } else if (TakeValue(args, i, QStringLiteral("--trace"), QString(), value, error)) {
             options.traceFile = value;
+        } else if (TakeValue(args, i, QStringLiteral("--retries"), QString(), value, error)) {
+            if (!ParseRetries(value, options.retries))
+                error = QStringLiteral("--retries needs a whole number from 0 on, not \"%1\"")
+                            .arg(value);
         } else {
             error = QStringLiteral("unknown option %1").arg(arg);
         }
@@ -73,7 +84,7 @@ bool ParseFlashOptions(const QStringList& args, FlashOptions& options, QString& 
 const char* FlashUsageText()
 {
     return "Usage: norvane-flash flash --port PORT [--port PORT...] [--json] [--trace FILE]\n"
-           "                           [--] FILE\n"
+           "                           [--retries N] [--] FILE\n"
            "\n"
            "Downloads the S-record firmware FILE into the device on PORT: starts its\n"
            "bootloader, erases and programs its flash, programs the application header and\n"
@@ -86,6 +97,10 @@ const char* FlashUsageText()
            "                   progress, message, outcome), each naming its port\n"
            "  --trace FILE     write every frame sent and received, in hex, with a\n"
            "                   millisecond timestamp, to FILE (not the firmware file or a port)\n"
+           "  --retries N      start a download that failed on the line (no reply, a wrong\n"
+           "                   reply, the line lost, the bootloader not answering) again\n"
+           "                   from the beginning, up to N times; a device that refused\n"
+           "                   the new firmware is not tried again\n"
            "  --               ends the options (a FILE that starts with '-')\n"
            "  -h, --help       show this help\n"
            "\n"

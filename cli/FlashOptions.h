@@ -9,6 +9,7 @@ struct FlashOptions
     QStringList ports; // one run per port, all at once
     QString fileName;  // the S-record file
     QString traceFile; // empty: no trace
+    int retries = 0;   // new tries after a download failed on the line
     bool json = false; // one JSON object per line instead of text
     bool help = false;
 };
@@ -16,6 +17,9 @@ struct FlashOptions
 // Reads the arguments that follow "flash". False with a one-line message in error when they
 // are wrong. "--" ends the options: what follows is the file name, even if it starts with "-".
 bool ParseFlashOptions(const QStringList& args, FlashOptions& options, QString& error);
+
+// The count of --retries (flash and station): a whole number from 0 on.
+bool ParseRetries(const QString& text, int& retries);
 
 // The text of norvane-flash flash --help.
 const char* FlashUsageText();

@@ -2,7 +2,10 @@
 
 #include "AdapterSerialNumber.h"
 #include "Commands.h"
+#include "FlashTries.h"
 #include "PortWatcher.h"
+
+#include <QFileInfo>
 
 Station::Station(const Settings& settings, const FlashJob& job, StationReporter& reporter,
                  PortWatcher& watcher)
@@ -110,7 +113,13 @@ void Station::StartWorker(const QString& port, Slot& slot)
 
     FlashJob job = m_job;
     job.port = port;
-    slot.worker.reset(QThread::create([job, result = slot.result] { *result = RunFlashJob(job); }));
+    const int retries = m_settings.retries;
+    slot.worker.reset(
+        QThread::create([job, retries, result = slot.result, unplugged = slot.unplugged] {
+            // A port that went away, or whose link no longer leads to a device, is not tried again.
+            *result = RunFlashJobWithRetries(
+                job, retries, [&] { return !*unplugged && QFileInfo::exists(job.port); });
+        }));
     connect(slot.worker.get(), &QThread::finished, this, [this, port] { OnWorkerEnded(port); });
     slot.worker->start();
 }

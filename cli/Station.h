@@ -27,6 +27,7 @@ public:
     struct Settings
     {
         int jobs = 0;
+        int retries = 0;
         bool includePresent = false;
     };
 

@@ -95,7 +95,8 @@ int RunStationCommand(const QStringList& args)
     job.timeLeft = &timeLeft;
 
     PortWatcher watcher(options.watchDir);
-    Station station({options.jobs, options.includePresent}, job, *reporter, watcher);
+    Station station({options.jobs, options.retries, options.includePresent}, job, *reporter,
+                    watcher);
     InterruptNotifier interrupts;
     QObject::connect(&interrupts, &InterruptNotifier::Interrupted, &station, &Station::Stop);
     QObject::connect(&station, &Station::Finished, &station,

@@ -36,7 +36,6 @@ void StationLog::Progress(const QString& port, const FlashProgress& progress)
 void StationLog::Message(const QString& port, const QString& title, const QString& prompt)
 {
     const std::lock_guard lock(m_mutex);
-    std::fflush(m_out);
     PrintLine(m_err, port, MessageLine(title, prompt));
 }
 
@@ -52,8 +51,7 @@ void StationLog::Outcome(const FlashSummary& summary)
 
 void StationLog::Finish()
 {
-    const std::lock_guard lock(m_mutex);
-    std::fflush(m_out);
+    m_output.Close();
 }
 
 void StationLog::Watching(const QString& folder, bool folderExists)
@@ -93,14 +91,13 @@ void StationLog::Stopped(const StationCounts& counts)
 {
     const std::lock_guard lock(m_mutex);
     PrintLine(m_out, QString(), StoppedText(counts));
+    m_output.Close();
 }
 
 void StationLog::PrintLine(std::FILE* stream, const QString& port, const QString& text)
 {
-    const QString time = QTime::currentTime().toString(QStringLiteral("HH:mm:ss"));
-    if (port.isEmpty())
-        std::fprintf(stream, "%s %s\n", qPrintable(time), qPrintable(text));
-    else
-        std::fprintf(stream, "%s %s: %s\n", qPrintable(time), qPrintable(port), qPrintable(text));
-    std::fflush(stream);
+    QString line = QTime::currentTime().toString(QStringLiteral("HH:mm:ss "));
+    if (!port.isEmpty())
+        line += port + QStringLiteral(": ");
+    m_output.Write(stream, (line + text + QLatin1Char('\n')).toLocal8Bit());
 }

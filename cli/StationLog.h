@@ -1,5 +1,6 @@
 #pragma once
 
+#include "OutputQueue.h"
 #include "StationReporter.h"
 
 #include <cstdio>
@@ -7,7 +8,8 @@
 #include <mutex>
 
 // The station in plain lines, for logs and pipes: each line starts with the time of day and
-// names its port; progress every tenth of the way; message boxes on the error stream.
+// names its port; progress every tenth of the way; message boxes on the error stream. Lines
+// are written by the output's own thread: a reader that stalls never holds up a download.
 class StationLog : public StationReporter
 {
 public:
@@ -33,6 +35,7 @@ private:
 
     std::FILE* m_out;
     std::FILE* m_err;
+    OutputQueue m_output;
     std::mutex m_mutex;
     std::map<QString, int> m_lastTenth; // the last tenth of the way printed, per port
 };

@@ -49,6 +49,7 @@ bool ParseStationOptions(const QStringList& args, StationOptions& options, QStri
 {
     const QString watchOption = QStringLiteral("--watch");
     const QString jobsOption = QStringLiteral("--jobs");
+    const QString retriesOption = QStringLiteral("--retries");
     bool onlyFiles = false; // after "--" every argument is a file name
     for (qsizetype i = 0; i < args.size(); ++i) {
         const QString& arg = args[i];
@@ -73,6 +74,9 @@ bool ParseStationOptions(const QStringList& args, StationOptions& options, QStri
         } else if (IsOption(arg, jobsOption)) {
             if (!TakeCount(args, i, jobsOption, 1, options.jobs, error))
                 return false;
+        } else if (IsOption(arg, retriesOption)) {
+            if (!TakeCount(args, i, retriesOption, 0, options.retries, error))
+                return false;
         } else {
             error = QStringLiteral("unknown option %1").arg(arg);
             return false;
@@ -88,7 +92,7 @@ bool ParseStationOptions(const QStringList& args, StationOptions& options, QStri
 const char* StationUsageText()
 {
     return "Usage: norvane-flash station [--watch DIR] [--jobs N] [--include-present]\n"
-           "                             [--json] FILE\n"
+           "                             [--retries N] [--json] [--] FILE\n"
            "\n"
            "Flashes every device that is plugged in while it runs: loads the S-record\n"
            "firmware FILE once, watches a folder of port links and downloads FILE into each\n"
@@ -102,11 +106,15 @@ const char* StationUsageText()
            "  --jobs N           at most N downloads at once, the others wait their turn\n"
            "                     (default: no limit)\n"
            "  --include-present  also flash the ports that were there at start\n"
+           "  --retries N        start a download that failed on the line (no reply, a wrong\n"
+           "                     reply, the line lost, the bootloader not answering) again\n"
+           "                     from the beginning, up to N times; a device that refused\n"
+           "                     the new firmware is not tried again\n"
            "  --json             one JSON object per line, the events of flash --json\n"
            "  -h, --help         show this help\n"
            "\n"
-           "Ctrl-C stops watching, lets running downloads stop at their next step, prints\n"
-           "the counts and ends the station. Exit codes:\n"
+           "Ctrl-C, SIGTERM and SIGHUP stop watching, let running downloads stop at their\n"
+           "next step, print the counts and end the station. Exit codes:\n"
            "  0  no download failed or was stopped\n"
            "  1  a download failed or was stopped\n"
            "  3  file missing or not a usable S-record file\n"

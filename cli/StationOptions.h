@@ -8,8 +8,9 @@ struct StationOptions
     QString fileName;                                       // the S-record file
     QString watchDir = QStringLiteral("/dev/serial/by-id"); // a folder of links to devices
     int jobs = 0;                                           // downloads at once; 0: no limit
-    bool includePresent = false;                            // also flash links there at start
-    bool json = false;                                      // one JSON object per line
+    int retries = 0;             // new tries after a download failed on the line
+    bool includePresent = false; // also flash links there at start
+    bool json = false;           // one JSON object per line
     bool help = false;
 };
 

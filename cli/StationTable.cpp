@@ -88,14 +88,13 @@ void StationTable::Outcome(const FlashSummary& summary)
     if (!summary.port.isEmpty())
         return;
     const std::lock_guard lock(m_mutex);
-    EraseLines();
-    std::fprintf(m_err, "%s\n", qPrintable(summary.detail));
+    m_output.Write(m_out, EraseLines());
+    m_output.Write(m_err, (summary.detail + QLatin1Char('\n')).toLocal8Bit());
 }
 
 void StationTable::Finish()
 {
-    const std::lock_guard lock(m_mutex);
-    std::fflush(m_out);
+    m_output.Close();
 }
 
 void StationTable::Watching(const QString& folder, bool folderExists)
@@ -171,37 +170,38 @@ void StationTable::Stopped(const StationCounts& counts)
     m_tick.stop();
     Redraw();
     m_linesDrawn = 0; // the last table stays on the screen
-    std::fprintf(m_out, "%s\n", qPrintable(StoppedText(counts)));
-    std::fflush(m_out);
+    m_output.Write(m_out, (StoppedText(counts) + QLatin1Char('\n')).toLocal8Bit());
+    m_output.Close();
 }
 
 void StationTable::PrintAbove(const QString& port, const QString& text)
 {
-    EraseLines();
-    const QString time = QTime::currentTime().toString(QStringLiteral("HH:mm:ss"));
-    const QString line = port.isEmpty() ? text : port + QStringLiteral(": ") + text;
-    std::fprintf(m_out, "%s %s\n", qPrintable(time), qPrintable(line));
-    Redraw();
+    QString line = QTime::currentTime().toString(QStringLiteral("HH:mm:ss "));
+    if (!port.isEmpty())
+        line += port + QStringLiteral(": ");
+    Redraw((line + text + QLatin1Char('\n')).toLocal8Bit());
 }
 
-void StationTable::Redraw()
+// Writes the table anew in one piece, after the line to scroll above it, if any.
+void StationTable::Redraw(const QByteArray& above)
 {
-    EraseLines();
+    QByteArray bytes = EraseLines() + above;
     const QStringList lines = Render();
     for (const QString& line : lines)
-        std::fprintf(m_out, "%s\n", qPrintable(line.left(m_width - 1)));
+        bytes += (line.left(m_width - 1) + QLatin1Char('\n')).toLocal8Bit();
     m_linesDrawn = static_cast<int>(lines.size());
     m_lastDraw = std::chrono::steady_clock::now();
-    std::fflush(m_out);
+    m_output.Write(m_out, bytes);
 }
 
 // Moves the cursor back to the table's first line and clears from there to the end.
-void StationTable::EraseLines()
+QByteArray StationTable::EraseLines()
 {
+    QByteArray bytes;
     if (m_linesDrawn > 0)
-        std::fprintf(m_out, "\x1b[%dA", m_linesDrawn);
-    std::fprintf(m_out, "\r\x1b[J");
+        bytes = "\x1b[" + QByteArray::number(m_linesDrawn) + 'A';
     m_linesDrawn = 0;
+    return bytes + "\r\x1b[J";
 }
 
 QStringList StationTable::Render() const

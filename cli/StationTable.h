@@ -1,5 +1,6 @@
 #pragma once
 
+#include "OutputQueue.h"
 #include "StationReporter.h"
 
 #include <QElapsedTimer>
@@ -56,12 +57,13 @@ private:
     };
 
     void PrintAbove(const QString& port, const QString& text);
-    void Redraw();
-    void EraseLines();
+    void Redraw(const QByteArray& above = QByteArray());
+    QByteArray EraseLines();
     QStringList Render() const;
 
     std::FILE* m_out;
     std::FILE* m_err;
+    OutputQueue m_output; // written by a thread of its own: a stalled terminal holds up nothing
     std::mutex m_mutex;
     QStringList m_order; // ports in the order plugged in
     std::map<QString, Row> m_rows;

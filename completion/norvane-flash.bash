@@ -95,11 +95,12 @@ _norvane_flash()
         case $prev in
         -p | --port) _norvane_port "" "$cur"; return ;;
         --trace) _norvane_files "$cur"; return ;;
+        --retries) return ;;
         esac
         case $cur in
         --port=*) _norvane_port "--port=" "${cur#--port=}" ;;
         --trace=*) _norvane_files "${cur#--trace=}" ;;
-        -*) _norvane_reply -p --port --json --trace -h --help ;;
+        -*) _norvane_reply -p --port --json --trace --retries -h --help ;;
         *) _norvane_firmware "$cur" ;;
         esac
         ;;
@@ -118,10 +119,10 @@ _norvane_flash()
     station)
         case $prev in
         --watch) _norvane_folders "$cur"; return ;;
-        --jobs) return ;;
+        --jobs | --retries) return ;;
         esac
         case $cur in
-        -*) _norvane_reply --watch --jobs --include-present --json -h --help ;;
+        -*) _norvane_reply --watch --jobs --include-present --retries --json -h --help ;;
         *) _norvane_firmware "$cur" ;;
         esac
         ;;
