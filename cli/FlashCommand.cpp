@@ -72,14 +72,12 @@ int RunFlashCommand(const QStringList& args)
     switch (LoadFirmwareFile(options.fileName, *image, startAddr, endAddr, host, StopRequested(),
                              &problem)) {
     case FirmwareFileResult::Missing: {
-        const MessageBoxText box = FileMissingBox();
-        reporter->Message(QString(), box.title, box.prompt);
+        reporter->Message(QString(), FileMissingBox());
         return EndEveryPort(*reporter, options.ports, ExitCode::FileNotUsable,
                             options.fileName + QStringLiteral(": no such file or not readable"));
     }
     case FirmwareFileResult::NotUsable: {
-        const MessageBoxText box = BadFileBox(options.fileName);
-        reporter->Message(QString(), box.title, box.prompt);
+        reporter->Message(QString(), BadFileBox(options.fileName));
         return EndEveryPort(*reporter, options.ports, ExitCode::FileNotUsable,
                             options.fileName + QStringLiteral(": ") + LoadProblemDetail(problem));
     }

@@ -4,9 +4,10 @@
 #include "DownloadTexts.h"
 #include "EventLoopHost.h"
 #include "FlashSignals.h"
-#include "PortProblem.h"
+#include "PortNaming.h"
 #include "ProgressPercent.h"
 #include "QtSerialPort.h"
+#include "SerialErrorText.h"
 
 #include <QElapsedTimer>
 
@@ -51,22 +52,15 @@ public:
     {
         if (message.kind == MessageKind::YesNo)
             return Answer::Yes;
-        m_lastMessage = OneLine(message.prompt);
-        m_job.reporter->Message(m_job.port,
-                                message.title.isEmpty() ? kApplicationTitle : message.title,
-                                message.prompt);
+        m_job.reporter->Message(m_job.port, message);
         return Answer::Ok;
     }
-
-    // The last message box shown, for the summary.
-    QString LastMessage() const { return m_lastMessage; }
 
 private:
     const FlashJob& m_job;
     QElapsedTimer m_programming; // runs from the start of programming
     int m_maximum = 0;
     int m_value = 0;
-    QString m_lastMessage;
 };
 
 ExitCode ExitCodeOf(DownloadOutcome outcome)
@@ -86,23 +80,35 @@ ExitCode ExitCodeOf(DownloadOutcome outcome)
     return ExitCode::DownloadFailed;
 }
 
-QString DetailOf(const RunResult& result, const DownloadEngine& engine, const PortView& view)
+// What the user should know of a run: what was checked when it downloaded, else its reason.
+QString DetailOf(const RunResult& result, const DownloadEngine& engine)
 {
-    switch (result.outcome) {
-    case DownloadOutcome::Downloaded:
-        return (result.verified ? QStringLiteral("verified by the device, CRC %1h")
-                                : QStringLiteral("no header was due, CRC %1h"))
-            .arg(CrcText(engine.Crc()));
-    case DownloadOutcome::Cancelled:
-        return {};
-    case DownloadOutcome::BootloaderNotStarted:
-        return QStringLiteral("the device did not answer the bootloader polls");
-    case DownloadOutcome::FileUnusable:
-        return view.LastMessage();
-    case DownloadOutcome::Failed:
-        break;
+    if (result.outcome != DownloadOutcome::Downloaded)
+        return ReasonText(result.reason);
+    return (result.verified ? QStringLiteral("verified by the device, CRC %1h")
+                            : QStringLiteral("no header was due, CRC %1h"))
+        .arg(CrcText(engine.Crc()));
+}
+
+// Why a port could not be opened, in words a user can act on; a missing device also names
+// the ports there are.
+QString PortProblemText(const SerialPort& port)
+{
+    const QString text = SerialErrorText(port.Error());
+    if (port.Error() == SerialError::NoSuchDevice) {
+        QStringList names;
+        int number = 1;
+        for (const QSerialPortInfo& info : OrderedSystemPorts())
+            names << QStringLiteral("%1 (COM%2)").arg(info.systemLocation()).arg(number++);
+        return text + (names.isEmpty() ? QStringLiteral(" No serial ports are present.")
+                                       : QStringLiteral(" Ports present: ") +
+                                             names.join(QStringLiteral(", ")) + QLatin1Char('.'));
     }
-    return result.reason.kind != FailureKind::None ? ReasonText(result.reason) : view.LastMessage();
+    if (!text.isEmpty())
+        return text;
+    const QString reason = port.ErrorText();
+    return reason.isEmpty() ? QStringLiteral("cannot be opened")
+                            : QStringLiteral("cannot be opened: ") + reason;
 }
 
 } // namespace
@@ -143,7 +149,7 @@ FlashSummary RunFlashJob(const FlashJob& job)
         summary.exitCode = ExitCodeOf(result.outcome);
         summary.verified = result.verified;
         summary.reason = result.reason;
-        summary.detail = DetailOf(result, *engine, view);
+        summary.detail = DetailOf(result, *engine);
         summary.elapsedMs = clock.elapsed();
         port->Close();
     }

@@ -7,6 +7,32 @@
 
 namespace {
 
+// A failure's reason for scripts: its stable word and, where they apply, the command, its
+// address or block, which reply, the codes due and received, the time-out and the polls.
+QJsonObject ReasonFields(const FailureReason& reason)
+{
+    if (reason.kind == FailureKind::None)
+        return {};
+    QJsonObject fields{{QStringLiteral("reason"), ReasonWord(reason.kind)}};
+    if (reason.command != 0) {
+        fields.insert(QStringLiteral("command"), CommandName(reason.command));
+        fields.insert(QStringLiteral("address"),
+                      reason.address >= 0 ? QJsonValue(reason.address) : QJsonValue());
+    }
+    const auto addPositive = [&fields](const char* key, int value) {
+        if (value > 0)
+            fields.insert(QLatin1String(key), value);
+    };
+    addPositive("block", reason.block);
+    addPositive("reply", reason.reply);
+    addPositive("expected_code", reason.expected);
+    if (reason.kind == FailureKind::WrongReply || reason.kind == FailureKind::VerifyRefused)
+        fields.insert(QStringLiteral("received_code"), reason.received);
+    addPositive("timeout_ms", reason.timeoutMs);
+    addPositive("polls", reason.polls);
+    return fields;
+}
+
 class JsonReporter : public FlashReporter
 {
 public:
@@ -29,19 +55,24 @@ public:
               {QStringLiteral("elapsed_ms"), static_cast<qint64>(progress.elapsedMs)},
               {QStringLiteral("remaining_ms"), static_cast<qint64>(progress.remainingMs)}});
     }
-    void Message(const QString& port, const QString& title, const QString& prompt) override
+    void Message(const QString& port, const MessageBoxText& box) override
     {
-        Emit(QStringLiteral("message"), port,
-             {{QStringLiteral("title"), title}, {QStringLiteral("text"), OneLine(prompt)}});
+        QJsonObject fields{
+            {QStringLiteral("title"), box.title.isEmpty() ? kApplicationTitle : box.title},
+            {QStringLiteral("text"), OneLine(box.prompt)}};
+        if (!box.detail.isEmpty())
+            fields.insert(QStringLiteral("detail"), box.detail);
+        Emit(QStringLiteral("message"), port, fields);
     }
     void Outcome(const FlashSummary& summary) override
     {
-        Emit(QStringLiteral("outcome"), summary.port,
-             {{QStringLiteral("outcome"), OutcomeWord(summary.exitCode)},
-              {QStringLiteral("exit_code"), static_cast<int>(summary.exitCode)},
-              {QStringLiteral("verified"), summary.verified},
-              {QStringLiteral("detail"), summary.detail},
-              {QStringLiteral("elapsed_ms"), static_cast<qint64>(summary.elapsedMs)}});
+        QJsonObject fields = ReasonFields(summary.reason);
+        fields.insert(QStringLiteral("outcome"), OutcomeWord(summary.exitCode));
+        fields.insert(QStringLiteral("exit_code"), static_cast<int>(summary.exitCode));
+        fields.insert(QStringLiteral("verified"), summary.verified);
+        fields.insert(QStringLiteral("detail"), summary.detail);
+        fields.insert(QStringLiteral("elapsed_ms"), static_cast<qint64>(summary.elapsedMs));
+        Emit(QStringLiteral("outcome"), summary.port, fields);
     }
     void Finish() override {}
 

@@ -67,10 +67,10 @@ public:
                                          .arg(FormatDuration(progress.remainingMs))));
     }
 
-    void Message(const QString& port, const QString& title, const QString& prompt) override
+    void Message(const QString& port, const MessageBoxText& box) override
     {
         const std::lock_guard lock(m_mutex);
-        Print(m_live ? stdout : stderr, WithPort(port, MessageLine(title, prompt)));
+        Print(m_live ? stdout : stderr, WithPort(port, MessageLine(box)));
     }
 
     void Outcome(const FlashSummary& summary) override

@@ -18,9 +18,11 @@ QString OneLine(const QString& prompt)
     return prompt.trimmed().replace(lineBreaks, QStringLiteral(" "));
 }
 
-QString MessageLine(const QString& title, const QString& prompt)
+QString MessageLine(const MessageBoxText& box)
 {
-    return title.isEmpty() ? OneLine(prompt) : title + QStringLiteral(": ") + OneLine(prompt);
+    const QString line = (box.title.isEmpty() ? kApplicationTitle : box.title) +
+                         QStringLiteral(": ") + OneLine(box.prompt);
+    return box.detail.isEmpty() ? line : line + QLatin1Char(' ') + box.detail;
 }
 
 QString FormatDuration(int64_t ms)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Commands.h"
+#include "DownloadView.h"
 #include "FailureReason.h"
 #include "OutputQueue.h"
 
@@ -43,7 +44,7 @@ public:
     virtual void FileState(const QString& port, const QString& text) = 0;
     virtual void Progress(const QString& port, const FlashProgress& progress) = 0;
     // A message box the window would show (the command line answers it by itself).
-    virtual void Message(const QString& port, const QString& title, const QString& prompt) = 0;
+    virtual void Message(const QString& port, const MessageBoxText& box) = 0;
     virtual void Outcome(const FlashSummary& summary) = 0;
     // Every run has ended: show the summary.
     virtual void Finish() = 0;
@@ -59,8 +60,8 @@ std::unique_ptr<FlashReporter> MakeLineReporter(const QStringList& ports, Output
 // Helpers shared by the reporters of flash and station.
 // A message box prompt on one line: its line breaks become spaces.
 QString OneLine(const QString& prompt);
-// "Title: prompt", or the prompt alone when the box has no title.
-QString MessageLine(const QString& title, const QString& prompt);
+// "Title: prompt detail" on one line (the application title when the box has none).
+QString MessageLine(const MessageBoxText& box);
 // "mm:ss", or "h:mm:ss" from an hour on.
 QString FormatDuration(int64_t ms);
 // "PORT: phrase - detail (mm:ss)", the elapsed time only when there is one.

@@ -3,8 +3,8 @@
 #include "Commands.h"
 
 #include "PortNaming.h"
-#include "PortProblem.h"
 #include "QtSerialPort.h"
+#include "SerialErrorText.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -44,7 +44,7 @@ QString Availability(const QString& comName)
     port.SetPortName(comName);
     const bool opened = port.Open();
     port.Close();
-    return opened ? QStringLiteral("free") : PortProblemWord(port.Error());
+    return opened ? QStringLiteral("free") : SerialErrorWord(port.Error());
 }
 
 void PrintHelp()

@@ -35,7 +35,7 @@ std::unique_ptr<StationReporter> MakeReporter(const StationOptions& options)
 // The file could not be used: the station ends before it watches anything.
 int EndWithUnusableFile(StationReporter& reporter, const MessageBoxText& box, const QString& detail)
 {
-    reporter.Message(QString(), box.title, box.prompt);
+    reporter.Message(QString(), box);
     reporter.Outcome({QString(), ExitCode::FileNotUsable, detail, false, 0, {}});
     reporter.Finish();
     return static_cast<int>(ExitCode::FileNotUsable);

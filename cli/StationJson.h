@@ -19,9 +19,9 @@ public:
     {
         m_events->Progress(port, progress);
     }
-    void Message(const QString& port, const QString& title, const QString& prompt) override
+    void Message(const QString& port, const MessageBoxText& box) override
     {
-        m_events->Message(port, title, prompt);
+        m_events->Message(port, box);
     }
     void Outcome(const FlashSummary& summary) override { m_events->Outcome(summary); }
     void Finish() override { m_events->Finish(); }

@@ -33,10 +33,10 @@ void StationLog::Progress(const QString& port, const FlashProgress& progress)
                   .arg(FormatDuration(progress.elapsedMs)));
 }
 
-void StationLog::Message(const QString& port, const QString& title, const QString& prompt)
+void StationLog::Message(const QString& port, const MessageBoxText& box)
 {
     const std::lock_guard lock(m_mutex);
-    PrintLine(m_err, port, MessageLine(title, prompt));
+    PrintLine(m_err, port, MessageLine(box));
 }
 
 // A port's outcome is shown when its download has ended for good (Ended); an outcome without

@@ -18,7 +18,7 @@ public:
     void Status(const QString& port, const QString& text) override;
     void FileState(const QString& port, const QString& text) override;
     void Progress(const QString& port, const FlashProgress& progress) override;
-    void Message(const QString& port, const QString& title, const QString& prompt) override;
+    void Message(const QString& port, const MessageBoxText& box) override;
     void Outcome(const FlashSummary& summary) override;
     void Finish() override;
 

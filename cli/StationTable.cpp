@@ -75,10 +75,10 @@ void StationTable::Progress(const QString& port, const FlashProgress& progress)
     Redraw();
 }
 
-void StationTable::Message(const QString& port, const QString& title, const QString& prompt)
+void StationTable::Message(const QString& port, const MessageBoxText& box)
 {
     const std::lock_guard lock(m_mutex);
-    PrintAbove(port, MessageLine(title, prompt));
+    PrintAbove(port, MessageLine(box));
 }
 
 // A port's outcome shows in its row when it has ended for good (Ended); an outcome without a

@@ -110,6 +110,27 @@ class FlashHostileEndToEnd(unittest.TestCase):
         self.assertEqual(code, 64)
         self.assertIn("no program reads that FIFO", err)
 
+    def test_failures_carry_their_reason_in_json_and_text(self):
+        rows = [  # fault, what the outcome says about it
+            ("fail-verify", {"reason": "verify-refused", "command": "header",
+                             "expected_code": 6, "received_code": 7}),
+            # The fifth command erases block 4; its second reply carries 9.
+            ("change:5:2:9", {"reason": "wrong-reply", "command": "erase", "block": 4,
+                              "reply": 2, "expected_code": 2, "received_code": 9}),
+        ]
+        for fault, expected in rows:
+            with self.subTest(fault), \
+                    harness.Device(DEVSIM, self.work, "dev", faults=[fault]) as device:
+                code, out, _, _ = harness.run_flash(FLASHER, [device.path], self.mot, ["--json"])
+            self.assertEqual(code, 1)
+            outcome = harness.outcomes(harness.json_events(out))[device.path]
+            self.assertEqual({key: outcome.get(key) for key in expected}, expected)
+        with harness.Device(DEVSIM, self.work, "dev", faults=["change:5:2:9"]) as device:
+            code, out, err, _ = harness.run_flash(FLASHER, [device.path], self.mot)
+        reason = "replied with code 9 to the erase command (block 4) where code 2 was due"
+        self.assertIn(reason, out.splitlines()[-1])  # the summary line
+        self.assertIn(reason, err)  # the message line
+
     def test_json_events_are_documented_kinds_without_box_styles(self):
         with harness.Device(DEVSIM, self.work, "dev", faults=["fail-verify"]) as device:
             code, out, _, _ = harness.run_flash(FLASHER, [device.path], self.mot, ["--json"])
