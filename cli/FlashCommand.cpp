@@ -7,6 +7,7 @@
 #include "FirmwareFile.h"
 #include "FlashJob.h"
 #include "FlashOptions.h"
+#include "FlashPlanPrinter.h"
 #include "FlashSignals.h"
 #include "FlashTries.h"
 
@@ -54,6 +55,8 @@ int RunFlashCommand(const QStringList& args)
         std::fputs(FlashUsageText(), stdout);
         return static_cast<int>(ExitCode::Ok);
     }
+    if (options.dryRun)
+        return PrintDownloadPlan(options.fileName, options.json);
     if (!options.traceFile.isEmpty() &&
         !FlashTraceLog::MayTrace(options.traceFile, options.fileName, options.ports, error))
         return UsageError("flash", error);

@@ -51,6 +51,8 @@ bool ParseFlashOptions(const QStringList& args, FlashOptions& options, QString& 
             options.help = true;
         } else if (arg == QLatin1String("--json")) {
             options.json = true;
+        } else if (arg == QLatin1String("--dry-run")) {
+            options.dryRun = true;
         } else if (TakeValue(args, i, QStringLiteral("--port"), QStringLiteral("-p"), value,
                              error)) {
             if (options.ports.contains(value))
@@ -72,7 +74,7 @@ bool ParseFlashOptions(const QStringList& args, FlashOptions& options, QString& 
         return true;
     if (files.size() > 1)
         error = QStringLiteral("only one firmware file can be given");
-    else if (options.ports.isEmpty())
+    else if (options.ports.isEmpty() && !options.dryRun)
         error = QStringLiteral("no port given (--port PORT)");
     else if (files.isEmpty())
         error = QStringLiteral("no firmware file given");
@@ -85,6 +87,7 @@ const char* FlashUsageText()
 {
     return "Usage: norvane-flash flash --port PORT [--port PORT...] [--json] [--trace FILE]\n"
            "                           [--retries N] [--] FILE\n"
+           "       norvane-flash flash --dry-run [--json] [--] FILE\n"
            "\n"
            "Downloads the S-record firmware FILE into the device on PORT: starts its\n"
            "bootloader, erases and programs its flash, programs the application header and\n"
@@ -101,6 +104,9 @@ const char* FlashUsageText()
            "                   reply, the line lost, the bootloader not answering) again\n"
            "                   from the beginning, up to N times; a device that refused\n"
            "                   the new firmware is not tried again\n"
+           "  --dry-run        print the commands a download of FILE would send, one a line\n"
+           "                   (erase, program, erase-program, header), or one JSON object\n"
+           "                   with --json; no port is opened and nothing is sent\n"
            "  --               ends the options (a FILE that starts with '-')\n"
            "  -h, --help       show this help\n"
            "\n"

@@ -6,11 +6,12 @@
 // The command line of norvane-flash flash.
 struct FlashOptions
 {
-    QStringList ports; // one run per port, all at once
-    QString fileName;  // the S-record file
-    QString traceFile; // empty: no trace
-    int retries = 0;   // new tries after a download failed on the line
-    bool json = false; // one JSON object per line instead of text
+    QStringList ports;   // one run per port, all at once
+    QString fileName;    // the S-record file
+    QString traceFile;   // empty: no trace
+    int retries = 0;     // new tries after a download failed on the line
+    bool json = false;   // one JSON object per line instead of text
+    bool dryRun = false; // print the plan of the download, open no port
     bool help = false;
 };
 

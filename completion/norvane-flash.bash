@@ -100,7 +100,7 @@ _norvane_flash()
         case $cur in
         --port=*) _norvane_port "--port=" "${cur#--port=}" ;;
         --trace=*) _norvane_files "${cur#--trace=}" ;;
-        -*) _norvane_reply -p --port --json --trace --retries -h --help ;;
+        -*) _norvane_reply -p --port --json --trace --retries --dry-run -h --help ;;
         *) _norvane_firmware "$cur" ;;
         esac
         ;;

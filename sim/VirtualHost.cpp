@@ -13,6 +13,8 @@ int32_t VirtualHost::TickCount()
 void VirtualHost::ProcessEvents(int32_t maxWaitMs)
 {
     ++m_processEventsCalls;
+    if (m_observer)
+        m_observer(m_processEventsCalls);
     if (RunDue() || maxWaitMs <= 0)
         return;
     const int64_t waitEnd = m_now + int64_t{maxWaitMs} * 1000;

@@ -6,9 +6,10 @@
 
 #include <cstdint>
 #include <functional>
+#include <utility>
 
-// Virtual time for tests: a host whose clock moves only when the code under test waits, and
-// the scheduler of the virtual device. A 7.5 s time-out or a 20 s late reply costs
+// Virtual time for every test: a host whose clock moves only when the code under test waits,
+// and the scheduler of the virtual device. A 7.5 s time-out or a 20 s late reply costs
 // microseconds, and every run is deterministic.
 //
 // ProcessEvents runs the actions that are due. When none is due and the caller may wait, the
@@ -35,6 +36,12 @@ public:
 
     // How often ProcessEvents was called: proves that a wait dispatched events.
     int64_t ProcessEventsCalls() const { return m_processEventsCalls; }
+    // Called at the start of every ProcessEvents with the count of calls, this one included:
+    // something a user does while the code under test lets events run.
+    void OnProcessEvents(std::function<void(int64_t)> observer)
+    {
+        m_observer = std::move(observer);
+    }
 
 private:
     bool RunDue();
@@ -43,4 +50,5 @@ private:
     int64_t m_now = 0;
     int32_t m_startTick;
     int64_t m_processEventsCalls = 0;
+    std::function<void(int64_t)> m_observer;
 };

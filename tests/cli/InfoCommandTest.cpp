@@ -295,3 +295,35 @@ TEST(CommandLineTest, ParsesAndRefusesAsPeopleExpect)
 }
 
 } // namespace
+
+namespace {
+
+// flash --dry-run: the commands of a file with a blank block in the checked area, and no port
+// is opened (one that does not exist is named, and the run still succeeds).
+TEST(FlashDryRunTest, PrintsThePlanAndOpensNoPort)
+{
+    QTemporaryDir dir;
+    const QString file =
+        WriteFile(dir, QStringLiteral("gap.mot"),
+                  Record(1, 0x0000, QByteArray(4, '\x11')) + QStringLiteral("\n") +
+                      Record(2, 0x4010, QByteArray(4, '\x22')) + QStringLiteral("\nS9030000FC\n"));
+
+    const ToolRun text =
+        RunFlash({QStringLiteral("flash"), QStringLiteral("--dry-run"), QStringLiteral("--port"),
+                  QStringLiteral("/dev/ttyNoSuch9"), file});
+    ASSERT_EQ(text.exitCode, 0) << text.err.constData();
+    const QStringList lines = QString::fromLatin1(text.out).split(QLatin1Char('\n'));
+    EXPECT_EQ(lines.mid(0, 4), QStringList({"erase-program 1 0x000000", "erase 4 blank", "erase 5",
+                                            "program 0x004000"}));
+    EXPECT_TRUE(lines.value(4).startsWith("header 0x004013 crc ")) << text.out.constData();
+
+    const ToolRun json = RunFlash(
+        {QStringLiteral("flash"), QStringLiteral("--dry-run"), QStringLiteral("--json"), file});
+    ASSERT_EQ(json.exitCode, 0) << json.err.constData();
+    const QJsonObject plan = QJsonDocument::fromJson(json.out).object();
+    EXPECT_EQ(plan["commands"].toArray().size(), 5);
+    EXPECT_TRUE(plan["commands"].toArray()[1].toObject()["blank"].toBool());
+    EXPECT_EQ(plan["bytesToDevice"].toInt(), 6 + 7 + 139 + 6 + 6 + 139 + 17);
+}
+
+} // namespace

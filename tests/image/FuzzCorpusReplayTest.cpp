@@ -12,7 +12,6 @@
 namespace {
 
 using imagetest::ReadAll;
-using imagetest::VirtualHost;
 
 std::vector<std::filesystem::path> InputsUnder(const std::filesystem::path& folder)
 {

@@ -23,7 +23,6 @@ namespace {
 using imagetest::Bytes;
 using imagetest::Record;
 using imagetest::TempDir;
-using imagetest::VirtualHost;
 using Kind = LoadProblem::Kind;
 
 FirmwareImage g_image;

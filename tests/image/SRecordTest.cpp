@@ -16,7 +16,6 @@ namespace {
 using imagetest::Bytes;
 using imagetest::LoadText;
 using imagetest::Record;
-using imagetest::VirtualHost;
 using Kind = LoadProblem::Kind;
 
 FirmwareImage g_image; // 256 KiB: kept out of the stack
@@ -479,7 +478,8 @@ TEST(LoadSRecordFileTest, YieldsWithoutWaiting)
     reader.OpenMemory(text.data(), text.size());
     const std::atomic<bool> cancel{false};
     (void)LoadSRecordFile(reader, g_image, host, cancel);
-    EXPECT_EQ(host.waits, (std::vector<int32_t>{0, 0}));
+    EXPECT_EQ(host.ProcessEventsCalls(), 2);
+    EXPECT_EQ(host.NowMs(), 0); // neither yield waited
 }
 
 TEST(LoadSRecordFileTest, CancelBeforeTheFirstLine)
@@ -491,7 +491,7 @@ TEST(LoadSRecordFileTest, CancelBeforeTheFirstLine)
     const std::atomic<bool> cancel{true};
     const auto load = LoadSRecordFile(reader, g_image, host, cancel);
     EXPECT_EQ(load.result, SRecordResult::Failed);
-    EXPECT_EQ(host.yields, 0);
+    EXPECT_EQ(host.ProcessEventsCalls(), 0);
     EXPECT_TRUE(load.rangeRead); // the range is given as it stands
     EXPECT_EQ(load.startAddr, 0x3FFFF);
     EXPECT_EQ(load.endAddr, 0);
@@ -507,13 +507,13 @@ TEST(LoadSRecordFileTest, CancelDuringTheYieldStopsAtTheNextLine)
     reader.OpenMemory(text.data(), text.size());
     VirtualHost host;
     std::atomic<bool> cancel{false};
-    host.onYield = [&cancel](int yields) {
+    host.OnProcessEvents([&cancel](int64_t yields) {
         if (yields == 3)
             cancel = true; // the Cancel button pressed while the third line yields
-    };
+    });
     const auto load = LoadSRecordFile(reader, g_image, host, cancel);
     EXPECT_EQ(load.result, SRecordResult::Ok);
-    EXPECT_EQ(host.yields, 3);
+    EXPECT_EQ(host.ProcessEventsCalls(), 3);
     EXPECT_EQ(load.startAddr, 0x3000);
     EXPECT_EQ(load.endAddr, 0x302F);
     EXPECT_EQ(load.problem.kind, Kind::Cancelled);

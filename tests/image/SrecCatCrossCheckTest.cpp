@@ -18,7 +18,6 @@ namespace {
 
 using imagetest::ReadAll;
 using imagetest::TempDir;
-using imagetest::VirtualHost;
 
 bool HaveSrecCat()
 {

@@ -1,20 +1,18 @@
 #pragma once
-// Small helpers shared by the image tests: an image loaded from inline text, a virtual-time
-// host, a temporary folder and a reference CRC. Records come from the shared S-record text.
+// Small helpers shared by the image tests: an image loaded from inline text, a temporary
+// folder and a reference CRC. Records come from the shared S-record text.
 
-#include "Host.h"
 #include "SRecord.h"
 #include "SRecordText.h"
+#include "VirtualHost.h"
 
 #include <atomic>
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <functional>
 #include <random>
 #include <string>
-#include <vector>
 
 namespace imagetest {
 
@@ -35,30 +33,6 @@ inline uint16_t BitwiseCrc16Arc(const uint8_t* bytes, std::size_t count)
 using srecords::Bytes;
 using srecords::Record;
 
-// Virtual time: every yield advances the clock by the time the caller allows (at least
-// `minStep` ms), so waits end at once and deterministically.
-class VirtualHost : public Host
-{
-public:
-    explicit VirtualHost(int32_t start = 0, int32_t minStep = 1) : now(start), minStep(minStep) {}
-    int32_t TickCount() override { return now; }
-    void ProcessEvents(int32_t maxWaitMs) override
-    {
-        ++yields;
-        waits.push_back(maxWaitMs);
-        const int32_t advance = maxWaitMs > minStep ? maxWaitMs : minStep;
-        now = static_cast<int32_t>(static_cast<uint32_t>(now) + static_cast<uint32_t>(advance));
-        if (onYield)
-            onYield(yields);
-    }
-
-    int32_t now;
-    int32_t minStep;
-    int yields = 0;
-    std::vector<int32_t> waits;
-    std::function<void(int)> onYield;
-};
-
 // Loads inline text through the reader, with the given chunk size.
 inline SRecordLoad LoadText(const std::string& text, FirmwareImage& image,
                             std::size_t chunk = 16384, int* yields = nullptr)
@@ -70,7 +44,7 @@ inline SRecordLoad LoadText(const std::string& text, FirmwareImage& image,
     const std::atomic<bool> cancel{false};
     const SRecordLoad load = LoadSRecordFile(reader, image, host, cancel);
     if (yields)
-        *yields = host.yields;
+        *yields = static_cast<int>(host.ProcessEventsCalls());
     return load;
 }
 
