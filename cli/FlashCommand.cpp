@@ -119,12 +119,16 @@ int RunFlashCommand(const QStringList& args)
     }
     for (const auto& worker : workers)
         worker->wait();
-    reporter->Finish();
 
     ExitCode exitCode = ExitCode::Ok;
     for (const FlashSummary& summary : summaries)
         exitCode = WorseOf(exitCode, summary.exitCode);
+    // Output not written when a stop ends the waiting for it counts as lost.
+    EndAtOnceOnStop(static_cast<int>(exitCode == ExitCode::Ok ? ExitCode::OutputFailed : exitCode));
+    reporter->Finish();
+    console.Close();
     if (trace && !trace->Close() && exitCode == ExitCode::Ok)
         exitCode = ExitCode::OutputFailed;
+    EndAtOnceOnStop(-1);
     return static_cast<int>(exitCode);
 }

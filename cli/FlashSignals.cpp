@@ -7,6 +7,7 @@ namespace {
 
 std::atomic<bool> g_stopRequested{false};
 std::atomic<int> g_firstSignal{0};
+std::atomic<int> g_exitCodeOnStop{-1}; // -1: the first signal stops the runs
 static_assert(std::atomic<bool>::is_always_lock_free && std::atomic<int>::is_always_lock_free,
               "set from a signal handler");
 
@@ -14,6 +15,8 @@ extern "C" void OnStopSignal(int number)
 {
     int first = 0;
     if (g_firstSignal.compare_exchange_strong(first, number)) {
+        if (const int exitCode = g_exitCodeOnStop; exitCode >= 0)
+            std::_Exit(exitCode);
         g_stopRequested = true;
         return;
     }
@@ -38,4 +41,9 @@ void InstallStopSignals()
 const std::atomic<bool>& StopRequested()
 {
     return g_stopRequested;
+}
+
+void EndAtOnceOnStop(int exitCode)
+{
+    g_exitCodeOnStop = exitCode;
 }

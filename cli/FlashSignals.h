@@ -12,6 +12,10 @@
 // a SIGHUP counts once: a closed terminal may deliver it twice (the kernel and the shell).
 void InstallStopSignals();
 const std::atomic<bool>& StopRequested();
+// Once every run has ended, the first signal ends the program at once with exitCode: only
+// output is left to write, and an output that takes nothing more must not hold it up.
+// -1 returns to stopping the runs.
+void EndAtOnceOnStop(int exitCode);
 
 // A host that passes a pending stop on as a cancel each time it has let events run, so that
 // a cancel cleared at the start of a stage is raised again at the next wait.

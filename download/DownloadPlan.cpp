@@ -62,7 +62,7 @@ DownloadPlan PlanDownload(const FirmwareImage& image, int32_t startAddr, int32_t
     DownloadPlan plan;
     plan.firstStep = startAddr - startAddr % kStepSize;
     plan.endAddress = endAddr;
-    plan.stepCount = (endAddr - plan.firstStep) / kStepSize + 1;
+    plan.stepCount = endAddr < plan.firstStep ? 0 : (endAddr - plan.firstStep) / kStepSize + 1;
     plan.bootloaderStart = {static_cast<int64_t>(sizeof kStartBootloaderString - 1) +
                                 static_cast<int64_t>(sizeof kPollString - 1),
                             kReplyLength};

@@ -32,7 +32,7 @@ mkdir -p "$OUT" "$CRASHES"
 # Qt is built position-independent, so the targets are too (the packet parser uses QtCore).
 # shellcheck disable=SC2046
 FLAGS=(-std=c++20 -O1 -g -fPIC -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all
-       -fno-omit-frame-pointer -Iimage -Isim -Ifuzz $(pkg-config --cflags Qt6Core))
+       -fno-omit-frame-pointer -Iimage -Ilink -Isim -Ifuzz $(pkg-config --cflags Qt6Core))
 # shellcheck disable=SC2046
 LIBS=($(pkg-config --libs Qt6Core))
 for target in "${TARGETS[@]}"; do

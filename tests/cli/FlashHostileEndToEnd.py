@@ -12,6 +12,7 @@ import signal
 import subprocess
 import sys
 import tempfile
+import time
 import unittest
 from pathlib import Path
 
@@ -37,20 +38,33 @@ class FlashHostileEndToEnd(unittest.TestCase):
         self.dir.cleanup()
 
     def test_outputs_that_fail_never_break_a_download_and_show_in_the_exit_code(self):
-        for name in ("reader gone", "disk full"):
+        # More JSON than a pipe holds (about 115 KiB), for the reader that stops reading.
+        large = [(0, 0x17FFF)]
+        large_image = harness.pattern_image(large)
+        large_mot = self.work / "large.mot"
+        harness.write_mot(large_mot, large_image, large)
+        for name in ("reader gone", "disk full", "reader stalls"):
+            image, mot = (large_image, large_mot) if name == "reader stalls" else (self.image,
+                                                                                   self.mot)
             with self.subTest(name), harness.Device(DEVSIM, self.work, "dev") as device:
-                command = harness.flash_command(FLASHER, [device.path], self.mot)
-                if name == "reader gone":  # as | head -1
-                    flasher = subprocess.Popen(command, stdout=subprocess.PIPE)
-                    flasher.stdout.readline()
-                    flasher.stdout.close()
-                else:
+                command = harness.flash_command(FLASHER, [device.path], mot, ["--json"])
+                if name == "disk full":
                     with open("/dev/full", "w") as full:
                         flasher = subprocess.Popen(command, stdout=full)
+                else:
+                    flasher = subprocess.Popen(command, stdout=subprocess.PIPE)
+                if name == "reader gone":  # as | head -1
+                    flasher.stdout.readline()
+                    flasher.stdout.close()
+                if name == "reader stalls":
+                    # The download ends although nothing is read; a stop then ends the wait
+                    # for the reader.
+                    wait_until(lambda: verified(device.frames()))
+                    flasher.send_signal(signal.SIGTERM)
                 code = flasher.wait(timeout=60)
                 device.stop()
                 self.assertEqual(code, 74)
-                self.assertEqual(device.flash(), bytes(self.image))
+                self.assertEqual(device.flash(), bytes(image))
         with open("/dev/full", "w") as full:
             info = subprocess.run([FLASHER, "info", str(self.mot)], stdout=full, timeout=30)
         self.assertEqual(info.returncode, 74)
@@ -178,6 +192,19 @@ class FlashHostileEndToEnd(unittest.TestCase):
         with harness.Device(DEVSIM, self.work, "dev", extra=["--link", str(stale)]) as device:
             self.assertEqual(os.readlink(stale), device.path)
         self.assertFalse(os.path.lexists(stale))
+
+
+def verified(frames):
+    return any(f["dir"] == "out" and f["hex"].endswith("06") and f.get("command") == 4
+               for f in frames)
+
+
+def wait_until(condition, timeout=60):
+    deadline = time.monotonic() + timeout
+    while not condition():
+        if time.monotonic() > deadline:
+            raise TimeoutError("the condition did not come true")
+        time.sleep(0.1)
 
 
 def read_or_none(fd):

@@ -298,8 +298,8 @@ TEST(CommandLineTest, ParsesAndRefusesAsPeopleExpect)
 
 namespace {
 
-// flash --dry-run: the commands of a file with a blank block in the checked area, and no port
-// is opened (one that does not exist is named, and the run still succeeds).
+// flash --dry-run and info: the commands of a file with a blank block in the checked area, and
+// no port is opened (one that does not exist is named, and the run still succeeds).
 TEST(FlashDryRunTest, PrintsThePlanAndOpensNoPort)
 {
     QTemporaryDir dir;
@@ -324,6 +324,10 @@ TEST(FlashDryRunTest, PrintsThePlanAndOpensNoPort)
     EXPECT_EQ(plan["commands"].toArray().size(), 5);
     EXPECT_TRUE(plan["commands"].toArray()[1].toObject()["blank"].toBool());
     EXPECT_EQ(plan["bytesToDevice"].toInt(), 6 + 7 + 139 + 6 + 6 + 139 + 17);
+
+    const ToolRun info = RunFlash({QStringLiteral("info"), file});
+    EXPECT_TRUE(info.out.contains("Blocks erased:  1 4 5\n")) << info.out.constData();
+    EXPECT_TRUE(info.out.contains("Blank blocks:   4 (")) << info.out.constData();
 }
 
 } // namespace
