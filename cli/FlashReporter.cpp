@@ -71,3 +71,16 @@ int TerminalWidth(std::FILE* stream)
 #endif
     return kDefaultWidth;
 }
+
+int TerminalHeight(std::FILE* stream)
+{
+    constexpr int kDefaultHeight = 24;
+#ifndef _WIN32
+    winsize size{};
+    if (ioctl(fileno(stream), TIOCGWINSZ, &size) == 0 && size.ws_row > 0)
+        return size.ws_row;
+#else
+    (void)stream;
+#endif
+    return kDefaultHeight;
+}

@@ -71,3 +71,5 @@ QString SummaryLine(const FlashSummary& summary);
 bool IsLiveTerminal(std::FILE* stream);
 // The columns of a terminal, 80 when unknown.
 int TerminalWidth(std::FILE* stream);
+// The lines of a terminal, 24 when unknown.
+int TerminalHeight(std::FILE* stream);

@@ -39,14 +39,15 @@ void StationLog::Message(const QString& port, const MessageBoxText& box)
     PrintLine(m_err, port, MessageLine(box));
 }
 
-// A port's outcome is shown when its download has ended for good (Ended); an outcome without
-// a port is the load stage's, which ends the station.
+// Every try's outcome, so that a retried download shows why it was tried again; an outcome
+// without a port is the load stage's, which ends the station.
 void StationLog::Outcome(const FlashSummary& summary)
 {
-    if (!summary.port.isEmpty())
-        return;
     const std::lock_guard lock(m_mutex);
-    PrintLine(m_err, QString(), summary.detail);
+    if (summary.port.isEmpty())
+        PrintLine(m_err, QString(), summary.detail);
+    else
+        PrintLine(m_out, QString(), SummaryLine(summary));
 }
 
 void StationLog::Finish()
@@ -75,10 +76,9 @@ void StationLog::Plugged(const QString& port, const QString& serialNumber)
 
 void StationLog::Started(const QString&) {}
 
-void StationLog::Ended(const FlashSummary& summary, const StationCounts&)
+void StationLog::Ended(const FlashSummary&, const StationCounts&)
 {
-    const std::lock_guard lock(m_mutex);
-    PrintLine(m_out, QString(), SummaryLine(summary));
+    // Its last try's outcome is the port's.
 }
 
 void StationLog::Unplugged(const QString& port)

@@ -36,8 +36,7 @@ QString Cell(const QString& text, int width)
 
 } // namespace
 
-StationTable::StationTable(std::FILE* out, std::FILE* err)
-    : m_out(out), m_err(err), m_width(TerminalWidth(out))
+StationTable::StationTable(std::FILE* out, std::FILE* err) : m_out(out), m_err(err)
 {
     m_tick.setInterval(kTickMs);
     QObject::connect(&m_tick, &QTimer::timeout, [this] {
@@ -81,13 +80,16 @@ void StationTable::Message(const QString& port, const MessageBoxText& box)
     PrintAbove(port, MessageLine(box));
 }
 
-// A port's outcome shows in its row when it has ended for good (Ended); an outcome without a
-// port is the load stage's, which ends the station.
+// Every try's outcome scrolls above the table, so that a retried download shows why it was
+// tried again; the row shows the last. An outcome without a port is the load stage's, which
+// ends the station.
 void StationTable::Outcome(const FlashSummary& summary)
 {
-    if (!summary.port.isEmpty())
-        return;
     const std::lock_guard lock(m_mutex);
+    if (!summary.port.isEmpty()) {
+        PrintAbove(QString(), SummaryLine(summary));
+        return;
+    }
     m_output.Write(m_out, EraseLines());
     m_output.Write(m_err, (summary.detail + QLatin1Char('\n')).toLocal8Bit());
 }
@@ -148,7 +150,7 @@ void StationTable::Ended(const FlashSummary& summary, const StationCounts& count
     row.endedAfterMs = row.clock.isValid() ? row.clock.elapsed() : 0;
     if (counts.running == 0)
         m_tick.stop();
-    PrintAbove(QString(), SummaryLine(summary));
+    Redraw();
 }
 
 void StationTable::Unplugged(const QString& port)
@@ -187,8 +189,9 @@ void StationTable::Redraw(const QByteArray& above)
 {
     QByteArray bytes = EraseLines() + above;
     const QStringList lines = Render();
+    const int width = TerminalWidth(m_out); // read anew: the terminal may have been resized
     for (const QString& line : lines)
-        bytes += (line.left(m_width - 1) + QLatin1Char('\n')).toLocal8Bit();
+        bytes += (line.left(width - 1) + QLatin1Char('\n')).toLocal8Bit();
     m_linesDrawn = static_cast<int>(lines.size());
     m_lastDraw = std::chrono::steady_clock::now();
     m_output.Write(m_out, bytes);
@@ -215,6 +218,20 @@ QStringList StationTable::Render() const
     portWidth = std::min(portWidth, kPortWidthMax);
     serialWidth = std::min(serialWidth, kSerialWidthMax);
 
+    // Rows beyond the terminal's height would scroll away and break the redraw: the oldest
+    // ended rows give way first, then the oldest others.
+    QStringList shown = m_order;
+    const int rowsRoom = std::max(1, TerminalHeight(m_out) - 3);
+    for (qsizetype i = 0; i < shown.size() && shown.size() > rowsRoom;) {
+        const RowState state = m_rows.at(shown[i]).state;
+        if (state != RowState::Waiting && state != RowState::Running)
+            shown.removeAt(i);
+        else
+            ++i;
+    }
+    shown = shown.mid(std::max(qsizetype{0}, shown.size() - rowsRoom));
+    const qsizetype hidden = m_order.size() - shown.size();
+
     const QString gap = QStringLiteral("  ");
     QStringList lines;
     lines.append(Cell(QStringLiteral("PORT"), portWidth) + gap +
@@ -222,7 +239,7 @@ QStringList StationTable::Render() const
                  Cell(QStringLiteral("STATE"), 7) + gap +
                  Cell(QStringLiteral("PROGRESS"), kBarWidth + 8) + gap + QStringLiteral("ELAPSED") +
                  gap + QStringLiteral("OUTCOME"));
-    for (const QString& port : m_order) {
+    for (const QString& port : shown) {
         const Row& row = m_rows.at(port);
         const int64_t elapsed =
             row.state == RowState::Running ? row.clock.elapsed() : row.endedAfterMs;
@@ -235,6 +252,8 @@ QStringList StationTable::Render() const
             row.text);
     }
     QString footer = CountsText(m_counts);
+    if (hidden > 0)
+        footer += QStringLiteral(" | %1 more not shown").arg(hidden);
     if (!m_folder.isEmpty())
         footer += QStringLiteral(" | watching ") + m_folder;
     lines.append(footer);

@@ -70,7 +70,6 @@ private:
     StationCounts m_counts;
     QString m_folder;
     int m_linesDrawn = 0;
-    int m_width;
     std::chrono::steady_clock::time_point m_lastDraw{};
     QTimer m_tick; // moves the elapsed times on while downloads run
 };

@@ -3,12 +3,16 @@
 Usage: StationEndToEnd.py --flasher PATH --devsim PATH
 """
 import argparse
+import fcntl
 import os
 import pty
+import re
 import signal
+import struct
 import subprocess
 import sys
 import tempfile
+import termios
 import unittest
 from pathlib import Path
 
@@ -126,15 +130,17 @@ class StationEndToEnd(unittest.TestCase):
         self.assertEqual(waiting.frames(), [], "a second download ran beside the first")
 
     def test_live_table_on_a_terminal(self):
-        device = self.device("dev")
-        self.plug(device, "dev")
+        for name in ("dev1", "dev2", "dev3"):
+            self.plug(self.device(name), name)
         leader, follower = pty.openpty()
+        # Five lines: room for two rows between the header and the footer.
+        fcntl.ioctl(follower, termios.TIOCSWINSZ, struct.pack("HHHH", 5, 120, 0, 0))
         station = subprocess.Popen(
             [FLASHER, "station", "--watch", str(self.links), "--include-present", str(self.mot)],
             stdout=follower, stderr=follower)
         os.close(follower)
         screen = b""
-        while b"downloaded - verified" not in screen:
+        while screen.count(b"downloaded - verified") < 3:
             screen += os.read(leader, 4096)
         station.send_signal(signal.SIGINT)
         self.assertEqual(station.wait(timeout=30), 0)
@@ -148,8 +154,10 @@ class StationEndToEnd(unittest.TestCase):
             screen += chunk
         os.close(leader)
         final_table = screen.decode().rsplit("\x1b[J", 1)[-1]
-        self.assertRegex(final_table, r"dev +- +done +\[#{20}\] 100 % +00:0\d +downloaded")
-        self.assertIn("Station stopped: 1 done, 0 failed", final_table)
+        rows = re.findall(r"dev\d +- +done +\[#{20}\] 100 % +00:0\d +downloaded", final_table)
+        self.assertEqual(len(rows), 2, final_table)
+        self.assertIn("1 more not shown", final_table)
+        self.assertIn("Station stopped: 3 done, 0 failed", final_table)
 
     def test_unusable_file_or_command_line(self):
         bad = self.work / "bad.mot"
