@@ -29,10 +29,10 @@ std::unique_ptr<FlashReporter> MakeReporter(const FlashOptions& options, OutputQ
 
 // The file could not be used: every port ends with the same outcome, no port is touched.
 int EndEveryPort(FlashReporter& reporter, const QStringList& ports, ExitCode exitCode,
-                 const QString& detail)
+                 const QString& detail, FailureKind reason = FailureKind::None)
 {
     for (const QString& port : ports)
-        reporter.Outcome({port, exitCode, detail, false, 0, {}});
+        reporter.Outcome({port, exitCode, detail, false, 0, {reason}});
     reporter.Finish();
     return static_cast<int>(exitCode);
 }
@@ -74,16 +74,16 @@ int RunFlashCommand(const QStringList& args)
     LoadProblem problem;
     switch (LoadFirmwareFile(options.fileName, *image, startAddr, endAddr, host, StopRequested(),
                              &problem)) {
-    case FirmwareFileResult::Missing: {
+    case FirmwareFileResult::Missing:
         reporter->Message(QString(), FileMissingBox());
         return EndEveryPort(*reporter, options.ports, ExitCode::FileNotUsable,
-                            options.fileName + QStringLiteral(": no such file or not readable"));
-    }
-    case FirmwareFileResult::NotUsable: {
+                            options.fileName + QStringLiteral(": no such file or not readable"),
+                            FailureKind::FileMissing);
+    case FirmwareFileResult::NotUsable:
         reporter->Message(QString(), BadFileBox(options.fileName));
         return EndEveryPort(*reporter, options.ports, ExitCode::FileNotUsable,
-                            options.fileName + QStringLiteral(": ") + LoadProblemDetail(problem));
-    }
+                            options.fileName + QStringLiteral(": ") + LoadProblemDetail(problem),
+                            FailureKind::FileNotUsable);
     case FirmwareFileResult::Cancelled:
         return EndEveryPort(*reporter, options.ports, ExitCode::Cancelled, QString());
     case FirmwareFileResult::Loaded:
