@@ -36,8 +36,10 @@ void Station::Stop()
         return;
     m_stopping = true;
     m_watcher.Stop();
-    for (const QString& port : m_waiting)
+    for (const QString& port : m_waiting) {
+        m_reporter.Status(port, QStringLiteral("not flashed: the station stopped first"));
         m_slots.erase(port);
+    }
     m_waiting.clear();
     m_counts.waiting = 0;
     FinishWhenIdle();

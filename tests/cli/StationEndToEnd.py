@@ -124,10 +124,14 @@ class StationEndToEnd(unittest.TestCase):
         slow_port = self.plug(slow, "a-slow")
         station.wait_for(lambda e: e["port"] == slow_port and e["event"] == "progress"
                          and e["value"] == 2)
-        self.plug(waiting, "b-waiting")
+        waiting_port = self.plug(waiting, "b-waiting")
+        station.wait_for(lambda e: e["port"] == waiting_port and e["text"] == "plugged in")
         self.assertEqual(station.stop(), 1)
         self.assertEqual(station.outcomes_of(slow_port), ["cancelled"])
         self.assertEqual(waiting.frames(), [], "a second download ran beside the first")
+        self.assertIn({"event": "status", "port": waiting_port,
+                       "text": "not flashed: the station stopped first"},
+                      [{k: v for k, v in e.items() if k != "_at"} for e in station.events])
 
     def test_live_table_on_a_terminal(self):
         for name in ("dev1", "dev2", "dev3"):
