@@ -16,7 +16,7 @@ set -euo pipefail
 cd "$(dirname "$0")"
 
 PACKAGES=(cmake ninja-build g++ qt6-base-dev qt6-serialport-dev libgtest-dev
-          srecord socat xvfb xauth python3
+          libqt6sql6-sqlite libqt6sql6-psql postgresql srecord socat xvfb xauth python3
           fonts-dejavu-core fonts-noto-core fonts-cantarell openbox x11-utils xdotool wmctrl
           clang-format dpkg-dev file lintian man-db zsh)
 BUILD_DIR=${BUILD_DIR:-build}
