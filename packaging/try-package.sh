@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Tries a built package as a user gets it: lintian finds no error in it, apt installs it with
 # its dependencies, the installed programs work (version, manual pages, completion, a download
-# from the installed norvane-flash into the installed norvane-devsim, the window starts and its
-# help document is where it looks), and apt removes it again.
+# from the installed norvane-flash into the installed norvane-devsim, the SQL drivers are there,
+# the window starts and its help document is where it looks), and apt removes it again.
 #
 #   packaging/try-package.sh norvane-upgrader_<version>_<arch>.deb
 #
@@ -90,6 +90,11 @@ kill "$devsim_pid"
 wait "$devsim_pid" || true
 devsim_pid=""
 [ -s "$work/flash.bin" ] || fail "norvane-devsim did not write its flash"
+
+step "the Qt SQL drivers of the record store (plugins, so no link line names them)"
+for driver in libqsqlite.so libqsqlpsql.so; do
+    dpkg -S "qt6/plugins/sqldrivers/$driver" >/dev/null 2>&1 || fail "the SQL driver $driver is missing"
+done
 
 step "the window starts, and its help document and menu entry are installed"
 # HelpFilePath("/usr/bin") looks in /usr/share/norvane-upgrader/Help.
