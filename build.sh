@@ -16,7 +16,7 @@ set -euo pipefail
 cd "$(dirname "$0")"
 
 PACKAGES=(cmake ninja-build g++ qt6-base-dev qt6-serialport-dev libgtest-dev
-          srecord socat xvfb xauth python3
+          libqt6sql6-sqlite libqt6sql6-psql postgresql srecord socat xvfb xauth python3
           fonts-dejavu-core fonts-noto-core fonts-cantarell openbox x11-utils xdotool wmctrl
           clang-format dpkg-dev file lintian man-db zsh)
 BUILD_DIR=${BUILD_DIR:-build}
@@ -78,7 +78,7 @@ test)
     rm -f "$BUILD_DIR"/norvane-upgrader_*.deb
     packaging/try-package.sh "$(make_package "$BUILD_DIR")"
     echo "== The same suite under the address and undefined-behaviour sanitizers =="
-    configure_and_build "$BUILD_DIR-sanitize" -DNORVANE_SANITIZE=ON
+    configure_and_build "$BUILD_DIR-sanitize" -DNORVANE_SANITIZE=ON -DNORVANE_WERROR=ON
     export ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1
     export LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp"
     run_tests "$BUILD_DIR-sanitize"

@@ -10,6 +10,7 @@ int RunInfoCommand(const QStringList& args);    // info FILE [--json]
 int RunFlashCommand(const QStringList& args);   // flash --port PORT [--port PORT...] FILE
 int RunPortsCommand(const QStringList& args);   // ports [--json]
 int RunStationCommand(const QStringList& args); // station FILE: every device plugged in
+int RunHistoryCommand(const QStringList& args); // history: the recorded downloads
 
 // The exit codes of norvane-flash. Codes 1 to 5 describe the state a download left a device
 // in; with several ports the worst of them wins (see WorseOf).

@@ -138,8 +138,8 @@ FlashSummary RunFlashJob(const FlashJob& job)
         }
         EventLoopHost eventLoop;
         PortView view(job);
-        // On the heap: the engine holds a whole image.
         StoppableHost host(eventLoop);
+        // On the heap: the engine holds a whole image.
         auto engine = std::make_unique<DownloadEngine>(*port, host, view);
         host.CancelOnStop([&engine = *engine] { engine.RequestCancel(); });
         engine->UseLoadedImage(*job.image, job.startAddr, job.endAddr);

@@ -22,6 +22,7 @@ const Command kCommands[] = {
     {"ports", RunPortsCommand,
      "list COM1 to COM12, the device each reaches and whether it is free"},
     {"station", RunStationCommand, "flash every device plugged in while it runs"},
+    {"history", RunHistoryCommand, "list, sum up or chart the recorded downloads"},
 };
 
 const Command* FindCommand(const QString& name)

@@ -71,7 +71,7 @@ _norvane_flash()
     local _norvane_cur _norvane_words
     _norvane_split_line
     local cur=$_norvane_cur prev=${_norvane_words[-1]}
-    local commands=(info flash ports station)
+    local commands=(info flash ports station history)
 
     local command="" word
     for word in "${_norvane_words[@]:1}"; do
@@ -125,6 +125,20 @@ _norvane_flash()
         -*) _norvane_reply --watch --jobs --include-present --retries --json -h --help ;;
         *) _norvane_firmware "$cur" ;;
         esac
+        ;;
+    history)
+        case $prev in
+        --record | --html) _norvane_files "$cur"; return ;;
+        --port) _norvane_port "" "$cur"; return ;;
+        --outcome)
+            _norvane_reply downloaded failed cancelled file-unusable port-unavailable \
+                bootloader-not-started
+            return
+            ;;
+        --since | --until | --crc) return ;;
+        esac
+        _norvane_reply --since --until --port --outcome --crc --record --json --csv --summary \
+            --html -h --help
         ;;
     esac
 }

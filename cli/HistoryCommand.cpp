@@ -1,0 +1,75 @@
+// norvane-flash history: lists, sums up or charts the recorded downloads.
+#include "Commands.h"
+
+#include "FlashReporter.h"
+#include "HistoryListing.h"
+#include "HistoryOptions.h"
+#include "HistoryPage.h"
+#include "HistorySummary.h"
+#include "RecordStore.h"
+
+#include <QSaveFile>
+
+#include <cstdio>
+
+namespace {
+
+constexpr int kExitRecordUnreadable = 1;
+
+bool WritePage(const QString& fileName, const QString& html, QString& error)
+{
+    QSaveFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly) || file.write(html.toUtf8()) < 0 || !file.commit()) {
+        error = file.errorString();
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+int RunHistoryCommand(const QStringList& args)
+{
+    const QDateTime now = QDateTime::currentDateTimeUtc();
+    HistoryOptions options;
+    QString error;
+    if (!ParseHistoryOptions(args, now, options, error))
+        return UsageError("history", error);
+    if (options.help) {
+        std::fputs(HistoryUsageText(), stdout);
+        return WithOutputChecked(0);
+    }
+    const std::optional<RecordTarget> target = ParseRecordTarget(options.record, error);
+    if (!target)
+        return UsageError("history", error);
+    const QueryResult result = RecordStore(*target).Query(options.filter);
+    if (!result.error.isEmpty()) {
+        std::fprintf(stderr, "norvane-flash history: %s\n", qPrintable(result.error));
+        return kExitRecordUnreadable;
+    }
+
+    if (!options.htmlFile.isEmpty()) {
+        const QString source = target->IsServer() ? target->ServerName() : target->file;
+        if (!WritePage(options.htmlFile, HistoryPageHtml(result.rows, source, now), error)) {
+            std::fprintf(stderr, "norvane-flash history: cannot write %s: %s\n",
+                         qPrintable(options.htmlFile), qPrintable(error));
+            return kExitRecordUnreadable;
+        }
+        if (!options.summary && !options.json && !options.csv)
+            return 0;
+    }
+    if (options.summary) {
+        const HistorySummary summary = SummariseHistory(result.rows);
+        if (options.json)
+            PrintSummaryJson(summary, stdout);
+        else
+            PrintSummaryText(summary, stdout);
+    } else if (options.json) {
+        PrintHistoryJson(result.rows, stdout);
+    } else if (options.csv) {
+        PrintHistoryCsv(result.rows, stdout);
+    } else {
+        PrintHistoryTable(result.rows, stdout, IsLiveTerminal(stdout) ? TerminalWidth(stdout) : 0);
+    }
+    return WithOutputChecked(0);
+}

@@ -1,0 +1,77 @@
+#include "HistorySummary.h"
+
+#include "HistoryListing.h"
+
+#include <QJsonDocument>
+#include <QJsonObject>
+
+namespace {
+
+const QString kDownloaded = QStringLiteral("downloaded");
+
+QJsonObject Counts(const QMap<QString, int>& counts)
+{
+    QJsonObject object;
+    for (auto it = counts.cbegin(); it != counts.cend(); ++it)
+        object.insert(it.key(), it.value());
+    return object;
+}
+
+QString Share(int part, int whole)
+{
+    return QString::number(whole > 0 ? 100.0 * part / whole : 0.0, 'f', 1) + QLatin1Char('%');
+}
+
+} // namespace
+
+HistorySummary SummariseHistory(const std::vector<DownloadRecord>& rows)
+{
+    HistorySummary summary;
+    int64_t totalMs = 0;
+    int64_t downloadedMs = 0;
+    for (const DownloadRecord& row : rows) {
+        ++summary.rows;
+        ++summary.outcomes[row.outcome];
+        ++summary.crcs[row.firmwareCrc];
+        totalMs += row.durationMs;
+        if (row.outcome == kDownloaded) {
+            ++summary.crcsDownloaded[row.firmwareCrc];
+            downloadedMs += row.durationMs;
+        }
+    }
+    const int downloaded = summary.outcomes.value(kDownloaded);
+    summary.meanDurationMs = summary.rows > 0 ? totalMs / summary.rows : 0;
+    summary.meanDownloadedDurationMs = downloaded > 0 ? downloadedMs / downloaded : 0;
+    return summary;
+}
+
+void PrintSummaryText(const HistorySummary& summary, std::FILE* out)
+{
+    std::fprintf(out, "%d downloads, mean duration %s (%s for those downloaded)\n", summary.rows,
+                 qPrintable(DurationText(summary.meanDurationMs)),
+                 qPrintable(DurationText(summary.meanDownloadedDurationMs)));
+    std::fprintf(out, "\nper outcome:\n");
+    for (auto it = summary.outcomes.cbegin(); it != summary.outcomes.cend(); ++it) {
+        std::fprintf(out, "  %-24s %6d  %6s\n", qPrintable(it.key()), it.value(),
+                     qPrintable(Share(it.value(), summary.rows)));
+    }
+    std::fprintf(out, "\nper firmware CRC:          rows  downloaded\n");
+    for (auto it = summary.crcs.cbegin(); it != summary.crcs.cend(); ++it) {
+        std::fprintf(out, "  %-24s %6d  %10d\n",
+                     qPrintable(it.key().isEmpty() ? QStringLiteral("(none)") : it.key()),
+                     it.value(), summary.crcsDownloaded.value(it.key()));
+    }
+}
+
+void PrintSummaryJson(const HistorySummary& summary, std::FILE* out)
+{
+    const QJsonObject object{
+        {QStringLiteral("rows"), summary.rows},
+        {QStringLiteral("outcomes"), Counts(summary.outcomes)},
+        {QStringLiteral("crcs"), Counts(summary.crcs)},
+        {QStringLiteral("crcs_downloaded"), Counts(summary.crcsDownloaded)},
+        {QStringLiteral("mean_duration_ms"), static_cast<qint64>(summary.meanDurationMs)},
+        {QStringLiteral("mean_downloaded_duration_ms"),
+         static_cast<qint64>(summary.meanDownloadedDurationMs)}};
+    std::fprintf(out, "%s\n", QJsonDocument(object).toJson(QJsonDocument::Compact).constData());
+}

@@ -1,0 +1,26 @@
+#pragma once
+
+#include "DownloadRecord.h"
+
+#include <QMap>
+#include <QString>
+
+#include <cstdio>
+#include <vector>
+
+// What norvane-flash history --summary tells: how many downloads ended how, per firmware,
+// and how long they took.
+struct HistorySummary
+{
+    int rows = 0;
+    QMap<QString, int> outcomes; // outcome name -> rows
+    QMap<QString, int> crcs;     // firmware CRC -> rows
+    QMap<QString, int> crcsDownloaded;
+    int64_t meanDurationMs = 0;           // of every row
+    int64_t meanDownloadedDurationMs = 0; // of the downloads that succeeded
+};
+
+HistorySummary SummariseHistory(const std::vector<DownloadRecord>& rows);
+
+void PrintSummaryText(const HistorySummary& summary, std::FILE* out);
+void PrintSummaryJson(const HistorySummary& summary, std::FILE* out);

@@ -1,0 +1,60 @@
+#include "StationFacts.h"
+
+#include <QCryptographicHash>
+#include <QFile>
+#include <QFileInfo>
+#include <QSerialPortInfo>
+#include <QStringList>
+#include <QSysInfo>
+
+QString StationHostName()
+{
+    return QSysInfo::machineHostName();
+}
+
+QString StationUserName()
+{
+    for (const char* name : {"USER", "LOGNAME", "USERNAME"}) {
+        const QString user = qEnvironmentVariable(name);
+        if (!user.isEmpty())
+            return user;
+    }
+    return QString();
+}
+
+UsbAdapterFacts UsbAdapterOf(const QString& devicePath)
+{
+    // A link under /dev/serial/by-id names the same port as the device it points at.
+    const QFileInfo info(devicePath);
+    const QString device = info.isSymLink() ? info.canonicalFilePath() : devicePath;
+    UsbAdapterFacts facts;
+    const QList<QSerialPortInfo> ports = QSerialPortInfo::availablePorts();
+    for (const QSerialPortInfo& port : ports) {
+        if (port.systemLocation() != device && port.portName() != device)
+            continue;
+        const auto hex = [](quint16 id) {
+            return QStringLiteral("%1").arg(id, 4, 16, QLatin1Char('0'));
+        };
+        if (port.hasVendorIdentifier())
+            facts.vendorId = hex(port.vendorIdentifier());
+        if (port.hasProductIdentifier())
+            facts.productId = hex(port.productIdentifier());
+        facts.serialNumber = port.serialNumber();
+        QStringList words{port.manufacturer(), port.description()};
+        words.removeAll(QString());
+        facts.description = words.join(QLatin1Char(' '));
+        break;
+    }
+    return facts;
+}
+
+QString FileSha256(const QString& fileName)
+{
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly))
+        return QString();
+    QCryptographicHash hash(QCryptographicHash::Sha256);
+    if (!hash.addData(&file))
+        return QString();
+    return QString::fromLatin1(hash.result().toHex());
+}

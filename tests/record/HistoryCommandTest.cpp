@@ -1,0 +1,187 @@
+// norvane-flash history run as a program over a real record file: which rows each filter
+// lists, the forms of its output, the page, and what it refuses.
+#include "RecordStore.h"
+#include "SampleRecords.h"
+
+#include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct ProgramRun
+{
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+class HistoryCommandTest : public testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        const QDateTime now = QDateTime::currentDateTimeUtc();
+        // Newest first: one hour ago, one day ago, one week ago.
+        Add(now.addSecs(-3600), QStringLiteral("COM1"), QStringLiteral("downloaded"),
+            QStringLiteral("5A3C"), QStringLiteral("verified, CRC 5A3Ch"));
+        Add(now.addDays(-1), QStringLiteral("COM2"), QStringLiteral("failed"),
+            QStringLiteral("5A3C"), QStringLiteral("said \"no\", then <script>alert(1)</script>"));
+        Add(now.addDays(-7), QStringLiteral("COM1"), QStringLiteral("failed"),
+            QStringLiteral("00FF"), QStringLiteral("line lost"));
+    }
+
+    void Add(const QDateTime& started, const QString& port, const QString& outcome,
+             const QString& crc, const QString& detail)
+    {
+        DownloadRecord row = SampleRecord(line);
+        row.started = started;
+        row.port = port;
+        row.outcome = outcome;
+        row.firmwareCrc = crc;
+        row.detail = detail;
+        row.durationMs = 1000 * (static_cast<int64_t>(ids.size()) + 1);
+        ASSERT_EQ(RecordStore(*ParseRecordTarget(File(), error)).Append(row).status,
+                  StoreStatus::Stored);
+        ids.append(row.id);
+    }
+
+    QString File() const { return dir.filePath(QStringLiteral("history.sqlite")); }
+
+    ProgramRun History(QStringList args) const
+    {
+        QProcess process;
+        process.start(QStringLiteral(NORVANE_FLASH), QStringList{QStringLiteral("history")} + args);
+        process.waitForFinished(30000);
+        return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
+                QString::fromUtf8(process.readAllStandardError())};
+    }
+
+    // The ids the CSV listing shows, in its order.
+    QString ListedIds(const QStringList& filter) const
+    {
+        const ProgramRun run = History(
+            QStringList{QStringLiteral("--record"), File(), QStringLiteral("--csv")} + filter);
+        EXPECT_EQ(run.exitCode, 0) << qPrintable(run.err);
+        QStringList listed;
+        for (const QString& csvLine : run.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts).mid(1))
+            listed.append(csvLine.section(QLatin1Char(','), 0, 0));
+        return listed.join(QLatin1Char(' '));
+    }
+
+    QTemporaryDir dir;
+    QString error;
+    QStringList ids;
+    SampleLine line{QStringLiteral("bench-1"), QDateTime::currentDateTimeUtc(), 0, {}};
+};
+
+TEST_F(HistoryCommandTest, FiltersListTheRightRowsNewestFirst)
+{
+    const struct
+    {
+        QStringList args;
+        QList<int> rows;
+    } cases[] = {
+        {{}, {0, 1, 2}},
+        {{QStringLiteral("--since"), QStringLiteral("2h")}, {0}},
+        {{QStringLiteral("--since=2d"), QStringLiteral("--until=2h")}, {1}},
+        {{QStringLiteral("--port"), QStringLiteral("COM1")}, {0, 2}},
+        {{QStringLiteral("--outcome"), QStringLiteral("failed")}, {1, 2}},
+        {{QStringLiteral("--crc"), QStringLiteral("0x00ff")}, {2}},
+        {{QStringLiteral("--crc"), QStringLiteral("5a3ch"), QStringLiteral("--port"),
+          QStringLiteral("COM2")},
+         {1}},
+        {{QStringLiteral("--since"),
+          QDateTime::currentDateTime().addSecs(60).toString(QStringLiteral("yyyy-MM-dd HH:mm"))},
+         {}},
+        {{QStringLiteral("--until"),
+          QDateTime::currentDateTimeUtc().addDays(-3).toString(Qt::ISODate)},
+         {2}},
+        {{QStringLiteral("--until"), QDate::currentDate().addDays(-2).toString(Qt::ISODate)}, {2}},
+    };
+    for (const auto& test : cases) {
+        QStringList expected;
+        for (int row : test.rows)
+            expected.append(ids[row]);
+        EXPECT_EQ(ListedIds(test.args).toStdString(), expected.join(QLatin1Char(' ')).toStdString())
+            << qPrintable(test.args.join(QLatin1Char(' ')));
+    }
+}
+
+TEST_F(HistoryCommandTest, OutputFormsKeepEveryCharacterAndCount)
+{
+    // CSV quotes a field with quotes, commas or line breaks.
+    const ProgramRun csv = History({QStringLiteral("--record"), File(), QStringLiteral("--csv")});
+    EXPECT_TRUE(csv.out.contains(QStringLiteral(",\"said \"\"no\"\", then <script>")))
+        << qPrintable(csv.out);
+
+    const ProgramRun json = History({QStringLiteral("--record"), File(), QStringLiteral("--json"),
+                                     QStringLiteral("--port"), QStringLiteral("COM2")});
+    const QJsonObject row = QJsonDocument::fromJson(json.out.toUtf8()).object();
+    EXPECT_EQ(row.value(QStringLiteral("detail")).toString(),
+              QStringLiteral("said \"no\", then <script>alert(1)</script>"));
+    EXPECT_EQ(row.value(QStringLiteral("header_due")), QJsonValue(true));
+
+    const ProgramRun summary = History({QStringLiteral("--record"), File(),
+                                        QStringLiteral("--summary"), QStringLiteral("--json")});
+    const QJsonObject counts = QJsonDocument::fromJson(summary.out.toUtf8()).object();
+    EXPECT_EQ(counts.value(QStringLiteral("rows")).toInt(), 3);
+    EXPECT_EQ(
+        counts.value(QStringLiteral("outcomes")).toObject().value(QStringLiteral("failed")).toInt(),
+        2);
+    EXPECT_EQ(counts.value(QStringLiteral("crcs")).toObject().value(QStringLiteral("5A3C")).toInt(),
+              2);
+    EXPECT_EQ(counts.value(QStringLiteral("mean_duration_ms")).toInt(), 2000);
+    EXPECT_EQ(counts.value(QStringLiteral("mean_downloaded_duration_ms")).toInt(), 1000);
+}
+
+TEST_F(HistoryCommandTest, PageStandsAloneAndShowsTextsAsText)
+{
+    const QString page = dir.filePath(QStringLiteral("history.html"));
+    const ProgramRun run =
+        History({QStringLiteral("--record"), File(), QStringLiteral("--html"), page});
+    ASSERT_EQ(run.exitCode, 0) << qPrintable(run.err);
+    QFile file(page);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QString html = QString::fromUtf8(file.readAll());
+    EXPECT_FALSE(html.contains(QLatin1String("<script")));
+    EXPECT_TRUE(html.contains(QLatin1String("&lt;script&gt;alert(1)&lt;/script&gt;")));
+    for (const char* external : {"http:", "https:", "src=", "href=", "@import", "url("})
+        EXPECT_FALSE(html.contains(QLatin1String(external))) << external;
+    for (const char* heading :
+         {"Downloads per day", "Outcomes", "Download times", "Failures by reason",
+          "Failures by port", "Failures by adapter", "Newest downloads"})
+        EXPECT_TRUE(html.contains(QLatin1String(heading))) << heading;
+}
+
+TEST_F(HistoryCommandTest, RefusesWhatItCannotDo)
+{
+    const QString notARecord = QStringLiteral(NORVANE_SOURCE_DIR "/README.md");
+    const struct
+    {
+        QStringList args;
+        int exitCode;
+    } cases[] = {
+        {{QStringLiteral("--json"), QStringLiteral("--csv")}, 64},
+        {{QStringLiteral("--since"), QStringLiteral("yesterday")}, 64},
+        {{QStringLiteral("--since")}, 64},
+        {{QStringLiteral("--crc"), QStringLiteral("12345")}, 64},
+        {{QStringLiteral("--record"), QStringLiteral("postgresql://host/db")}, 64},
+        {{QStringLiteral("--colour")}, 64},
+        {{QStringLiteral("--record"), notARecord}, 1},
+        {{QStringLiteral("--record"), File(), QStringLiteral("--html"),
+          dir.filePath(QStringLiteral("missing/folder/page.html"))},
+         1},
+    };
+    for (const auto& test : cases) {
+        const ProgramRun run = History(test.args);
+        EXPECT_EQ(run.exitCode, test.exitCode) << qPrintable(test.args.join(QLatin1Char(' ')));
+        EXPECT_FALSE(run.err.isEmpty()) << qPrintable(test.args.join(QLatin1Char(' ')));
+    }
+}
+
+} // namespace
