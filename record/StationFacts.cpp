@@ -7,6 +7,11 @@
 #include <QStringList>
 #include <QSysInfo>
 
+#ifdef Q_OS_UNIX
+#include <pwd.h>
+#include <unistd.h>
+#endif
+
 QString StationHostName()
 {
     return QSysInfo::machineHostName();
@@ -14,12 +19,12 @@ QString StationHostName()
 
 QString StationUserName()
 {
-    for (const char* name : {"USER", "LOGNAME", "USERNAME"}) {
-        const QString user = qEnvironmentVariable(name);
-        if (!user.isEmpty())
-            return user;
-    }
-    return QString();
+#ifdef Q_OS_UNIX
+    // The account itself, also where no login set USER (a service, a container).
+    if (const passwd* account = getpwuid(geteuid()))
+        return QString::fromLocal8Bit(account->pw_name);
+#endif
+    return qEnvironmentVariable("USERNAME", qEnvironmentVariable("USER"));
 }
 
 UsbAdapterFacts UsbAdapterOf(const QString& devicePath)
