@@ -8,8 +8,7 @@
 void WindowRecord::Begin(const QString& fileName)
 {
     m_fileName = fileName;
-    m_row = BeginRecord(m_port.PortName(), ResolvePortName(m_port.PortName()), fileName,
-                        QString());
+    m_row = BeginRecord(m_port.PortName(), ResolvePortName(m_port.PortName()), fileName, QString());
     m_sentBefore = m_port.BytesSent();
     m_receivedBefore = m_port.BytesReceived();
 }

@@ -112,9 +112,8 @@ int RunFlashCommand(const QStringList& args)
     std::vector<FlashSummary> summaries(static_cast<size_t>(options.ports.size()));
     std::vector<std::unique_ptr<QThread>> workers;
     for (qsizetype i = 0; i < options.ports.size(); ++i) {
-        const FlashJob job{options.ports[i], image.get(), startAddr,      endAddr,
-                           options.fileName, &timeLeft,   reporter.get(), trace.get(),
-                           &record};
+        const FlashJob job{options.ports[i], image.get(),    startAddr,   endAddr, options.fileName,
+                           &timeLeft,        reporter.get(), trace.get(), &record};
         FlashSummary* result = &summaries[static_cast<size_t>(i)];
         const int retries = options.retries;
         workers.emplace_back(QThread::create([job, result, retries] {

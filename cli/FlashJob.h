@@ -20,7 +20,7 @@ struct FlashJob
     QString fileName;
     const FlashTimeLeft* timeLeft = nullptr;
     FlashReporter* reporter = nullptr;
-    FlashTraceLog* trace = nullptr;   // null: no trace
+    FlashTraceLog* trace = nullptr;      // null: no trace
     const FlashRecord* record = nullptr; // null: no record
 };
 
