@@ -5,8 +5,8 @@
 #                       device with the sample firmware in the box (scripts/demo.sh)
 #   ./build.sh test     install what is missing, check the formatting, build with warnings as
 #                       errors, run the whole test suite (ctest), build the package and try it
-#                       (packaging/try-package.sh), then run the suite again built with the
-#                       address and undefined-behaviour sanitizers
+#                       in a fresh Debian root (packaging/try-package.sh), then run the suite
+#                       again built with the address and undefined-behaviour sanitizers
 #   ./build.sh build    install what is missing and build only
 #   ./build.sh package  install what is missing, build, and make the Debian package
 #                       build/norvane-upgrader_<version>_<arch>.deb
@@ -18,7 +18,7 @@ cd "$(dirname "$0")"
 PACKAGES=(cmake ninja-build g++ qt6-base-dev qt6-serialport-dev libgtest-dev
           libqt6sql6-sqlite libqt6sql6-psql postgresql srecord socat xvfb xauth python3
           fonts-dejavu-core fonts-noto-core fonts-cantarell openbox x11-utils xdotool wmctrl
-          clang-format dpkg-dev file lintian man-db zsh)
+          clang-format dpkg-dev file lintian mmdebstrap zsh)
 BUILD_DIR=${BUILD_DIR:-build}
 
 install_missing_packages() {
@@ -78,7 +78,7 @@ test)
     rm -f "$BUILD_DIR"/norvane-upgrader_*.deb
     packaging/try-package.sh "$(make_package "$BUILD_DIR")"
     echo "== The same suite under the address and undefined-behaviour sanitizers =="
-    configure_and_build "$BUILD_DIR-sanitize" -DNORVANE_SANITIZE=ON
+    configure_and_build "$BUILD_DIR-sanitize" -DNORVANE_SANITIZE=ON -DNORVANE_WERROR=ON
     export ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1
     export LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp"
     run_tests "$BUILD_DIR-sanitize"
