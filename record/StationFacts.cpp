@@ -55,6 +55,9 @@ UsbAdapterFacts UsbAdapterOf(const QString& devicePath)
 
 QString FileSha256(const QString& fileName)
 {
+    // Only a regular file: reading a FIFO or a device named as firmware would never end.
+    if (!QFileInfo(fileName).isFile())
+        return QString();
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly))
         return QString();
