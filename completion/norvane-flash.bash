@@ -1,16 +1,40 @@
 # bash completion for norvane-flash and norvane-devsim
 
-# Sets _norvane_cur to the word being typed, split at blanks only (so "--port=CO" and
-# "drop:3:1,no" stay whole), and _norvane_words to the words before it.
+# Sets _norvane_cur to the word being typed and _norvane_words to the words before it, split
+# at blanks as the shell splits them: quotes and backslashes are taken off ("my\ fw.mot" is
+# "my fw.mot"), and "--port=CO" and "drop:3:1,no" stay whole.
 _norvane_split_line()
 {
-    local line=${COMP_LINE:0:COMP_POINT}
-    read -ra _norvane_words <<<"$line"
-    _norvane_cur=""
-    if [[ -n $line && $line != *[[:blank:]] ]]; then
-        _norvane_cur=${_norvane_words[-1]}
-        unset '_norvane_words[-1]'
-    fi
+    local line=${COMP_LINE:0:COMP_POINT} word="" quote="" in_word=0 i c
+    _norvane_words=()
+    for ((i = 0; i < ${#line}; i++)); do
+        c=${line:i:1}
+        if [[ -n $quote ]]; then
+            if [[ $c == "$quote" ]]; then
+                quote=""
+            elif [[ $c == \\ && $quote == '"' ]]; then
+                ((i++)) || true
+                word+=${line:i:1}
+            else
+                word+=$c
+            fi
+        elif [[ $c == \\ ]]; then
+            ((i++)) || true
+            word+=${line:i:1}
+            in_word=1
+        elif [[ $c == [\'\"] ]]; then
+            quote=$c
+            in_word=1
+        elif [[ $c == [[:blank:]] ]]; then
+            ((in_word)) && _norvane_words+=("$word")
+            word=""
+            in_word=0
+        else
+            word+=$c
+            in_word=1
+        fi
+    done
+    _norvane_cur=$word
 }
 
 # Offers the candidates (whole words) that start with the typed word. Bash replaces only the
@@ -18,7 +42,8 @@ _norvane_split_line()
 # typed word is cut from each candidate.
 _norvane_reply()
 {
-    local cut=${_norvane_cur%"${_norvane_cur##*[$COMP_WORDBREAKS]}"}
+    local breaks=${COMP_WORDBREAKS//[[:space:]\'\"]/}
+    local cut=${_norvane_cur%"${_norvane_cur##*[$breaks]}"}
     local candidate
     COMPREPLY=()
     for candidate in "$@"; do

@@ -50,9 +50,11 @@ def bash_cases(flasher, devsim):
                                              for w in offer - COMS)),
         ("norvane-flash flash --port=COM2", {"COM2"}),
         ("norvane-flash flash --port ./d", {"./dev0"}),
-        ("norvane-flash flash --port COM3 ", {"a.mot", "B.MOT", "sub"}),
+        ("norvane-flash flash --port COM3 ", {"a.mot", "B.MOT", "my fw.mot", "sub"}),
+        ("norvane-flash flash -p COM1 my\\ f", {"my fw.mot"}),
+        ("norvane-flash info 'my f", {"my fw.mot"}),
         ("norvane-flash info --json s", {"sub"}),
-        ("norvane-flash flash -p COM1 -- ", {"a.mot", "B.MOT", "sub"}),
+        ("norvane-flash flash -p COM1 -- ", {"a.mot", "B.MOT", "my fw.mot", "sub"}),
         ("norvane-flash flash --trace n", {"notes.txt"}),
         ("norvane-flash station --watch ", {"sub"}),
         ("norvane-devsim -", helptext.options_in(helptext.run_help(devsim, "--help"))),
@@ -94,7 +96,7 @@ def main():
     problems = []
 
     with tempfile.TemporaryDirectory() as work:
-        for name in ("a.mot", "B.MOT", "notes.txt"):
+        for name in ("a.mot", "B.MOT", "my fw.mot", "notes.txt"):
             Path(work, name).touch()
         Path(work, "sub").mkdir()
         os.symlink("/dev/null", Path(work, "dev0"))
