@@ -15,8 +15,8 @@
 #include <QStatusBar>
 
 FrmMain::FrmMain(const FrmMainServices& services, QWidget* parent)
-    : QMainWindow(parent), m_services(services), m_host(services.host),
-      m_engine(services.port, m_host, *this)
+    : QMainWindow(parent), m_services(services), m_host(services.host), m_record(services.port),
+      m_engine(m_record.Port(), m_host, *this)
 {
     setObjectName(QStringLiteral("FrmMain"));
     setWindowTitle(kApplicationTitle);
@@ -135,6 +135,7 @@ void FrmMain::SetProgressMaximum(int maximum)
 void FrmMain::SetProgressValue(int value)
 {
     m_progressBar->setValue(value);
+    m_record.StepDone(value);
 }
 
 void FrmMain::SetCancelVisible(bool visible)

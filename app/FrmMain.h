@@ -5,6 +5,7 @@
 #include "DownloadView.h"
 #include "EndingAwareHost.h"
 #include "Twips.h"
+#include "WindowRecord.h"
 
 #include <QMainWindow>
 #include <QString>
@@ -115,6 +116,7 @@ private:
 
     FrmMainServices m_services;
     EndingAwareHost m_host;
+    WindowRecord m_record; // before the engine, which downloads through its port
     DownloadEngine m_engine;
     QString m_sHelpFile;
     Twips m_layout{QFont()};

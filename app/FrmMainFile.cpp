@@ -18,12 +18,20 @@ void FrmMain::CmdDownload_Click()
 {
     if (!m_services.port.IsOpen() && !ReopenLostPort())
         return;
+    // A click during a run is refused below; only a run that starts here is recorded.
+    const bool starts = !m_engine.IsRunning();
+    if (starts)
+        m_record.Begin(m_txtFileName->text());
     try {
         // Refused (false) only while a run is in progress.
         if (!m_engine.Run(m_txtFileName->text()))
             QApplication::beep();
+        else
+            m_record.End(m_engine);
     } catch (const ProgramEnding&) {
         // The program is ending: the run stops here, and the event loop ends.
+        if (starts)
+            m_record.EndWithProgram(m_engine);
     }
 }
 

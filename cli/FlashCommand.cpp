@@ -60,6 +60,9 @@ int RunFlashCommand(const QStringList& args)
     if (!options.traceFile.isEmpty() &&
         !FlashTraceLog::MayTrace(options.traceFile, options.fileName, options.ports, error))
         return UsageError("flash", error);
+    const std::optional<RecordTarget> recordTarget = ParseRecordTarget(options.record, error);
+    if (!recordTarget)
+        return UsageError("flash", error);
 
     InstallStopSignals();
     OutputQueue console;
@@ -105,11 +108,12 @@ int RunFlashCommand(const QStringList& args)
     }
 
     const FlashTimeLeft timeLeft(PlanDownload(*image, startAddr, endAddr));
+    const FlashRecord record(*recordTarget, options.fileName, *image, startAddr, endAddr);
     std::vector<FlashSummary> summaries(static_cast<size_t>(options.ports.size()));
     std::vector<std::unique_ptr<QThread>> workers;
     for (qsizetype i = 0; i < options.ports.size(); ++i) {
-        const FlashJob job{options.ports[i], image.get(), startAddr,      endAddr,
-                           options.fileName, &timeLeft,   reporter.get(), trace.get()};
+        const FlashJob job{options.ports[i], image.get(),    startAddr,   endAddr, options.fileName,
+                           &timeLeft,        reporter.get(), trace.get(), &record};
         FlashSummary* result = &summaries[static_cast<size_t>(i)];
         const int retries = options.retries;
         workers.emplace_back(QThread::create([job, result, retries] {

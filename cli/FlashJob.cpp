@@ -1,5 +1,6 @@
 #include "FlashJob.h"
 
+#include "CountingSerialPort.h"
 #include "DownloadEngine.h"
 #include "DownloadTexts.h"
 #include "EventLoopHost.h"
@@ -45,6 +46,7 @@ public:
     }
     void SetProgressMaximum(int maximum) override { m_maximum = maximum; }
     void SetProgressValue(int value) override { m_value = value; }
+    int StepsDone() const { return m_value; }
     void SetCancelVisible(bool) override {}
     void SetDownloadEnabled(bool) override {}
     void FocusDownload() override {}
@@ -119,6 +121,7 @@ FlashSummary RunFlashJob(const FlashJob& job)
     clock.start();
     FlashSummary summary;
     summary.port = job.port;
+    DownloadRecord row = job.record ? job.record->Begin(job.port) : DownloadRecord();
 
     QtSerialPort serial;
     serial.SetPortName(job.port);
@@ -130,10 +133,11 @@ FlashSummary RunFlashJob(const FlashJob& job)
     } else if (StopRequested()) {
         summary.exitCode = ExitCode::Cancelled;
     } else {
+        CountingSerialPort counting(serial);
         std::unique_ptr<TracingSerialPort> tracing;
-        SerialPort* port = &serial;
+        SerialPort* port = &counting;
         if (job.trace) {
-            tracing = std::make_unique<TracingSerialPort>(serial, *job.trace);
+            tracing = std::make_unique<TracingSerialPort>(counting, *job.trace);
             port = tracing.get();
         }
         EventLoopHost eventLoop;
@@ -152,7 +156,12 @@ FlashSummary RunFlashJob(const FlashJob& job)
         summary.detail = DetailOf(result, *engine);
         summary.elapsedMs = clock.elapsed();
         port->Close();
+        row.stepsDone = view.StepsDone();
+        row.bytesSent = counting.BytesSent();
+        row.bytesReceived = counting.BytesReceived();
     }
     job.reporter->Outcome(summary);
+    if (job.record)
+        job.record->Append(row, summary);
     return summary;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "FirmwareImage.h"
+#include "FlashRecord.h"
 #include "FlashReporter.h"
 #include "FlashTimeLeft.h"
 #include "FlashTrace.h"
@@ -19,10 +20,11 @@ struct FlashJob
     QString fileName;
     const FlashTimeLeft* timeLeft = nullptr;
     FlashReporter* reporter = nullptr;
-    FlashTraceLog* trace = nullptr; // null: no trace
+    FlashTraceLog* trace = nullptr;      // null: no trace
+    const FlashRecord* record = nullptr; // null: no record
 };
 
 // Opens the port, runs one download on it and closes it again. Runs on the calling thread,
-// which needs an event dispatcher of its own (a QThread's). Reports the outcome and
-// returns it.
+// which needs an event dispatcher of its own (a QThread's). Reports the outcome, appends the
+// row of the try to the record, and returns the outcome.
 FlashSummary RunFlashJob(const FlashJob& job);

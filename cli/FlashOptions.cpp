@@ -60,6 +60,8 @@ bool ParseFlashOptions(const QStringList& args, FlashOptions& options, QString& 
             options.ports << value;
         } else if (TakeValue(args, i, QStringLiteral("--trace"), QString(), value, error)) {
             options.traceFile = value;
+        } else if (TakeValue(args, i, QStringLiteral("--record"), QString(), value, error)) {
+            options.record = value;
         } else if (TakeValue(args, i, QStringLiteral("--retries"), QString(), value, error)) {
             if (!ParseRetries(value, options.retries))
                 error = QStringLiteral("--retries needs a whole number from 0 on, not \"%1\"")
@@ -86,7 +88,7 @@ bool ParseFlashOptions(const QStringList& args, FlashOptions& options, QString& 
 const char* FlashUsageText()
 {
     return "Usage: norvane-flash flash --port PORT [--port PORT...] [--json] [--trace FILE]\n"
-           "                           [--retries N] [--] FILE\n"
+           "                           [--retries N] [--record PATH|URL] [--] FILE\n"
            "       norvane-flash flash --dry-run [--json] [--] FILE\n"
            "\n"
            "Downloads the S-record firmware FILE into the device on PORT: starts its\n"
@@ -104,6 +106,11 @@ const char* FlashUsageText()
            "                   reply, the line lost, the bootloader not answering) again\n"
            "                   from the beginning, up to N times; a device that refused\n"
            "                   the new firmware is not tried again\n"
+           "  --record PATH    append the row of every download to the SQLite file PATH\n"
+           "                   instead of ~/.local/share/NorvaneProg/history.sqlite\n"
+           "  --record postgresql://USER@HOST[:PORT]/DB\n"
+           "                   append them to the database the stations of a line share;\n"
+           "                   rows wait in the default file while it cannot be reached\n"
            "  --dry-run        print the commands a download of FILE would send, one a line\n"
            "                   (erase, program, erase-program, header), or one JSON object\n"
            "                   with --json; no port is opened and nothing is sent\n"

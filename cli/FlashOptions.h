@@ -9,6 +9,7 @@ struct FlashOptions
     QStringList ports;   // one run per port, all at once
     QString fileName;    // the S-record file
     QString traceFile;   // empty: no trace
+    QString record;      // --record: empty for the default record file
     int retries = 0;     // new tries after a download failed on the line
     bool json = false;   // one JSON object per line instead of text
     bool dryRun = false; // print the plan of the download, open no port

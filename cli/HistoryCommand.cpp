@@ -8,6 +8,8 @@
 #include "HistorySummary.h"
 #include "RecordStore.h"
 
+#include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 
 #include <cstdio>
@@ -16,10 +18,21 @@ namespace {
 
 constexpr int kExitRecordUnreadable = 1;
 
+// A new or regular file is replaced whole or not at all; anything else (/dev/stdout, a FIFO)
+// is written as it is, never replaced by a file of its own name.
 bool WritePage(const QString& fileName, const QString& html, QString& error)
 {
+    const QByteArray bytes = html.toUtf8();
+    const QFileInfo target(fileName);
+    if (target.exists() && !target.isFile()) {
+        QFile file(fileName);
+        if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.flush())
+            return true;
+        error = file.errorString();
+        return false;
+    }
     QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly) || file.write(html.toUtf8()) < 0 || !file.commit()) {
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) < 0 || !file.commit()) {
         error = file.errorString();
         return false;
     }

@@ -63,6 +63,9 @@ int RunStationCommand(const QStringList& args)
     const QFileInfo watched(options.watchDir);
     if (watched.exists() && !watched.isDir())
         return UsageError("station", options.watchDir + QStringLiteral(" is not a folder"));
+    const std::optional<RecordTarget> recordTarget = ParseRecordTarget(options.record, error);
+    if (!recordTarget)
+        return UsageError("station", error);
 
     InstallStopSignals();
     const std::unique_ptr<StationReporter> reporter = MakeReporter(options);
@@ -93,6 +96,8 @@ int RunStationCommand(const QStringList& args)
     job.image = image.get();
     const FlashTimeLeft timeLeft(PlanDownload(*image, job.startAddr, job.endAddr));
     job.timeLeft = &timeLeft;
+    const FlashRecord record(*recordTarget, options.fileName, *image, job.startAddr, job.endAddr);
+    job.record = &record;
 
     PortWatcher watcher(options.watchDir);
     Station station({options.jobs, options.retries, options.includePresent}, job, *reporter,

@@ -50,6 +50,7 @@ bool ParseStationOptions(const QStringList& args, StationOptions& options, QStri
     const QString watchOption = QStringLiteral("--watch");
     const QString jobsOption = QStringLiteral("--jobs");
     const QString retriesOption = QStringLiteral("--retries");
+    const QString recordOption = QStringLiteral("--record");
     bool onlyFiles = false; // after "--" every argument is a file name
     for (qsizetype i = 0; i < args.size(); ++i) {
         const QString& arg = args[i];
@@ -77,6 +78,9 @@ bool ParseStationOptions(const QStringList& args, StationOptions& options, QStri
         } else if (IsOption(arg, retriesOption)) {
             if (!TakeCount(args, i, retriesOption, 0, options.retries, error))
                 return false;
+        } else if (IsOption(arg, recordOption)) {
+            if (!TakeValue(args, i, recordOption, options.record, error))
+                return false;
         } else {
             error = QStringLiteral("unknown option %1").arg(arg);
             return false;
@@ -92,7 +96,7 @@ bool ParseStationOptions(const QStringList& args, StationOptions& options, QStri
 const char* StationUsageText()
 {
     return "Usage: norvane-flash station [--watch DIR] [--jobs N] [--include-present]\n"
-           "                             [--retries N] [--json] [--] FILE\n"
+           "                             [--retries N] [--record PATH|URL] [--json] [--] FILE\n"
            "\n"
            "Flashes every device that is plugged in while it runs: loads the S-record\n"
            "firmware FILE once, watches a folder of port links and downloads FILE into each\n"
@@ -110,6 +114,9 @@ const char* StationUsageText()
            "                     reply, the line lost, the bootloader not answering) again\n"
            "                     from the beginning, up to N times; a device that refused\n"
            "                     the new firmware is not tried again\n"
+           "  --record PATH|URL  where every download's row goes, as for flash: a SQLite\n"
+           "                     file, or postgresql://USER@HOST[:PORT]/DB for a whole line\n"
+           "                     (default ~/.local/share/NorvaneProg/history.sqlite)\n"
            "  --json             one JSON object per line, the events of flash --json\n"
            "  -h, --help         show this help\n"
            "\n"

@@ -9,6 +9,7 @@ struct StationOptions
     QString watchDir = QStringLiteral("/dev/serial/by-id"); // a folder of links to devices
     int jobs = 0;                                           // downloads at once; 0: no limit
     int retries = 0;             // new tries after a download failed on the line
+    QString record;              // --record: empty for the default record file
     bool includePresent = false; // also flash links there at start
     bool json = false;           // one JSON object per line
     bool help = false;

@@ -119,13 +119,13 @@ _norvane_flash()
     flash)
         case $prev in
         -p | --port) _norvane_port "" "$cur"; return ;;
-        --trace) _norvane_files "$cur"; return ;;
+        --trace | --record) _norvane_files "$cur"; return ;;
         --retries) return ;;
         esac
         case $cur in
         --port=*) _norvane_port "--port=" "${cur#--port=}" ;;
         --trace=*) _norvane_files "${cur#--trace=}" ;;
-        -*) _norvane_reply -p --port --json --trace --retries --dry-run -h --help ;;
+        -*) _norvane_reply -p --port --json --trace --retries --record --dry-run -h --help ;;
         *) _norvane_firmware "$cur" ;;
         esac
         ;;
@@ -144,10 +144,11 @@ _norvane_flash()
     station)
         case $prev in
         --watch) _norvane_folders "$cur"; return ;;
+        --record) _norvane_files "$cur"; return ;;
         --jobs | --retries) return ;;
         esac
         case $cur in
-        -*) _norvane_reply --watch --jobs --include-present --retries --json -h --help ;;
+        -*) _norvane_reply --watch --jobs --include-present --retries --record --json -h --help ;;
         *) _norvane_firmware "$cur" ;;
         esac
         ;;

@@ -73,6 +73,8 @@ public:
     int16_t Crc() const { return m_crc; }
     // The first address of the loaded image, rounded down to a step once it was downloaded.
     int32_t StartAddress() const { return m_startAddr; }
+    // The plan of a download of the loaded image.
+    DownloadPlan Plan() const { return PlanDownload(m_image, m_startAddr, m_endAddr); }
     // How the last run ended; nothing before the first run.
     const std::optional<RunResult>& LastResult() const { return m_lastResult; }
 

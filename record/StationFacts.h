@@ -22,5 +22,5 @@ struct UsbAdapterFacts
 };
 UsbAdapterFacts UsbAdapterOf(const QString& devicePath);
 
-// The SHA-256 of a file in lower-case hex; empty when the file cannot be read.
+// The SHA-256 of a regular file in lower-case hex; empty when it is none or cannot be read.
 QString FileSha256(const QString& fileName);

@@ -4,12 +4,16 @@
 #include "SampleRecords.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -156,6 +160,26 @@ TEST_F(HistoryCommandTest, PageStandsAloneAndShowsTextsAsText)
          {"Downloads per day", "Outcomes", "Download times", "Failures by reason",
           "Failures by port", "Failures by adapter", "Newest downloads"})
         EXPECT_TRUE(html.contains(QLatin1String(heading))) << heading;
+}
+
+TEST_F(HistoryCommandTest, PageToAFifoIsWrittenIntoItNotOverIt)
+{
+    const QString fifo = dir.filePath(QStringLiteral("page.fifo"));
+    ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    // Opened without waiting for a writer; the page fits in the pipe's buffer.
+    const int readEnd = open(QFile::encodeName(fifo).constData(), O_RDONLY | O_NONBLOCK);
+    ASSERT_GE(readEnd, 0);
+    QProcess history;
+    history.start(QStringLiteral(NORVANE_FLASH),
+                  {QStringLiteral("history"), QStringLiteral("--record"), File(),
+                   QStringLiteral("--html"), fifo});
+    ASSERT_TRUE(history.waitForFinished(30000));
+    QFile reader;
+    ASSERT_TRUE(reader.open(readEnd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle));
+    const QByteArray page = reader.readAll();
+    EXPECT_EQ(history.exitCode(), 0);
+    EXPECT_TRUE(page.startsWith("<!DOCTYPE html>"));
+    EXPECT_FALSE(QFileInfo(fifo).isFile()); // still the FIFO
 }
 
 TEST_F(HistoryCommandTest, RefusesWhatItCannotDo)

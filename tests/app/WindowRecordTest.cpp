@@ -1,0 +1,85 @@
+// Every download of the window leaves its row in the default record, also one the user ends
+// by closing the window in the middle of it.
+#include "RecordStore.h"
+#include "SRecordText.h"
+#include "SimulatedPort.h"
+#include "StationFacts.h"
+#include "VirtualDevice.h"
+#include "VirtualHost.h"
+#include "WindowHarness.h"
+
+#include <QPushButton>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class WindowRecordTest : public testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        m_dataHome = qgetenv("XDG_DATA_HOME");
+        qputenv("XDG_DATA_HOME", QFile::encodeName(m_folder.filePath(QStringLiteral("data"))));
+        ClearSettings();
+        m_file = m_folder.filePath(QStringLiteral("app.mot"));
+        srecords::WritePatternFile(m_file.toStdU16String(), {{0x0000, 0x00FF}, {0x3000, 0x30FF}});
+        StoreSetting(QStringLiteral("LastFile"), m_file);
+        harness.Start();
+        harness.Window().show();
+    }
+    void TearDown() override { qputenv("XDG_DATA_HOME", m_dataHome); }
+
+    std::vector<DownloadRecord> Rows() const
+    {
+        QString error;
+        return RecordStore(*ParseRecordTarget(QString(), error)).Query({}).rows;
+    }
+
+    VirtualHost host;
+    VirtualDevice device{host};
+    SimulatedPort port{host, &device};
+    WindowHarness harness{port, host};
+    QTemporaryDir m_folder;
+    QString m_file;
+
+private:
+    QByteArray m_dataHome;
+};
+
+TEST_F(WindowRecordTest, DownloadLeavesItsRow)
+{
+    harness.Control<QPushButton>("CmdDownload")->click();
+
+    const std::vector<DownloadRecord> rows = Rows();
+    ASSERT_EQ(rows.size(), 1u);
+    const DownloadRecord& row = rows[0];
+    EXPECT_EQ(row.outcome, QStringLiteral("downloaded"));
+    EXPECT_EQ(row.exitCode, 0);
+    EXPECT_EQ(harness.Panel(2), QStringLiteral("File: CRC - %1h").arg(row.firmwareCrc));
+    EXPECT_TRUE(row.headerDue);
+    EXPECT_EQ(row.stepsDone, row.stepsPlanned);
+    EXPECT_GT(row.stepsPlanned, 0);
+    EXPECT_EQ(row.firmwareSha256, FileSha256(m_file));
+    EXPECT_EQ(row.bytesSent, port.Written().size());
+    EXPECT_GT(row.bytesReceived, 0);
+    EXPECT_LE(row.started, row.finished);
+}
+
+TEST_F(WindowRecordTest, WindowClosedDuringTheDownloadLeavesItsRow)
+{
+    harness.messages.Answer(kAnswerYes);
+    QObject::connect(&harness.Window(), &FrmMain::StatusShown, [this](const QString& text) {
+        if (text.startsWith(QStringLiteral("Downloading firmware (CRC - ")))
+            host.After(0, [this] { harness.Window().close(); });
+    });
+    harness.Control<QPushButton>("CmdDownload")->click();
+
+    ASSERT_EQ(harness.endProgramCalls, 1);
+    const std::vector<DownloadRecord> rows = Rows();
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_EQ(rows[0].outcome, QStringLiteral("cancelled"));
+    EXPECT_LT(rows[0].stepsDone, rows[0].stepsPlanned);
+}
+
+} // namespace
