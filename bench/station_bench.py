@@ -62,7 +62,7 @@ def run_round(options, work, mot, count, spread_seconds, tag):
     folder = work / f"{tag}-links"
     folder.mkdir()
     devices = start_devices(options, work, count, tag)
-    station = harness.Station(options.flasher, mot, folder)
+    station = harness.Station(options.flasher, mot, folder, ["--record", str(work / "record.sqlite")])
     try:
         station.wait_for(lambda e: e["text"].startswith("Watching"))
         moments = sorted(random.uniform(0, spread_seconds) for _ in devices)
@@ -83,7 +83,7 @@ def run_round(options, work, mot, count, spread_seconds, tag):
 def idle_cpu(options, work, mot, seconds):
     folder = work / "idle-links"
     folder.mkdir()
-    station = harness.Station(options.flasher, mot, folder)
+    station = harness.Station(options.flasher, mot, folder, ["--record", str(work / "record.sqlite")])
     station.wait_for(lambda e: e["text"].startswith("Watching"))
     before = cpu_seconds(station.proc.pid)
     time.sleep(seconds)

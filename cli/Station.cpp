@@ -1,9 +1,9 @@
 #include "Station.h"
 
-#include "AdapterSerialNumber.h"
 #include "Commands.h"
 #include "FlashTries.h"
 #include "PortWatcher.h"
+#include "StationFacts.h"
 
 #include <QFileInfo>
 
@@ -60,7 +60,7 @@ void Station::OnAppeared(const QString& port, bool presentAtStart)
         m_reporter.LeftAlone(port);
         return;
     }
-    m_reporter.Plugged(port, AdapterSerialNumber(port));
+    m_reporter.Plugged(port, UsbAdapterOf(port).serialNumber);
     Enqueue(port);
 }
 
@@ -149,7 +149,7 @@ void Station::OnWorkerEnded(const QString& port)
         slot.state = SlotState::Ended;
     } else if (slot.pluggedAgain && !m_stopping) {
         m_slots.erase(found);
-        m_reporter.Plugged(port, AdapterSerialNumber(port));
+        m_reporter.Plugged(port, UsbAdapterOf(port).serialNumber);
         Enqueue(port);
     } else {
         m_slots.erase(found);

@@ -20,7 +20,10 @@ struct UsbAdapterFacts
     QString serialNumber;
     QString description; // maker and product name
 };
-UsbAdapterFacts UsbAdapterOf(const QString& devicePath);
+// sysRoot is where the system's device tree is mounted (/sys on Linux; tests build one in a
+// folder).
+UsbAdapterFacts UsbAdapterOf(const QString& devicePath,
+                             const QString& sysRoot = QStringLiteral("/sys"));
 
 // The SHA-256 of a regular file in lower-case hex; empty when it is none or cannot be read.
 QString FileSha256(const QString& fileName);

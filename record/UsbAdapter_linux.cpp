@@ -22,14 +22,14 @@ QString Attribute(const QDir& device, const char* name)
 
 } // namespace
 
-UsbAdapterFacts UsbAdapterOf(const QString& devicePath)
+UsbAdapterFacts UsbAdapterOf(const QString& devicePath, const QString& sysRoot)
 {
     UsbAdapterFacts facts;
     const QString device = QFileInfo(devicePath).canonicalFilePath();
     if (device.isEmpty())
         return facts;
-    const QString tty = QFileInfo(QStringLiteral("/sys/class/tty/") + QFileInfo(device).fileName() +
-                                  QStringLiteral("/device"))
+    const QString tty = QFileInfo(sysRoot + QStringLiteral("/class/tty/") +
+                                  QFileInfo(device).fileName() + QStringLiteral("/device"))
                             .canonicalFilePath();
     if (tty.isEmpty())
         return facts; // a pseudo-terminal: no device behind it

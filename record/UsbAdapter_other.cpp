@@ -5,7 +5,7 @@
 #include <QSerialPortInfo>
 #include <QStringList>
 
-UsbAdapterFacts UsbAdapterOf(const QString& devicePath)
+UsbAdapterFacts UsbAdapterOf(const QString& devicePath, const QString&)
 {
     const QFileInfo info(devicePath);
     const QString device = info.isSymLink() ? info.canonicalFilePath() : devicePath;

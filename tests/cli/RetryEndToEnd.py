@@ -3,6 +3,8 @@
 Usage: RetryEndToEnd.py --flasher PATH --devsim PATH
 """
 import argparse
+import json
+import subprocess
 import sys
 import tempfile
 import unittest
@@ -60,7 +62,9 @@ class RetryEndToEnd(unittest.TestCase):
     def test_station(self):
         links = self.work / "by-id"
         links.mkdir()
-        station = harness.Station(FLASHER, self.mot, links, ["--retries", "1"])
+        record = self.work / "record.sqlite"
+        station = harness.Station(FLASHER, self.mot, links,
+                                  ["--retries", "1", "--record", str(record)])
         self.addCleanup(lambda: station.proc.poll() is None and station.stop())
         station.wait_for(lambda e: e["text"].startswith("Watching"))
         for name, device in self.devices.items():
@@ -70,6 +74,12 @@ class RetryEndToEnd(unittest.TestCase):
                 station.outcome(str(links / name))
         self.assertEqual(station.stop(), 1)
         self.check_tries({name: station.outcomes_of(str(links / name)) for name in CASES})
+        # One row in the record per try, oldest first.
+        history = subprocess.run([FLASHER, "history", "--record", str(record), "--json"],
+                                 capture_output=True, text=True, timeout=30)
+        rows = [json.loads(line) for line in history.stdout.splitlines()][::-1]
+        self.check_tries({name: [row["outcome"] for row in rows if row["port"] == str(links / name)]
+                          for name in CASES})
 
 
 if __name__ == "__main__":
