@@ -3,7 +3,6 @@
 #include "Commands.h"
 
 #include "DownloadTexts.h"
-#include "EventLoopHost.h"
 #include "FirmwareFile.h"
 #include "FlashJob.h"
 #include "FlashOptions.h"
@@ -63,26 +62,14 @@ int RunFlashCommand(const QStringList& args)
     const std::unique_ptr<FlashReporter> reporter = MakeReporter(options, console);
 
     // The file is loaded once, here, and every port downloads that one image.
-    reporter->Status(QString(), kStatusLoadingFile);
-    EventLoopHost host;
-    auto image = std::make_unique<FirmwareImage>();
-    int32_t startAddr = 0;
-    int32_t endAddr = 0;
-    LoadProblem problem;
-    switch (LoadFirmwareFile(options.fileName, *image, startAddr, endAddr, host, StopRequested(),
-                             &problem)) {
+    const LoadedFirmware firmware = LoadFirmwareForPorts(options.fileName, *reporter);
+    switch (firmware.result) {
     case FirmwareFileResult::Missing:
-        reporter->Message(QString(), FileMissingBox());
-        return EndEveryPort(
-            *reporter, options.ports, ExitCode::FileNotUsable,
-            UnusableFileDetail(options.fileName, FirmwareFileResult::Missing, problem),
-            FailureKind::FileMissing);
+        return EndEveryPort(*reporter, options.ports, ExitCode::FileNotUsable, firmware.detail,
+                            FailureKind::FileMissing);
     case FirmwareFileResult::NotUsable:
-        reporter->Message(QString(), BadFileBox(options.fileName));
-        return EndEveryPort(
-            *reporter, options.ports, ExitCode::FileNotUsable,
-            UnusableFileDetail(options.fileName, FirmwareFileResult::NotUsable, problem),
-            FailureKind::FileNotUsable);
+        return EndEveryPort(*reporter, options.ports, ExitCode::FileNotUsable, firmware.detail,
+                            FailureKind::FileNotUsable);
     case FirmwareFileResult::Cancelled:
         return EndEveryPort(*reporter, options.ports, ExitCode::Cancelled, QString());
     case FirmwareFileResult::Loaded:
@@ -103,13 +90,16 @@ int RunFlashCommand(const QStringList& args)
         }
     }
 
-    const FlashTimeLeft timeLeft(PlanDownload(*image, startAddr, endAddr));
-    const FlashRecord record(*recordTarget, options.fileName, *image, startAddr, endAddr);
+    const FlashTimeLeft timeLeft(
+        PlanDownload(*firmware.image, firmware.startAddr, firmware.endAddr));
+    const FlashRecord record(*recordTarget, options.fileName, *firmware.image, firmware.startAddr,
+                             firmware.endAddr);
     std::vector<FlashSummary> summaries(static_cast<size_t>(options.ports.size()));
     std::vector<std::unique_ptr<QThread>> workers;
     for (qsizetype i = 0; i < options.ports.size(); ++i) {
-        const FlashJob job{options.ports[i], image.get(),    startAddr,   endAddr, options.fileName,
-                           &timeLeft,        reporter.get(), trace.get(), &record};
+        const FlashJob job{options.ports[i], firmware.image.get(), firmware.startAddr,
+                           firmware.endAddr, options.fileName,     &timeLeft,
+                           reporter.get(),   trace.get(),          &record};
         FlashSummary* result = &summaries[static_cast<size_t>(i)];
         const int retries = options.retries;
         workers.emplace_back(QThread::create([job, result, retries] {

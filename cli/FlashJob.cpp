@@ -175,3 +175,21 @@ QString UnusableFileDetail(const QString& fileName, FirmwareFileResult result,
     return fileName + QStringLiteral(": ") +
            (problem.line > 0 ? QStringLiteral("line %1: %2").arg(problem.line).arg(kind) : kind);
 }
+
+LoadedFirmware LoadFirmwareForPorts(const QString& fileName, FlashReporter& reporter)
+{
+    reporter.Status(QString(), kStatusLoadingFile);
+    EventLoopHost host;
+    LoadedFirmware firmware;
+    LoadProblem problem;
+    firmware.result = LoadFirmwareFile(fileName, *firmware.image, firmware.startAddr,
+                                       firmware.endAddr, host, StopRequested(), &problem);
+    if (firmware.result == FirmwareFileResult::Missing)
+        reporter.Message(QString(), FileMissingBox());
+    else if (firmware.result == FirmwareFileResult::NotUsable)
+        reporter.Message(QString(), BadFileBox(fileName));
+    else
+        return firmware;
+    firmware.detail = UnusableFileDetail(fileName, firmware.result, problem);
+    return firmware;
+}

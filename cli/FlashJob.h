@@ -10,6 +10,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <memory>
 
 // One port's share of a flash command: the port, and the image loaded once for all ports.
 struct FlashJob
@@ -34,3 +35,17 @@ FlashSummary RunFlashJob(const FlashJob& job);
 // readable", "fw.mot: line 12: checksum error" or "fw.mot: unreadable".
 QString UnusableFileDetail(const QString& fileName, FirmwareFileResult result,
                            const LoadProblem& problem);
+
+// The firmware file a command loads once for all its ports.
+struct LoadedFirmware
+{
+    FirmwareFileResult result = FirmwareFileResult::Missing;
+    std::unique_ptr<FirmwareImage> image = std::make_unique<FirmwareImage>();
+    int32_t startAddr = 0;
+    int32_t endAddr = 0;
+    QString detail; // when the file cannot be used: UnusableFileDetail
+};
+
+// Loads fileName for every port of a command; a stop signal cancels the loading. Reports the
+// loading status and, when the file cannot be used, the message box the window would show.
+LoadedFirmware LoadFirmwareForPorts(const QString& fileName, FlashReporter& reporter);

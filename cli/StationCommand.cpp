@@ -2,8 +2,6 @@
 // worker thread of its own, from one loaded firmware file.
 #include "Commands.h"
 
-#include "DownloadTexts.h"
-#include "EventLoopHost.h"
 #include "FirmwareFile.h"
 #include "FlashJob.h"
 #include "FlashSignals.h"
@@ -33,9 +31,8 @@ std::unique_ptr<StationReporter> MakeReporter(const StationOptions& options)
 }
 
 // The file could not be used: the station ends before it watches anything.
-int EndWithUnusableFile(StationReporter& reporter, const MessageBoxText& box, const QString& detail)
+int EndWithUnusableFile(StationReporter& reporter, const QString& detail)
 {
-    reporter.Message(QString(), box);
     reporter.Outcome({QString(), ExitCode::FileNotUsable, detail, false, 0, {}});
     reporter.Finish();
     return static_cast<int>(ExitCode::FileNotUsable);
@@ -65,32 +62,21 @@ int RunStationCommand(const QStringList& args)
     const std::unique_ptr<StationReporter> reporter = MakeReporter(options);
 
     // The file is loaded and checked once; every device gets that one image.
-    reporter->Status(QString(), kStatusLoadingFile);
-    EventLoopHost host;
-    auto image = std::make_unique<FirmwareImage>();
+    const LoadedFirmware firmware = LoadFirmwareForPorts(options.fileName, *reporter);
+    if (firmware.result == FirmwareFileResult::Cancelled)
+        return static_cast<int>(ExitCode::Cancelled);
+    if (firmware.result != FirmwareFileResult::Loaded)
+        return EndWithUnusableFile(*reporter, firmware.detail);
     FlashJob job;
     job.fileName = options.fileName;
     job.reporter = reporter.get();
-    LoadProblem problem;
-    switch (LoadFirmwareFile(options.fileName, *image, job.startAddr, job.endAddr, host,
-                             StopRequested(), &problem)) {
-    case FirmwareFileResult::Missing:
-        return EndWithUnusableFile(
-            *reporter, FileMissingBox(),
-            UnusableFileDetail(options.fileName, FirmwareFileResult::Missing, problem));
-    case FirmwareFileResult::NotUsable:
-        return EndWithUnusableFile(
-            *reporter, BadFileBox(options.fileName),
-            UnusableFileDetail(options.fileName, FirmwareFileResult::NotUsable, problem));
-    case FirmwareFileResult::Cancelled:
-        return static_cast<int>(ExitCode::Cancelled);
-    case FirmwareFileResult::Loaded:
-        break;
-    }
-    job.image = image.get();
-    const FlashTimeLeft timeLeft(PlanDownload(*image, job.startAddr, job.endAddr));
+    job.image = firmware.image.get();
+    job.startAddr = firmware.startAddr;
+    job.endAddr = firmware.endAddr;
+    const FlashTimeLeft timeLeft(PlanDownload(*job.image, job.startAddr, job.endAddr));
     job.timeLeft = &timeLeft;
-    const FlashRecord record(*recordTarget, options.fileName, *image, job.startAddr, job.endAddr);
+    const FlashRecord record(*recordTarget, options.fileName, *job.image, job.startAddr,
+                             job.endAddr);
     job.record = &record;
 
     PortWatcher watcher(options.watchDir);
