@@ -37,12 +37,6 @@ int EndEveryPort(FlashReporter& reporter, const QStringList& ports, ExitCode exi
     return static_cast<int>(exitCode);
 }
 
-QString LoadProblemDetail(const LoadProblem& problem)
-{
-    const QString kind = QString::fromUtf8(LoadProblemText(problem.kind));
-    return problem.line > 0 ? QStringLiteral("line %1: %2").arg(problem.line).arg(kind) : kind;
-}
-
 } // namespace
 
 int RunFlashCommand(const QStringList& args)
@@ -79,14 +73,16 @@ int RunFlashCommand(const QStringList& args)
                              &problem)) {
     case FirmwareFileResult::Missing:
         reporter->Message(QString(), FileMissingBox());
-        return EndEveryPort(*reporter, options.ports, ExitCode::FileNotUsable,
-                            options.fileName + QStringLiteral(": no such file or not readable"),
-                            FailureKind::FileMissing);
+        return EndEveryPort(
+            *reporter, options.ports, ExitCode::FileNotUsable,
+            UnusableFileDetail(options.fileName, FirmwareFileResult::Missing, problem),
+            FailureKind::FileMissing);
     case FirmwareFileResult::NotUsable:
         reporter->Message(QString(), BadFileBox(options.fileName));
-        return EndEveryPort(*reporter, options.ports, ExitCode::FileNotUsable,
-                            options.fileName + QStringLiteral(": ") + LoadProblemDetail(problem),
-                            FailureKind::FileNotUsable);
+        return EndEveryPort(
+            *reporter, options.ports, ExitCode::FileNotUsable,
+            UnusableFileDetail(options.fileName, FirmwareFileResult::NotUsable, problem),
+            FailureKind::FileNotUsable);
     case FirmwareFileResult::Cancelled:
         return EndEveryPort(*reporter, options.ports, ExitCode::Cancelled, QString());
     case FirmwareFileResult::Loaded:

@@ -165,3 +165,13 @@ FlashSummary RunFlashJob(const FlashJob& job)
         job.record->Append(row, summary);
     return summary;
 }
+
+QString UnusableFileDetail(const QString& fileName, FirmwareFileResult result,
+                           const LoadProblem& problem)
+{
+    if (result == FirmwareFileResult::Missing)
+        return fileName + QStringLiteral(": no such file or not readable");
+    const QString kind = QString::fromUtf8(LoadProblemText(problem.kind));
+    return fileName + QStringLiteral(": ") +
+           (problem.line > 0 ? QStringLiteral("line %1: %2").arg(problem.line).arg(kind) : kind);
+}

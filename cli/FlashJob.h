@@ -1,5 +1,6 @@
 #pragma once
 
+#include "FirmwareFile.h"
 #include "FirmwareImage.h"
 #include "FlashRecord.h"
 #include "FlashReporter.h"
@@ -28,3 +29,8 @@ struct FlashJob
 // which needs an event dispatcher of its own (a QThread's). Reports the outcome, appends the
 // row of the try to the record, and returns the outcome.
 FlashSummary RunFlashJob(const FlashJob& job);
+
+// Why the firmware file cannot be used, after its name: "fw.mot: no such file or not
+// readable", "fw.mot: line 12: checksum error" or "fw.mot: unreadable".
+QString UnusableFileDetail(const QString& fileName, FirmwareFileResult result,
+                           const LoadProblem& problem);

@@ -1,40 +1,6 @@
 #include "FlashOptions.h"
 
-namespace {
-
-// The value of an option given as "--name value", "--name=value", or, for a short option,
-// "-p value" and "-pvalue". Empty when the argument is not this option; index moves past the
-// value taken.
-bool TakeValue(const QStringList& args, qsizetype& index, const QString& longName,
-               const QString& shortName, QString& value, QString& error)
-{
-    const QString& arg = args[index];
-    if (arg == longName || (!shortName.isEmpty() && arg == shortName)) {
-        if (index + 1 >= args.size()) {
-            error = arg + QStringLiteral(" needs a value");
-            return true;
-        }
-        value = args[++index];
-    } else if (arg.startsWith(longName + QLatin1Char('='))) {
-        value = arg.mid(longName.size() + 1);
-    } else if (!shortName.isEmpty() && arg.startsWith(shortName)) {
-        value = arg.mid(shortName.size());
-    } else {
-        return false;
-    }
-    if (value.isEmpty())
-        error = longName + QStringLiteral(" needs a value");
-    return true;
-}
-
-} // namespace
-
-bool ParseRetries(const QString& text, int& retries)
-{
-    bool ok = false;
-    retries = text.toInt(&ok);
-    return ok && retries >= 0;
-}
+#include "OptionValue.h"
 
 bool ParseFlashOptions(const QStringList& args, FlashOptions& options, QString& error)
 {
@@ -53,19 +19,17 @@ bool ParseFlashOptions(const QStringList& args, FlashOptions& options, QString& 
             options.json = true;
         } else if (arg == QLatin1String("--dry-run")) {
             options.dryRun = true;
-        } else if (TakeValue(args, i, QStringLiteral("--port"), QStringLiteral("-p"), value,
-                             error)) {
+        } else if (TakeOptionValue(args, i, QStringLiteral("--port"), value, error,
+                                   QStringLiteral("-p"))) {
             if (options.ports.contains(value))
                 error = QStringLiteral("port %1 is given twice").arg(value);
             options.ports << value;
-        } else if (TakeValue(args, i, QStringLiteral("--trace"), QString(), value, error)) {
+        } else if (TakeOptionValue(args, i, QStringLiteral("--trace"), value, error)) {
             options.traceFile = value;
-        } else if (TakeValue(args, i, QStringLiteral("--record"), QString(), value, error)) {
+        } else if (TakeOptionValue(args, i, QStringLiteral("--record"), value, error)) {
             options.record = value;
-        } else if (TakeValue(args, i, QStringLiteral("--retries"), QString(), value, error)) {
-            if (!ParseRetries(value, options.retries))
-                error = QStringLiteral("--retries needs a whole number from 0 on, not \"%1\"")
-                            .arg(value);
+        } else if (TakeOptionValue(args, i, QStringLiteral("--retries"), value, error)) {
+            ParseCount(QStringLiteral("--retries"), value, 0, options.retries, error);
         } else {
             error = QStringLiteral("unknown option %1").arg(arg);
         }

@@ -20,8 +20,5 @@ struct FlashOptions
 // are wrong. "--" ends the options: what follows is the file name, even if it starts with "-".
 bool ParseFlashOptions(const QStringList& args, FlashOptions& options, QString& error);
 
-// The count of --retries (flash and station): a whole number from 0 on.
-bool ParseRetries(const QString& text, int& retries);
-
 // The text of norvane-flash flash --help.
 const char* FlashUsageText();

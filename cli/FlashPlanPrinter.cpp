@@ -4,6 +4,7 @@
 #include "DownloadPlan.h"
 #include "EventLoopHost.h"
 #include "FirmwareFile.h"
+#include "FlashJob.h"
 #include "Misc.h"
 #include "Protocol.h"
 
@@ -102,13 +103,8 @@ int PrintDownloadPlan(const QString& fileName, bool json)
     const FirmwareFileResult loaded =
         LoadFirmwareFile(fileName, *image, startAddr, endAddr, host, cancel, &problem);
     if (loaded != FirmwareFileResult::Loaded) {
-        const QString kind = QString::fromUtf8(LoadProblemText(problem.kind));
-        const QString why =
-            loaded == FirmwareFileResult::Missing ? QStringLiteral("no such file or not readable")
-            : problem.line > 0 ? QStringLiteral("line %1: %2").arg(problem.line).arg(kind)
-                               : kind;
-        std::fprintf(stderr, "norvane-flash flash: %s: %s\n", qPrintable(fileName),
-                     qPrintable(why));
+        std::fprintf(stderr, "norvane-flash flash: %s\n",
+                     qPrintable(UnusableFileDetail(fileName, loaded, problem)));
         return static_cast<int>(ExitCode::FileNotUsable);
     }
     const DownloadPlan plan = PlanDownload(*image, startAddr, endAddr);

@@ -1,30 +1,10 @@
 #include "HistoryOptions.h"
 
+#include "OptionValue.h"
+
 #include <QRegularExpression>
 
 namespace {
-
-// "--name value" or "--name=value"; advances index past what it consumed.
-bool TakeValue(const QStringList& args, qsizetype& index, const QString& name, QString& value,
-               QString& error)
-{
-    const QString& arg = args[index];
-    if (arg.startsWith(name + QLatin1Char('=')))
-        value = arg.mid(name.size() + 1);
-    else if (arg == name && index + 1 < args.size())
-        value = args[++index];
-    if (value.isEmpty()) {
-        error = name + QStringLiteral(" needs a value");
-        return false;
-    }
-    return true;
-}
-
-bool Named(const QString& arg, const char* name)
-{
-    const QLatin1String option(name);
-    return arg == option || arg.startsWith(option + QLatin1Char('='));
-}
 
 // "A1B2", "a1b2", "0xA1B2" or "A1B2h" as four upper-case hex digits; empty when not a CRC.
 QString CrcArgument(QString text)
@@ -37,6 +17,18 @@ QString CrcArgument(QString text)
     if (!hex.match(text).hasMatch())
         return QString();
     return text.rightJustified(4, QLatin1Char('0')).toUpper();
+}
+
+// The time value of --since or --until into time; error tells when it is not a time.
+void TakeTime(const QString& name, const QString& value, const QDateTime& now, QDateTime& time,
+              QString& error)
+{
+    if (!error.isEmpty())
+        return;
+    time = ParseHistoryTime(value, now);
+    if (!time.isValid())
+        error =
+            QStringLiteral("%1 %2 is not a time (2026-12-07 14:30, 8h, 7d ...)").arg(name, value);
 }
 
 } // namespace
@@ -64,7 +56,7 @@ QDateTime ParseHistoryTime(const QString& text, const QDateTime& now)
 bool ParseHistoryOptions(const QStringList& args, const QDateTime& now, HistoryOptions& options,
                          QString& error)
 {
-    for (qsizetype i = 0; i < args.size(); ++i) {
+    for (qsizetype i = 0; i < args.size() && error.isEmpty(); ++i) {
         const QString& arg = args[i];
         QString value;
         if (arg == QLatin1String("--help") || arg == QLatin1String("-h")) {
@@ -75,42 +67,28 @@ bool ParseHistoryOptions(const QStringList& args, const QDateTime& now, HistoryO
             options.csv = true;
         } else if (arg == QLatin1String("--summary")) {
             options.summary = true;
-        } else if (Named(arg, "--since") || Named(arg, "--until")) {
-            const QString name = arg.section(QLatin1Char('='), 0, 0);
-            if (!TakeValue(args, i, name, value, error))
-                return false;
-            const QDateTime time = ParseHistoryTime(value, now);
-            if (!time.isValid()) {
-                error = QStringLiteral("%1 %2 is not a time (2026-12-07 14:30, 8h, 7d ...)")
-                            .arg(name, value);
-                return false;
-            }
-            (name == QLatin1String("--since") ? options.filter.since : options.filter.until) = time;
-        } else if (Named(arg, "--port")) {
-            if (!TakeValue(args, i, QStringLiteral("--port"), options.filter.port, error))
-                return false;
-        } else if (Named(arg, "--outcome")) {
-            if (!TakeValue(args, i, QStringLiteral("--outcome"), options.filter.outcome, error))
-                return false;
-        } else if (Named(arg, "--crc")) {
-            if (!TakeValue(args, i, QStringLiteral("--crc"), value, error))
-                return false;
+        } else if (TakeOptionValue(args, i, QStringLiteral("--since"), value, error)) {
+            TakeTime(QStringLiteral("--since"), value, now, options.filter.since, error);
+        } else if (TakeOptionValue(args, i, QStringLiteral("--until"), value, error)) {
+            TakeTime(QStringLiteral("--until"), value, now, options.filter.until, error);
+        } else if (TakeOptionValue(args, i, QStringLiteral("--port"), value, error)) {
+            options.filter.port = value;
+        } else if (TakeOptionValue(args, i, QStringLiteral("--outcome"), value, error)) {
+            options.filter.outcome = value;
+        } else if (TakeOptionValue(args, i, QStringLiteral("--crc"), value, error)) {
             options.filter.crc = CrcArgument(value);
-            if (options.filter.crc.isEmpty()) {
+            if (error.isEmpty() && options.filter.crc.isEmpty())
                 error = QStringLiteral("--crc %1 is not a CRC (four hex digits)").arg(value);
-                return false;
-            }
-        } else if (Named(arg, "--record")) {
-            if (!TakeValue(args, i, QStringLiteral("--record"), options.record, error))
-                return false;
-        } else if (Named(arg, "--html")) {
-            if (!TakeValue(args, i, QStringLiteral("--html"), options.htmlFile, error))
-                return false;
+        } else if (TakeOptionValue(args, i, QStringLiteral("--record"), value, error)) {
+            options.record = value;
+        } else if (TakeOptionValue(args, i, QStringLiteral("--html"), value, error)) {
+            options.htmlFile = value;
         } else {
             error = QStringLiteral("unknown argument %1").arg(arg);
-            return false;
         }
     }
+    if (!error.isEmpty())
+        return false;
     if (options.json && options.csv) {
         error = QStringLiteral("--json and --csv cannot be given together");
         return false;

@@ -41,12 +41,6 @@ int EndWithUnusableFile(StationReporter& reporter, const MessageBoxText& box, co
     return static_cast<int>(ExitCode::FileNotUsable);
 }
 
-QString LoadProblemDetail(const LoadProblem& problem)
-{
-    const QString kind = QString::fromUtf8(LoadProblemText(problem.kind));
-    return problem.line > 0 ? QStringLiteral("line %1: %2").arg(problem.line).arg(kind) : kind;
-}
-
 } // namespace
 
 int RunStationCommand(const QStringList& args)
@@ -81,13 +75,13 @@ int RunStationCommand(const QStringList& args)
     switch (LoadFirmwareFile(options.fileName, *image, job.startAddr, job.endAddr, host,
                              StopRequested(), &problem)) {
     case FirmwareFileResult::Missing:
-        return EndWithUnusableFile(*reporter, FileMissingBox(),
-                                   options.fileName +
-                                       QStringLiteral(": no such file or not readable"));
+        return EndWithUnusableFile(
+            *reporter, FileMissingBox(),
+            UnusableFileDetail(options.fileName, FirmwareFileResult::Missing, problem));
     case FirmwareFileResult::NotUsable:
-        return EndWithUnusableFile(*reporter, BadFileBox(options.fileName),
-                                   options.fileName + QStringLiteral(": ") +
-                                       LoadProblemDetail(problem));
+        return EndWithUnusableFile(
+            *reporter, BadFileBox(options.fileName),
+            UnusableFileDetail(options.fileName, FirmwareFileResult::NotUsable, problem));
     case FirmwareFileResult::Cancelled:
         return static_cast<int>(ExitCode::Cancelled);
     case FirmwareFileResult::Loaded:

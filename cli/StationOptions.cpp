@@ -1,65 +1,17 @@
 #include "StationOptions.h"
 
-#include <QStringList>
-
-namespace {
-
-// "--name value" or "--name=value"; advances index past what it consumed.
-bool TakeValue(const QStringList& args, qsizetype& index, const QString& name, QString& value,
-               QString& error)
-{
-    const QString& arg = args[index];
-    if (arg.startsWith(name + QLatin1Char('=')))
-        value = arg.mid(name.size() + 1);
-    else if (arg == name && index + 1 < args.size())
-        value = args[++index];
-    if (value.isEmpty()) {
-        error = name + QStringLiteral(" needs a value");
-        return false;
-    }
-    return true;
-}
-
-bool TakeCount(const QStringList& args, qsizetype& index, const QString& name, int minimum,
-               int& count, QString& error)
-{
-    QString value;
-    if (!TakeValue(args, index, name, value, error))
-        return false;
-    bool ok = false;
-    count = value.toInt(&ok);
-    if (!ok || count < minimum) {
-        error = QStringLiteral("%1 needs a whole number from %2 on, not \"%3\"")
-                    .arg(name)
-                    .arg(minimum)
-                    .arg(value);
-        return false;
-    }
-    return true;
-}
-
-bool IsOption(const QString& arg, const QString& name)
-{
-    return arg == name || arg.startsWith(name + QLatin1Char('='));
-}
-
-} // namespace
+#include "OptionValue.h"
 
 bool ParseStationOptions(const QStringList& args, StationOptions& options, QString& error)
 {
-    const QString watchOption = QStringLiteral("--watch");
-    const QString jobsOption = QStringLiteral("--jobs");
-    const QString retriesOption = QStringLiteral("--retries");
-    const QString recordOption = QStringLiteral("--record");
     bool onlyFiles = false; // after "--" every argument is a file name
-    for (qsizetype i = 0; i < args.size(); ++i) {
+    for (qsizetype i = 0; i < args.size() && error.isEmpty(); ++i) {
         const QString& arg = args[i];
         const bool option = !onlyFiles && arg.startsWith(QLatin1Char('-')) && arg.size() > 1;
+        QString value;
         if (!option) {
-            if (!options.fileName.isEmpty()) {
+            if (!options.fileName.isEmpty())
                 error = QStringLiteral("only one firmware file can be given");
-                return false;
-            }
             options.fileName = arg;
         } else if (arg == QLatin1String("--")) {
             onlyFiles = true;
@@ -69,23 +21,22 @@ bool ParseStationOptions(const QStringList& args, StationOptions& options, QStri
             options.json = true;
         } else if (arg == QLatin1String("--include-present")) {
             options.includePresent = true;
-        } else if (IsOption(arg, watchOption)) {
-            if (!TakeValue(args, i, watchOption, options.watchDir, error))
-                return false;
-        } else if (IsOption(arg, jobsOption)) {
-            if (!TakeCount(args, i, jobsOption, 1, options.jobs, error))
-                return false;
-        } else if (IsOption(arg, retriesOption)) {
-            if (!TakeCount(args, i, retriesOption, 0, options.retries, error))
-                return false;
-        } else if (IsOption(arg, recordOption)) {
-            if (!TakeValue(args, i, recordOption, options.record, error))
-                return false;
+        } else if (TakeOptionValue(args, i, QStringLiteral("--watch"), value, error)) {
+            options.watchDir = value;
+        } else if (TakeOptionValue(args, i, QStringLiteral("--jobs"), value, error)) {
+            if (error.isEmpty())
+                ParseCount(QStringLiteral("--jobs"), value, 1, options.jobs, error);
+        } else if (TakeOptionValue(args, i, QStringLiteral("--retries"), value, error)) {
+            if (error.isEmpty())
+                ParseCount(QStringLiteral("--retries"), value, 0, options.retries, error);
+        } else if (TakeOptionValue(args, i, QStringLiteral("--record"), value, error)) {
+            options.record = value;
         } else {
             error = QStringLiteral("unknown option %1").arg(arg);
-            return false;
         }
     }
+    if (!error.isEmpty())
+        return false;
     if (!options.help && options.fileName.isEmpty()) {
         error = QStringLiteral("no firmware file given");
         return false;

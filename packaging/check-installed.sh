@@ -48,10 +48,13 @@ wait "$devsim_pid" || true
 devsim_pid=""
 [ -s "$work/flash.bin" ] || fail "norvane-devsim did not write its flash"
 
-step "the Qt SQL drivers of the record store (plugins, so no link line names them)"
-for driver in libqsqlite.so libqsqlpsql.so; do
-    dpkg -S "qt6/plugins/sqldrivers/$driver" >/dev/null 2>&1 || fail "the SQL driver $driver is missing"
-done
+step "the download is in the record (the Qt SQLite driver, a plugin no link line names)"
+norvane-flash history --json >"$work/history.json" 2>&1 ||
+    { cat "$work/history.json"; fail "norvane-flash history cannot read the record"; }
+grep -q '"outcome":"downloaded"' "$work/history.json" ||
+    { cat "$work/history.json"; fail "the record holds no download"; }
+dpkg -S qt6/plugins/sqldrivers/libqsqlpsql.so >/dev/null 2>&1 ||
+    fail "the PostgreSQL driver of the record store is missing"
 
 step "the window starts, and its help document and menu entry are installed"
 # HelpFilePath("/usr/bin") looks in /usr/share/norvane-upgrader/Help.

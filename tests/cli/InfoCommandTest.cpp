@@ -275,6 +275,9 @@ TEST(CommandLineTest, ParsesAndRefusesAsPeopleExpect)
         {{"flash", "--port", "a", "fw.mot", "fw2.mot"}, 64, "only one firmware file"},
         {{"flash", "--port", "a", "--bogus", "fw.mot"}, 64, "unknown option --bogus"},
         {{"ports", "extra"}, 64, "unexpected argument"},
+        // A value option last on the line is missing its value, not left at its default.
+        {{"station", "fw.mot", "--watch"}, 64, "--watch needs a value"},
+        {{"station", "--jobs=0", "fw.mot"}, 64, "--jobs needs a whole number from 1 on"},
         // The port is taken from each form; the file after "--" is a file, not an option.
         {{"flash", "-p" + noTty, "--", dashFile}, 3, "-fw.mot"},
         {{"flash", "--port=" + noTty, "--json", "--", dashFile}, 3, "no-tty"},

@@ -104,6 +104,9 @@ def main():
     check_devsim(check, args.devsim, f"{args.pages}/norvane-devsim.1.in")
     for problem in check.problems:
         print(problem)
+    if check.problems:
+        print("The pages are man(7) source: an option is a .TP item in its section, a command a "
+              ".SS under COMMANDS. The shell completion in completion/ lists the same words.")
     return 1 if check.problems else 0
 
 
