@@ -1,6 +1,6 @@
 // One JSON object per line for every event, for scripts and production-line software; the
 // README lists the events and their keys. The shared load stage has "port": null.
-#include "FlashReporter.h"
+#include "StationReporter.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -33,10 +33,17 @@ QJsonObject ReasonFields(const FailureReason& reason)
     return fields;
 }
 
-class JsonReporter : public FlashReporter
+// Also the station's: its own events are status events in the same words as its plain lines
+// (the shared ones with "port": null).
+class JsonReporter : public StationReporter
 {
 public:
     explicit JsonReporter(OutputQueue& out) : m_out(out) {}
+    // Writes through an output of its own.
+    explicit JsonReporter(std::unique_ptr<OutputQueue> out)
+        : m_ownOut(std::move(out)), m_out(*m_ownOut)
+    {
+    }
 
     void Status(const QString& port, const QString& text) override
     {
@@ -76,6 +83,20 @@ public:
     }
     void Finish() override {}
 
+    void Watching(const QString& folder, bool folderExists) override
+    {
+        Status(QString(), WatchingText(folder, folderExists));
+    }
+    void LeftAlone(const QString& port) override { Status(port, LeftAloneText()); }
+    void Plugged(const QString& port, const QString& serialNumber) override
+    {
+        Status(port, PluggedText(serialNumber));
+    }
+    void Started(const QString&) override {}
+    void Ended(const FlashSummary&, const StationCounts&) override {}
+    void Unplugged(const QString& port) override { Status(port, UnpluggedText()); }
+    void Stopped(const StationCounts& counts) override { Status(QString(), StoppedText(counts)); }
+
 private:
     void Emit(const QString& event, const QString& port, QJsonObject fields)
     {
@@ -84,6 +105,7 @@ private:
         m_out.Write(stdout, QJsonDocument(fields).toJson(QJsonDocument::Compact) + '\n');
     }
 
+    std::unique_ptr<OutputQueue> m_ownOut; // null: writes through the command's output
     OutputQueue& m_out;
 };
 
@@ -92,4 +114,9 @@ private:
 std::unique_ptr<FlashReporter> MakeJsonReporter(OutputQueue& out)
 {
     return std::make_unique<JsonReporter>(out);
+}
+
+std::unique_ptr<StationReporter> MakeStationJsonReporter()
+{
+    return std::make_unique<JsonReporter>(std::make_unique<OutputQueue>());
 }

@@ -8,7 +8,6 @@
 #include "InterruptNotifier.h"
 #include "PortWatcher.h"
 #include "Station.h"
-#include "StationJson.h"
 #include "StationLog.h"
 #include "StationOptions.h"
 #include "StationTable.h"
@@ -24,7 +23,7 @@ namespace {
 std::unique_ptr<StationReporter> MakeReporter(const StationOptions& options)
 {
     if (options.json)
-        return std::make_unique<StationJson>();
+        return MakeStationJsonReporter();
     if (IsLiveTerminal(stdout))
         return std::make_unique<StationTable>(stdout, stderr);
     return std::make_unique<StationLog>(stdout, stderr);

@@ -36,6 +36,10 @@ public:
     virtual void Stopped(const StationCounts& counts) = 0;
 };
 
+// The events of flash --json, one JSON object per line, with the station's own events as
+// status events; writes through an output of its own.
+std::unique_ptr<StationReporter> MakeStationJsonReporter();
+
 // The station's own events in words, the same on a terminal, in a log and in JSON.
 QString WatchingText(const QString& folder, bool folderExists);
 QString LeftAloneText();
