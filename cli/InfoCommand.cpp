@@ -2,9 +2,8 @@
 // and prints what a user checks before flashing.
 #include "Commands.h"
 
-#include "Bootloader.h"
-#include "Crc16.h"
 #include "DownloadPlan.h"
+#include "FirmwareFile.h"
 #include "FirmwareImage.h"
 #include "Misc.h"
 #include "SRecord.h"
@@ -53,10 +52,11 @@ ImageFacts DescribeImage(const FirmwareImage& image, int32_t start, int32_t end)
     ImageFacts facts;
     facts.start = start;
     facts.end = end;
-    facts.crc = CalculateCrc(image.data(), kApplicationStart, end);
-    // Only bits 15..0 of the checksum travel in the application header.
-    facts.checksum16 =
-        static_cast<uint16_t>(CalculateChecksum(image.data(), kApplicationStart, end));
+    // The same CRC and checksum a download computes; the header carries bits 15..0 of the
+    // checksum.
+    const ApplicationChecks checks = CalculateApplicationChecks(image, end);
+    facts.crc = static_cast<uint16_t>(checks.crc);
+    facts.checksum16 = static_cast<uint16_t>(checks.checksum);
     facts.plan = PlanDownload(image, start, end);
     facts.wireSeconds = static_cast<double>(facts.plan.Total().Total()) * kBitsPerByte / kBaud;
     return facts;
