@@ -1,9 +1,13 @@
 #include "FlashSignals.h"
 
+#include <chrono>
 #include <csignal>
 #include <cstdlib>
+#include <thread>
 
 namespace {
+
+constexpr std::chrono::seconds kOutputGraceAfterStop{1};
 
 std::atomic<bool> g_stopRequested{false};
 std::atomic<int> g_firstSignal{0};
@@ -46,4 +50,14 @@ const std::atomic<bool>& StopRequested()
 void EndAtOnceOnStop(int exitCode)
 {
     g_exitCodeOnStop = exitCode;
+    // A stop that came while the runs were ending found nothing left to stop, and no second
+    // signal may follow: give the output a moment to take what is left, then end as that stop
+    // would have if it had come a moment later.
+    if (exitCode >= 0 && g_firstSignal != 0) {
+        std::thread([] {
+            std::this_thread::sleep_for(kOutputGraceAfterStop);
+            if (const int code = g_exitCodeOnStop; code >= 0)
+                std::_Exit(code);
+        }).detach();
+    }
 }

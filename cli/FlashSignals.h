@@ -13,8 +13,9 @@
 void InstallStopSignals();
 const std::atomic<bool>& StopRequested();
 // Once every run has ended, the first signal ends the program at once with exitCode: only
-// output is left to write, and an output that takes nothing more must not hold it up.
-// -1 returns to stopping the runs.
+// output is left to write, and an output that takes nothing more must not hold it up. A stop
+// that came while the runs were ending does the same a second later. -1 returns to stopping
+// the runs.
 void EndAtOnceOnStop(int exitCode);
 
 // A host that passes a pending stop on as a cancel each time it has let events run, so that
