@@ -2,7 +2,6 @@
 
 Usage: FlashEndToEnd.py --flasher PATH --devsim PATH
 """
-import argparse
 import signal
 import subprocess
 import sys
@@ -99,9 +98,4 @@ class FlashEndToEnd(unittest.TestCase):
 
 
 if __name__ == "__main__":
-    parser = argparse.ArgumentParser()
-    parser.add_argument("--flasher", required=True)
-    parser.add_argument("--devsim", required=True)
-    options, rest = parser.parse_known_args()
-    FLASHER, DEVSIM = options.flasher, options.devsim
-    unittest.main(argv=[sys.argv[0]] + rest, verbosity=2)
+    harness.run_tests(globals())

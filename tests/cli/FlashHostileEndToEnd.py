@@ -4,7 +4,6 @@ firmware, a link path that holds a file.
 
 Usage: FlashHostileEndToEnd.py --flasher PATH --devsim PATH
 """
-import argparse
 import json
 import os
 import pty
@@ -218,9 +217,4 @@ def read_or_none(fd):
 
 
 if __name__ == "__main__":
-    parser = argparse.ArgumentParser()
-    parser.add_argument("--flasher", required=True)
-    parser.add_argument("--devsim", required=True)
-    options, rest = parser.parse_known_args()
-    FLASHER, DEVSIM = options.flasher, options.devsim
-    unittest.main(argv=[sys.argv[0]] + rest, verbosity=2)
+    harness.run_tests(globals())

@@ -2,7 +2,6 @@
 
 Usage: RetryEndToEnd.py --flasher PATH --devsim PATH
 """
-import argparse
 import json
 import subprocess
 import sys
@@ -83,9 +82,4 @@ class RetryEndToEnd(unittest.TestCase):
 
 
 if __name__ == "__main__":
-    parser = argparse.ArgumentParser()
-    parser.add_argument("--flasher", required=True)
-    parser.add_argument("--devsim", required=True)
-    options, rest = parser.parse_known_args()
-    FLASHER, DEVSIM = options.flasher, options.devsim
-    unittest.main(argv=[sys.argv[0]] + rest, verbosity=2)
+    harness.run_tests(globals())

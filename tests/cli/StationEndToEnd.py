@@ -2,7 +2,6 @@
 
 Usage: StationEndToEnd.py --flasher PATH --devsim PATH
 """
-import argparse
 import fcntl
 import os
 import pty
@@ -178,9 +177,4 @@ class StationEndToEnd(unittest.TestCase):
 
 
 if __name__ == "__main__":
-    parser = argparse.ArgumentParser()
-    parser.add_argument("--flasher", required=True)
-    parser.add_argument("--devsim", required=True)
-    options, rest = parser.parse_known_args()
-    FLASHER, DEVSIM = options.flasher, options.devsim
-    unittest.main(argv=[sys.argv[0]] + rest, verbosity=2)
+    harness.run_tests(globals())

@@ -3,12 +3,15 @@
 Shared by the end-to-end test, the benchmark and the fault soak: virtual devices started and
 stopped, firmware images written as S-record files, the flasher run and its JSON events read.
 """
+import argparse
 import json
 import os
 import random
 import signal
 import subprocess
+import sys
 import time
+import unittest
 from pathlib import Path
 
 IMAGE_SIZE = 0x40000
@@ -188,3 +191,14 @@ class Station:
 
     def outcomes_of(self, port):
         return [e["outcome"] for e in self.events if e["event"] == "outcome" and e["port"] == port]
+
+
+def run_tests(module_globals):
+    """Runs a test file's unittest cases with the programs named on the command line
+    (--flasher, --devsim) set as its FLASHER and DEVSIM."""
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--flasher", required=True)
+    parser.add_argument("--devsim", required=True)
+    options, rest = parser.parse_known_args()
+    module_globals["FLASHER"], module_globals["DEVSIM"] = options.flasher, options.devsim
+    unittest.main(module=module_globals["__name__"], argv=[sys.argv[0]] + rest, verbosity=2)

@@ -2,7 +2,6 @@
 
 Usage: RecordEndToEnd.py --flasher PATH --devsim PATH
 """
-import argparse
 import hashlib
 import json
 import os
@@ -105,9 +104,4 @@ class RecordEndToEnd(unittest.TestCase):
 
 
 if __name__ == "__main__":
-    parser = argparse.ArgumentParser()
-    parser.add_argument("--flasher", required=True)
-    parser.add_argument("--devsim", required=True)
-    args, rest = parser.parse_known_args()
-    FLASHER, DEVSIM = args.flasher, args.devsim
-    unittest.main(argv=[sys.argv[0]] + rest, verbosity=2)
+    harness.run_tests(globals())
