@@ -21,7 +21,7 @@ void FrmMain::CmdDownload_Click()
     // A click during a run is refused below; only a run that starts here is recorded.
     const bool starts = !m_engine.IsRunning();
     if (starts)
-        m_record.Begin(m_txtFileName->text());
+        m_record.Begin();
     try {
         // Refused (false) only while a run is in progress.
         if (!m_engine.Run(m_txtFileName->text()))

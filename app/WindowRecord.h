@@ -3,6 +3,7 @@
 #include "CountingSerialPort.h"
 #include "DownloadEngine.h"
 #include "DownloadRecord.h"
+#include "Recorder.h"
 
 #include <QString>
 
@@ -16,22 +17,21 @@ public:
     // The port the engine downloads through, so that the bytes of each run are counted.
     SerialPort& Port() { return m_port; }
 
-    // A run of fileName starts now.
-    void Begin(const QString& fileName);
+    // A run starts now.
+    void Begin();
     // A step of programming is done (the progress bar's value).
-    void StepDone(int steps) { m_row.stepsDone = steps; }
+    void StepDone(int steps) { m_stepsDone = steps; }
     // The run has ended as the engine tells.
     void End(const DownloadEngine& engine);
     // The program was ended at once during the run.
     void EndWithProgram(const DownloadEngine& engine);
 
 private:
-    void ImageFacts(const DownloadEngine& engine);
-    void Append();
+    void Append(TryResult& result);
 
     CountingSerialPort m_port;
     DownloadRecord m_row;
-    QString m_fileName;
+    int m_stepsDone = 0;
     int64_t m_sentBefore = 0;
     int64_t m_receivedBefore = 0;
 };

@@ -2,15 +2,18 @@
 // at once, each port on a worker thread of its own.
 #include "Commands.h"
 
+#include "CommandFirmware.h"
 #include "DownloadTexts.h"
-#include "FirmwareFile.h"
-#include "FlashJob.h"
 #include "FlashOptions.h"
-#include "FlashPlanPrinter.h"
+#include "FirmwarePrinter.h"
+#include "FlashRecord.h"
 #include "FlashSignals.h"
-#include "FlashTries.h"
+#include "FlashTrace.h"
+#include "QtSerialPort.h"
+#include "RecordTarget.h"
+#include "ThreadedPortRunner.h"
 
-#include <QThread>
+#include <QEventLoop>
 
 #include <cstdio>
 #include <memory>
@@ -26,14 +29,25 @@ std::unique_ptr<FlashReporter> MakeReporter(const FlashOptions& options, OutputQ
     return MakeLineReporter(options.ports, out, live, live ? TerminalWidth(stdout) : 0);
 }
 
-// The file could not be used: every port ends with the same outcome, no port is touched.
-int EndEveryPort(FlashReporter& reporter, const QStringList& ports, ExitCode exitCode,
-                 const QString& detail, FailureKind reason = FailureKind::None)
+// Runs every port at once, each on a worker thread of its own, and returns the outcome of the
+// device left in the worst state.
+Outcome RunEveryPort(const PortRun& shared, const QStringList& ports)
 {
-    for (const QString& port : ports)
-        reporter.Outcome({port, exitCode, detail, false, 0, {reason}});
-    reporter.Finish();
-    return static_cast<int>(exitCode);
+    ThreadedPortRunner runner(shared);
+    QEventLoop loop;
+    Outcome worst = Outcome::Downloaded;
+    qsizetype running = ports.size();
+    for (const QString& port : ports) {
+        runner.Start(
+            port, [] { return true; },
+            [&](const QString&, const TryResult& last) {
+                worst = WorseOutcome(worst, last.run.outcome);
+                if (--running == 0)
+                    loop.quit();
+            });
+    }
+    loop.exec();
+    return worst;
 }
 
 } // namespace
@@ -49,7 +63,7 @@ int RunFlashCommand(const QStringList& args)
         return static_cast<int>(ExitCode::Ok);
     }
     if (options.dryRun)
-        return PrintDownloadPlan(options.fileName, options.json);
+        return PrintFirmware(options.fileName, FirmwareReport::Plan, options.json);
     if (!options.traceFile.isEmpty() &&
         !FlashTraceLog::MayTrace(options.traceFile, options.fileName, options.ports, error))
         return UsageError("flash", error);
@@ -61,19 +75,15 @@ int RunFlashCommand(const QStringList& args)
     OutputQueue console;
     const std::unique_ptr<FlashReporter> reporter = MakeReporter(options, console);
 
-    // The file is loaded once, here, and every port downloads that one image.
-    const LoadedFirmware firmware = LoadFirmwareForPorts(options.fileName, *reporter);
-    switch (firmware.result) {
-    case FirmwareFileResult::Missing:
-        return EndEveryPort(*reporter, options.ports, ExitCode::FileNotUsable, firmware.detail,
-                            FailureKind::FileMissing);
-    case FirmwareFileResult::NotUsable:
-        return EndEveryPort(*reporter, options.ports, ExitCode::FileNotUsable, firmware.detail,
-                            FailureKind::FileNotUsable);
-    case FirmwareFileResult::Cancelled:
-        return EndEveryPort(*reporter, options.ports, ExitCode::Cancelled, QString());
-    case FirmwareFileResult::Loaded:
-        break;
+    // The file is loaded once, here, and every port downloads that one firmware.
+    const std::shared_ptr<const Firmware> firmware =
+        LoadFirmwareForPorts(options.fileName, *reporter);
+    if (!firmware->Loaded()) {
+        reporter->Finish();
+        const Outcome outcome = firmware->state == Firmware::State::Cancelled
+                                    ? Outcome::Cancelled
+                                    : OutcomeOf(firmware->Failure().kind);
+        return OutcomeExitCode(outcome);
     }
     reporter->Status(QString(), kStatusCalculatingCrc);
 
@@ -90,35 +100,26 @@ int RunFlashCommand(const QStringList& args)
         }
     }
 
-    const FlashTimeLeft timeLeft(
-        PlanDownload(*firmware.image, firmware.startAddr, firmware.endAddr));
-    const FlashRecord record(*recordTarget, options.fileName, *firmware.image, firmware.startAddr,
-                             firmware.endAddr);
-    std::vector<FlashSummary> summaries(static_cast<size_t>(options.ports.size()));
-    std::vector<std::unique_ptr<QThread>> workers;
-    for (qsizetype i = 0; i < options.ports.size(); ++i) {
-        const FlashJob job{options.ports[i], firmware.image.get(), firmware.startAddr,
-                           firmware.endAddr, options.fileName,     &timeLeft,
-                           reporter.get(),   trace.get(),          &record};
-        FlashSummary* result = &summaries[static_cast<size_t>(i)];
-        const int retries = options.retries;
-        workers.emplace_back(QThread::create([job, result, retries] {
-            *result = RunFlashJobWithRetries(job, retries, [] { return true; });
-        }));
-        workers.back()->start();
-    }
-    for (const auto& worker : workers)
-        worker->wait();
+    const FlashRecord record(*recordTarget);
+    PortRun shared;
+    shared.firmware = firmware;
+    shared.makePort = [] { return std::make_unique<QtSerialPort>(); };
+    shared.events = reporter.get();
+    shared.stop = &StopRequested();
+    shared.retries = options.retries;
+    shared.beginTry = [&record, &reporter](const QString& port) {
+        return record.BeginTry(port, *reporter);
+    };
+    shared.trace = trace.get();
+    const Outcome worst = RunEveryPort(shared, options.ports);
 
-    ExitCode exitCode = ExitCode::Ok;
-    for (const FlashSummary& summary : summaries)
-        exitCode = WorseOf(exitCode, summary.exitCode);
+    int exitCode = OutcomeExitCode(worst);
     // Output not written when a stop ends the waiting for it counts as lost.
-    EndAtOnceOnStop(static_cast<int>(exitCode == ExitCode::Ok ? ExitCode::OutputFailed : exitCode));
+    EndAtOnceOnStop(exitCode == 0 ? static_cast<int>(ExitCode::OutputFailed) : exitCode);
     reporter->Finish();
     console.Close();
-    if (trace && !trace->Close() && exitCode == ExitCode::Ok)
-        exitCode = ExitCode::OutputFailed;
+    if (trace && !trace->Close() && exitCode == 0)
+        exitCode = static_cast<int>(ExitCode::OutputFailed);
     EndAtOnceOnStop(-1);
-    return static_cast<int>(exitCode);
+    return exitCode;
 }

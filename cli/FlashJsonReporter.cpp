@@ -73,10 +73,10 @@ public:
     }
     void Outcome(const FlashSummary& summary) override
     {
-        QJsonObject fields = ReasonFields(summary.reason);
-        fields.insert(QStringLiteral("outcome"), OutcomeWord(summary.exitCode));
-        fields.insert(QStringLiteral("exit_code"), static_cast<int>(summary.exitCode));
-        fields.insert(QStringLiteral("verified"), summary.verified);
+        QJsonObject fields = ReasonFields(summary.run.reason);
+        fields.insert(QStringLiteral("outcome"), OutcomeWord(summary.run.outcome));
+        fields.insert(QStringLiteral("exit_code"), OutcomeExitCode(summary.run.outcome));
+        fields.insert(QStringLiteral("verified"), summary.run.verified);
         fields.insert(QStringLiteral("detail"), summary.detail);
         fields.insert(QStringLiteral("elapsed_ms"), static_cast<qint64>(summary.elapsedMs));
         Emit(QStringLiteral("outcome"), summary.port, fields);

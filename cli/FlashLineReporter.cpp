@@ -86,7 +86,7 @@ public:
     {
         const std::lock_guard lock(m_mutex);
         QByteArray text = m_live ? EraseLines() : QByteArray();
-        for (const QString& port : m_ports) {
+        for (const QString& port : QStringList(QString()) + m_ports) {
             const auto found = m_summaries.find(port);
             if (found != m_summaries.end())
                 text += SummaryLine(found->second).toUtf8() + '\n';

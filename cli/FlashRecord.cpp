@@ -1,43 +1,28 @@
 #include "FlashRecord.h"
 
-#include "FirmwareFile.h"
-#include "PortNaming.h"
-#include "RunRecord.h"
-#include "StationFacts.h"
+#include "FlashReporter.h"
 
 #include <cstdio>
 #include <mutex>
 
-FlashRecord::FlashRecord(const RecordTarget& target, const QString& fileName,
-                         const FirmwareImage& image, int32_t startAddr, int32_t endAddr)
-    : m_store(target), m_fileName(fileName), m_sha256(FileSha256(fileName)),
-      m_crc(CalculateApplicationChecks(image, endAddr).crc),
-      m_plan(PlanDownload(image, startAddr, endAddr))
+FlashRecord::FlashRecord(const RecordTarget& target) : m_recorder(target)
 {
-    const StoreResult opened = m_store.Open();
+    const StoreResult opened = m_recorder.Open();
     if (!opened.warning.isEmpty())
         Warn(QStringLiteral("record: ") + opened.warning);
 }
 
-DownloadRecord FlashRecord::Begin(const QString& port) const
+PortRun::TryEnd FlashRecord::BeginTry(const QString& port, FlashReporter& reporter) const
 {
-    DownloadRecord row = BeginRecord(port, ResolvePortName(port), m_fileName, m_sha256);
-    RecordImage(row, m_crc, m_plan);
-    return row;
-}
-
-void FlashRecord::Append(DownloadRecord& row, const FlashSummary& summary) const
-{
-    row.outcome = OutcomeWord(summary.exitCode);
-    row.exitCode = static_cast<int>(summary.exitCode);
-    row.reason = ReasonWord(summary.reason.kind);
-    row.detail = summary.detail;
-    FinishRecord(row);
-    const StoreResult stored = m_store.Append(row);
-    if (stored.status == StoreStatus::NotStored)
-        Warn(QStringLiteral("%1: this download is not recorded: %2").arg(row.port, stored.warning));
-    else if (!stored.warning.isEmpty())
-        Warn(QStringLiteral("%1: %2").arg(row.port, stored.warning));
+    return [this, &reporter, row = m_recorder.Begin(port)](const TryResult& result) mutable {
+        const StoreResult stored = m_recorder.Append(row, result);
+        if (stored.status == StoreStatus::NotStored)
+            Warn(QStringLiteral("%1: this download is not recorded: %2")
+                     .arg(row.port, stored.warning));
+        else if (!stored.warning.isEmpty())
+            Warn(QStringLiteral("%1: %2").arg(row.port, stored.warning));
+        reporter.Outcome(result);
+    };
 }
 
 void FlashRecord::Warn(const QString& warning) const

@@ -39,7 +39,9 @@ QString FormatDuration(int64_t ms)
 
 QString SummaryLine(const FlashSummary& summary)
 {
-    QString text = summary.port + QStringLiteral(": ") + OutcomePhrase(summary.exitCode);
+    // The shared load stage belongs to no port.
+    QString text = (summary.port.isEmpty() ? QString() : summary.port + QStringLiteral(": ")) +
+                   OutcomePhrase(summary.run.outcome);
     if (!summary.detail.isEmpty())
         text += QStringLiteral(" - ") + summary.detail;
     if (summary.elapsedMs > 0)

@@ -2,8 +2,9 @@
 
 #include "Commands.h"
 #include "DownloadView.h"
-#include "FailureReason.h"
 #include "OutputQueue.h"
+#include "PortRun.h"
+#include "RunResult.h"
 
 #include <QString>
 
@@ -11,40 +12,16 @@
 #include <cstdio>
 #include <memory>
 
-// How one port's run ended, for the outcome event and the summary at the end.
-struct FlashSummary
-{
-    QString port;
-    ExitCode exitCode = ExitCode::Ok;
-    QString detail; // what the user should know, in words
-    bool verified = false;
-    int64_t elapsedMs = 0;
-    FailureReason reason; // why the run failed: its kind, command, address and codes
-};
-
-// Where a port stands after a step of programming.
-struct FlashProgress
-{
-    int value = 0;           // steps done
-    int maximum = 0;         // steps in all
-    int percent = 0;         // as the window shows it
-    int64_t elapsedMs = 0;   // since programming began
-    int64_t remainingMs = 0; // estimated from the bytes still to send and receive
-};
+// How one port's run ended, and where a port stands after a step of programming.
+using FlashSummary = TryResult;
+using FlashProgress = RunProgress;
 
 // Where the runs of norvane-flash flash show what happens. Called from every port's worker
 // thread at once; implementations serialise their output and never wait for it to be
 // written. An empty port stands for the shared load stage, before any port runs.
-class FlashReporter
+class FlashReporter : public virtual RunEvents
 {
 public:
-    virtual ~FlashReporter() = default;
-
-    virtual void Status(const QString& port, const QString& text) = 0;
-    virtual void FileState(const QString& port, const QString& text) = 0;
-    virtual void Progress(const QString& port, const FlashProgress& progress) = 0;
-    // A message box the window would show (the command line answers it by itself).
-    virtual void Message(const QString& port, const MessageBoxText& box) = 0;
     virtual void Outcome(const FlashSummary& summary) = 0;
     // Every run has ended: show the summary.
     virtual void Finish() = 0;

@@ -1,7 +1,6 @@
 #include "FlashTrace.h"
 
 #include "PortNaming.h"
-#include "Protocol.h"
 
 #include <QFile>
 
@@ -17,9 +16,6 @@
 #endif
 
 namespace {
-
-const char* const kSent = "TX";
-const char* const kReceived = "RX";
 
 // Whether two names reach one file, through links too. Devices included, which the
 // standard library's test does not compare on every system.
@@ -110,76 +106,4 @@ void FlashTraceLog::Write(int64_t atMs, const QString& port, const char* directi
         line += ' ' + QByteArray::number(byte, 16).rightJustified(2, '0').toUpper();
     line += '\n';
     m_queue.Write(m_file, line);
-}
-
-TracingSerialPort::TracingSerialPort(SerialPort& port, FlashTraceLog& log)
-    : m_port(port), m_log(log)
-{
-}
-
-TracingSerialPort::~TracingSerialPort()
-{
-    FlushAll();
-}
-
-void TracingSerialPort::Close()
-{
-    FlushAll();
-    m_port.Close();
-}
-
-int16_t TracingSerialPort::InBufferCount()
-{
-    Flush(m_sent, kSent);
-    return m_port.InBufferCount();
-}
-
-void TracingSerialPort::DiscardInput()
-{
-    FlushAll();
-    Frame discarded;
-    while (m_port.IsOpen() && m_port.InBufferCount() > 0) {
-        const uint8_t byte = m_port.Input();
-        Add(discarded, &byte, 1);
-    }
-    Flush(discarded, "RX discarded");
-    m_port.DiscardInput();
-}
-
-uint8_t TracingSerialPort::Input()
-{
-    Flush(m_sent, kSent);
-    const uint8_t byte = m_port.Input();
-    Add(m_received, &byte, 1);
-    if (m_received.bytes.size() >= static_cast<size_t>(kReplyLength))
-        Flush(m_received, kReceived);
-    return byte;
-}
-
-void TracingSerialPort::Output(const uint8_t* bytes, int count)
-{
-    Flush(m_received, kReceived);
-    Add(m_sent, bytes, static_cast<size_t>(count));
-    m_port.Output(bytes, count);
-}
-
-void TracingSerialPort::Add(Frame& frame, const uint8_t* bytes, size_t count)
-{
-    if (frame.bytes.empty())
-        frame.atMs = m_log.Now();
-    frame.bytes.insert(frame.bytes.end(), bytes, bytes + count);
-}
-
-void TracingSerialPort::Flush(Frame& frame, const char* direction)
-{
-    if (frame.bytes.empty())
-        return;
-    m_log.Write(frame.atMs, m_port.PortName(), direction, frame.bytes);
-    frame.bytes.clear();
-}
-
-void TracingSerialPort::FlushAll()
-{
-    Flush(m_sent, kSent);
-    Flush(m_received, kReceived);
 }

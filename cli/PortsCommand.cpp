@@ -4,7 +4,6 @@
 
 #include "PortNaming.h"
 #include "QtSerialPort.h"
-#include "SerialErrorText.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -37,6 +36,26 @@ QString Describe(const QString& device)
     return {};
 }
 
+// What keeps a port from being opened, as a port's state rather than a run's reason.
+QString StatusWord(SerialError error)
+{
+    switch (error) {
+    case SerialError::NoSuchDevice:
+        return QStringLiteral("no-device");
+    case SerialError::PermissionDenied:
+        return QStringLiteral("no-permission");
+    case SerialError::Busy:
+        return QStringLiteral("busy");
+    case SerialError::NotASerialPort:
+        return QStringLiteral("not-a-serial-port");
+    case SerialError::LineLost:
+    case SerialError::Other:
+    case SerialError::None:
+        break;
+    }
+    return QStringLiteral("unusable");
+}
+
 // Tries to open the port as a download would: "free", or the word of its problem.
 QString Availability(const QString& comName)
 {
@@ -44,7 +63,7 @@ QString Availability(const QString& comName)
     port.SetPortName(comName);
     const bool opened = port.Open();
     port.Close();
-    return opened ? QStringLiteral("free") : SerialErrorWord(port.Error());
+    return opened ? QStringLiteral("free") : StatusWord(port.Error());
 }
 
 void PrintHelp()

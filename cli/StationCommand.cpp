@@ -2,15 +2,18 @@
 // worker thread of its own, from one loaded firmware file.
 #include "Commands.h"
 
-#include "FirmwareFile.h"
-#include "FlashJob.h"
+#include "CommandFirmware.h"
+#include "FlashRecord.h"
 #include "FlashSignals.h"
 #include "InterruptNotifier.h"
 #include "PortWatcher.h"
+#include "QtSerialPort.h"
+#include "RecordTarget.h"
 #include "Station.h"
 #include "StationLog.h"
 #include "StationOptions.h"
 #include "StationTable.h"
+#include "ThreadedPortRunner.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -27,14 +30,6 @@ std::unique_ptr<StationReporter> MakeReporter(const StationOptions& options)
     if (IsLiveTerminal(stdout))
         return std::make_unique<StationTable>(stdout, stderr);
     return std::make_unique<StationLog>(stdout, stderr);
-}
-
-// The file could not be used: the station ends before it watches anything.
-int EndWithUnusableFile(StationReporter& reporter, const QString& detail)
-{
-    reporter.Outcome({QString(), ExitCode::FileNotUsable, detail, false, 0, {}});
-    reporter.Finish();
-    return static_cast<int>(ExitCode::FileNotUsable);
 }
 
 } // namespace
@@ -60,31 +55,40 @@ int RunStationCommand(const QStringList& args)
     InstallStopSignals();
     const std::unique_ptr<StationReporter> reporter = MakeReporter(options);
 
-    // The file is loaded and checked once; every device gets that one image.
-    const LoadedFirmware firmware = LoadFirmwareForPorts(options.fileName, *reporter);
-    if (firmware.result == FirmwareFileResult::Cancelled)
-        return static_cast<int>(ExitCode::Cancelled);
-    if (firmware.result != FirmwareFileResult::Loaded)
-        return EndWithUnusableFile(*reporter, firmware.detail);
-    FlashJob job;
-    job.fileName = options.fileName;
-    job.reporter = reporter.get();
-    job.image = firmware.image.get();
-    job.startAddr = firmware.startAddr;
-    job.endAddr = firmware.endAddr;
-    const FlashTimeLeft timeLeft(PlanDownload(*job.image, job.startAddr, job.endAddr));
-    job.timeLeft = &timeLeft;
-    const FlashRecord record(*recordTarget, options.fileName, *job.image, job.startAddr,
-                             job.endAddr);
-    job.record = &record;
+    // The file is loaded and checked once; every device gets that one firmware.
+    const std::shared_ptr<const Firmware> firmware =
+        LoadFirmwareForPorts(options.fileName, *reporter);
+    if (!firmware->Loaded()) {
+        reporter->Finish();
+        return OutcomeExitCode(firmware->state == Firmware::State::Cancelled
+                                   ? Outcome::Cancelled
+                                   : OutcomeOf(firmware->Failure().kind));
+    }
+    const FlashRecord record(*recordTarget);
+    PortRun shared;
+    shared.firmware = firmware;
+    shared.makePort = [] { return std::make_unique<QtSerialPort>(); };
+    shared.events = reporter.get();
+    shared.stop = &StopRequested();
+    shared.retries = options.retries;
+    shared.beginTry = [&record, &reporter](const QString& port) {
+        return record.BeginTry(port, *reporter);
+    };
+    ThreadedPortRunner runner(shared);
 
     PortWatcher watcher(options.watchDir);
-    Station station({options.jobs, options.retries, options.includePresent}, job, *reporter,
-                    watcher);
+    Station station({options.jobs, options.includePresent}, *reporter, runner);
+    QObject::connect(&watcher, &PortWatcher::Appeared, &station, &Station::PortAppeared);
+    QObject::connect(&watcher, &PortWatcher::Disappeared, &station, &Station::PortDisappeared);
     InterruptNotifier interrupts;
-    QObject::connect(&interrupts, &InterruptNotifier::Interrupted, &station, &Station::Stop);
+    QObject::connect(&interrupts, &InterruptNotifier::Interrupted, &station, [&] {
+        watcher.Stop();
+        station.Stop();
+    });
     QObject::connect(&station, &Station::Finished, &station,
                      [](int exitCode) { QCoreApplication::exit(exitCode); });
-    station.Start();
+    watcher.Start();
+    // Said once the ports there now are known: a port plugged in from here on is new.
+    reporter->Watching(watcher.Folder(), watcher.FolderExists());
     return QCoreApplication::exec();
 }

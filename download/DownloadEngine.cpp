@@ -1,18 +1,6 @@
 #include "DownloadEngine.h"
 
-#include "FirmwareFile.h"
 #include "ScopedFlag.h"
-
-namespace {
-
-FailureReason ReasonOf(FailureKind kind)
-{
-    FailureReason reason;
-    reason.kind = kind;
-    return reason;
-}
-
-} // namespace
 
 DownloadEngine::DownloadEngine(SerialPort& port, Host& host, DownloadView& view)
     : m_host(host), m_view(view),
@@ -27,7 +15,9 @@ bool DownloadEngine::Run(const QString& fileName)
         return false;
     const ScopedFlag running(m_running);
     m_lastResult.reset();
-    m_lastResult = RunStages(fileName);
+    RunResult result = RunStages(fileName);
+    result.firmware = m_firmware;
+    m_lastResult = std::move(result);
     return true;
 }
 
@@ -38,18 +28,13 @@ void DownloadEngine::FileNameChanged()
     m_view.ShowFileState(kFileStateNotLoaded);
 }
 
-void DownloadEngine::UseLoadedImage(const FirmwareImage& image, int32_t startAddr, int32_t endAddr)
+void DownloadEngine::UseFirmware(std::shared_ptr<const Firmware> firmware)
 {
     if (m_running)
         return;
-    m_image = image;
-    m_startAddr = startAddr;
-    m_endAddr = endAddr;
-    const ApplicationChecks checks = CalculateApplicationChecks(m_image, m_endAddr);
-    m_crc = checks.crc;
-    m_checksum = checks.checksum;
+    m_firmware = std::move(firmware);
     m_fileLoaded = true;
-    m_view.ShowFileState(FileStateLoaded(m_crc));
+    m_view.ShowFileState(FileStateLoaded(m_firmware->crc));
 }
 
 RunResult DownloadEngine::RunStages(const QString& fileName)
@@ -72,21 +57,21 @@ std::optional<RunResult> DownloadEngine::LoadStage(const QString& fileName)
     m_view.ShowStatus(kStatusLoadingFile);
 
     const uint32_t nameChangesAtStart = m_fileNameChanges;
+    m_firmware = LoadFirmware(fileName, m_host, m_cancel);
     std::optional<RunResult> ended;
-    switch (LoadFirmwareFile(fileName, m_image, m_startAddr, m_endAddr, m_host, m_cancel)) {
-    case FirmwareFileResult::Missing:
+    switch (m_firmware->state) {
+    case Firmware::State::Missing:
         (void)m_view.Ask(FileMissingBox());
-        ended = RunResult{DownloadOutcome::FileUnusable, false, ReasonOf(FailureKind::FileMissing)};
+        ended = RunResult::Failure(m_firmware->Failure());
         break;
-    case FirmwareFileResult::Cancelled:
-        ended = RunResult{DownloadOutcome::Cancelled, false, {}};
+    case Firmware::State::Cancelled:
+        ended = RunResult{Outcome::Cancelled, false, {}, nullptr};
         break;
-    case FirmwareFileResult::NotUsable:
+    case Firmware::State::NotUsable:
         (void)m_view.Ask(BadFileBox(fileName));
-        ended =
-            RunResult{DownloadOutcome::FileUnusable, false, ReasonOf(FailureKind::FileNotUsable)};
+        ended = RunResult::Failure(m_firmware->Failure());
         break;
-    case FirmwareFileResult::Loaded:
+    case Firmware::State::Loaded:
         break;
     }
     if (ended) {
@@ -99,11 +84,8 @@ std::optional<RunResult> DownloadEngine::LoadStage(const QString& fileName)
     const bool nameUnchanged = nameChangesAtStart == m_fileNameChanges;
     m_fileLoaded = nameUnchanged;
     m_view.ShowStatus(kStatusCalculatingCrc);
-    const ApplicationChecks checks = CalculateApplicationChecks(m_image, m_endAddr);
-    m_crc = checks.crc;
-    m_checksum = checks.checksum;
     if (nameUnchanged)
-        m_view.ShowFileState(FileStateLoaded(m_crc));
+        m_view.ShowFileState(FileStateLoaded(m_firmware->crc));
     return std::nullopt;
 }
 
@@ -121,46 +103,46 @@ std::optional<RunResult> DownloadEngine::BootloaderStage()
     if (m_cancel) {
         m_view.ShowStatus(QString());
         ClosingStep();
-        return RunResult{DownloadOutcome::Cancelled, false, {}};
+        return RunResult{Outcome::Cancelled, false, {}, nullptr};
     }
     if (m_transport.LineLost())
         return EndWithLineLost();
     if (started != BootloaderStart::Ready) {
-        FailureReason reason = ReasonOf(FailureKind::BootloaderNotStarted);
+        FailureReason reason;
+        reason.kind = FailureKind::BootloaderNotStarted;
         reason.polls = kMaxPolls;
         m_view.ShowStatus(QString());
         (void)m_view.Ask(BootloaderBox(ReasonText(reason)));
         m_view.SetCancelVisible(false);
         m_view.SetDownloadEnabled(true);
-        return RunResult{DownloadOutcome::BootloaderNotStarted, false, reason};
+        return RunResult::Failure(reason);
     }
     return std::nullopt;
 }
 
 RunResult DownloadEngine::ProgrammingStage()
 {
-    const int32_t firstStep = m_startAddr - m_startAddr % kStepSize;
     m_progressValue = 0;
-    m_progressMaximum = (m_endAddr - firstStep) / kStepSize + 1;
+    m_progressMaximum = m_firmware->plan.stepCount;
     m_view.SetProgressVisible(true);
     m_view.SetProgressValue(m_progressValue);
     m_view.SetProgressMaximum(m_progressMaximum);
     m_view.ShowPercent(QStringLiteral("0 %"));
 
-    RunResult result{DownloadOutcome::Downloaded, false, {}};
+    RunResult result;
     {
         const ScopedFlag programming(m_programming);
         result = DownloadFirmware();
         switch (result.outcome) {
-        case DownloadOutcome::Failed:
+        case Outcome::Failed:
             m_view.ShowStatus(kStatusDownloadError);
             (void)m_view.Ask(DownloadErrorBox(ReasonText(result.reason)));
             break;
-        case DownloadOutcome::Cancelled:
+        case Outcome::Cancelled:
             m_view.ShowStatus(kStatusDownloadCanceled);
             break;
         default:
-            m_view.ShowStatus(DownloadedStatus(m_crc));
+            m_view.ShowStatus(DownloadedStatus(m_firmware->crc));
             break;
         }
     }
@@ -188,14 +170,10 @@ void DownloadEngine::ClosingStep()
 // failed download rather than polling a dead line.
 RunResult DownloadEngine::EndWithLineLost()
 {
-    const FailureReason reason = ReasonOf(FailureKind::LineLost);
+    FailureReason reason;
+    reason.kind = FailureKind::LineLost;
     m_view.ShowStatus(kStatusDownloadError);
     (void)m_view.Ask(DownloadErrorBox(ReasonText(reason)));
     ClosingStep();
-    return Failed(reason);
-}
-
-RunResult DownloadEngine::Failed(const FailureReason& reason)
-{
-    return {DownloadOutcome::Failed, false, reason};
+    return RunResult::Failure(reason);
 }

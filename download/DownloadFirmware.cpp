@@ -8,34 +8,33 @@
 RunResult DownloadEngine::DownloadFirmware()
 {
     m_view.ShowStatus(kStatusGeneratingCrc);
-    m_startAddr -= m_startAddr % kStepSize;
-    m_view.ShowStatus(ProgrammingStatus(m_crc));
+    m_view.ShowStatus(ProgrammingStatus(m_firmware->crc));
 
-    const DownloadPlan plan = PlanDownload(m_image, m_startAddr, m_endAddr);
+    const DownloadPlan& plan = m_firmware->plan;
     auto next = plan.commands.begin();
     for (int32_t address = plan.firstStep; address <= plan.endAddress; address += kStepSize) {
         for (; next != plan.commands.end() && next->address == address; ++next) {
             const CommandResult sent = Send(*next);
             if (!sent.Succeeded())
-                return Failed(sent.failure);
+                return RunResult::Failure(sent.failure);
         }
         StepDone();
         if (m_cancel) {
             if (m_view.Ask(QuitQuestion()) == Answer::Yes)
-                return {DownloadOutcome::Cancelled, false, {}};
+                return {Outcome::Cancelled, false, {}, nullptr};
             m_cancel = false;
         }
     }
 
     m_view.ShowStatus(kStatusProgrammingHeader);
     if (!plan.header)
-        return {DownloadOutcome::Downloaded, false, {}};
-    return ProgramAndVerifyHeader(plan.endAddress);
+        return {};
+    return ProgramAndVerifyHeader();
 }
 
 CommandResult DownloadEngine::Send(const PlannedCommand& command)
 {
-    const uint8_t* step = m_image.data() + command.address;
+    const uint8_t* step = m_firmware->image->data() + command.address;
     switch (command.kind) {
     case PlannedCommand::Kind::Erase:
         return m_bootloader.EraseBlock(command.block);
@@ -56,14 +55,15 @@ void DownloadEngine::StepDone()
 
 // Programs the header and waits for the device to report the new application verified and
 // started.
-RunResult DownloadEngine::ProgramAndVerifyHeader(int32_t endAddr)
+RunResult DownloadEngine::ProgramAndVerifyHeader()
 {
-    const CommandResult header = m_bootloader.ProgramAppHeader(endAddr, m_crc, m_checksum);
+    const CommandResult header = m_bootloader.ProgramAppHeader(
+        m_firmware->plan.endAddress, m_firmware->crc, m_firmware->checksum);
     if (!header.Succeeded())
-        return Failed(header.failure);
+        return RunResult::Failure(header.failure);
     m_view.ShowStatus(kStatusVerifying);
     const CommandResult verify = m_bootloader.AwaitVerify();
     if (!verify.Succeeded())
-        return Failed(verify.failure);
-    return {DownloadOutcome::Downloaded, true, {}};
+        return RunResult::Failure(verify.failure);
+    return {Outcome::Downloaded, true, {}, nullptr};
 }

@@ -1,10 +1,11 @@
 #pragma once
 
-#include <QString>
+#include "SerialPort.h"
 
 #include <cstdint>
 
-// Why a download, or one bootloader command of it, did not succeed.
+// Why a download, or one bootloader command of it, did not succeed. Its word, sentence and
+// the outcome it leads to are in the outcome table of the download library.
 enum class FailureKind
 {
     None,
@@ -12,7 +13,11 @@ enum class FailureKind
     WrongReply,           // a reply code other than the one that was due
     VerifyRefused,        // the device found the image not matching the header (code 7)
     LineLost,             // the device or adapter was disconnected
+    NoDevice,             // nothing answers to the port's name
+    PermissionDenied,     // the user may not open the port
+    PortBusy,             // another program holds the port
     NotASerialPort,       // the port is a regular file, a FIFO or no terminal
+    PortUnusable,         // the port cannot be opened for a reason only the system tells
     BootloaderNotStarted, // the device never reported its bootloader ready
     FileMissing,          // the firmware file cannot be opened for reading
     FileNotUsable,        // opened, but not a usable S-record file
@@ -35,14 +40,5 @@ struct FailureReason
     bool operator==(const FailureReason&) const = default;
 };
 
-// A stable word for scripts: "no-reply", "wrong-reply", "verify-refused", "line-lost",
-// "not-a-serial-port", "bootloader-not-started", "file-missing", "file-not-usable"; empty for
-// None.
-QString ReasonWord(FailureKind kind);
-
-// The reason as a sentence, e.g. "No reply to the program command at 0x003080 within 7.5 s."
-QString ReasonText(const FailureReason& reason);
-
-// The command's name as the sentences use it: "erase", "program", "erase-and-program",
-// "header".
-QString CommandName(uint8_t command);
+// Why a port cannot be opened, from the port's own report.
+FailureReason PortFailure(SerialError error);

@@ -23,7 +23,7 @@ protected:
     // As if a download had loaded the file and shown its CRC.
     void MarkLoaded()
     {
-        harness.Window().Engine().UseLoadedImage(FirmwareImage{}, 0, 0);
+        harness.Window().Engine().UseFirmware(FirmwareOf(FirmwareImage{}, 0, 0));
         harness.Window().ShowFileState(QStringLiteral("File: CRC - 1234h"));
     }
 

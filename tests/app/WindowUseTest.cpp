@@ -150,7 +150,7 @@ TEST_F(WindowUseTest, DownloadOnALostLineThatStaysLostSaysSoAndShowsNoComms)
 
 TEST_F(WindowUseTest, DroppedFirmwareFileLandsInTheBoxAsIfTyped)
 {
-    harness.Window().Engine().UseLoadedImage(FirmwareImage{}, 0, 0);
+    harness.Window().Engine().UseFirmware(FirmwareOf(FirmwareImage{}, 0, 0));
     auto drop = [this](QWidget* target, const QString& path) {
         QMimeData data;
         data.setUrls({QUrl::fromLocalFile(path)});

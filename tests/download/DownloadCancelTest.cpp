@@ -32,7 +32,7 @@ TEST_F(DownloadFixture, CancelDuringProgrammingAsksAndGoesOnAfterNoThenStopsAfte
     // Step 1 was followed by step 2; nothing was sent after Yes, no header.
     EXPECT_EQ(Commands(), QStringList({"erase 4", "program 03000", "program 03080"}));
     EXPECT_EQ(view.status, "Firmware download canceled!");
-    EXPECT_EQ(engine->LastResult()->outcome, DownloadOutcome::Cancelled);
+    EXPECT_EQ(engine->LastResult()->outcome, Outcome::Cancelled);
     EXPECT_FALSE(view.progressVisible);
     EXPECT_TRUE(view.downloadEnabled);
     EXPECT_TRUE(engine->FileLoaded());
@@ -67,7 +67,7 @@ TEST_F(DownloadFixture, CancelDuringTheLoadEndsTheRunQuietly)
     EXPECT_TRUE(view.boxes.empty());
     EXPECT_FALSE(engine->FileLoaded());
     EXPECT_TRUE(port.Written().isEmpty());
-    EXPECT_EQ(engine->LastResult()->outcome, DownloadOutcome::Cancelled);
+    EXPECT_EQ(engine->LastResult()->outcome, Outcome::Cancelled);
     EXPECT_FALSE(view.cancelVisible);
     EXPECT_TRUE(view.downloadEnabled);
 }
@@ -87,7 +87,7 @@ TEST_F(DownloadFixture, CancelWhileTheBootloaderStartsSendsNoCommand)
     EXPECT_TRUE(Commands().isEmpty());
     EXPECT_LT(PollsReceived(), 10);
     EXPECT_TRUE(engine->FileLoaded());
-    EXPECT_EQ(engine->LastResult()->outcome, DownloadOutcome::Cancelled);
+    EXPECT_EQ(engine->LastResult()->outcome, Outcome::Cancelled);
     EXPECT_EQ(view.focusCount, 1); // the closing step ran
 }
 
@@ -110,7 +110,6 @@ TEST_P(CancelAfterProgramming, IsNotAskedAndTheRunCompletes)
     EXPECT_TRUE(view.boxes.empty());
     EXPECT_TRUE(view.status.startsWith("Firmware downloaded OK!"));
     EXPECT_TRUE(device->LastHeader()->verified);
-    EXPECT_TRUE(engine->CancelPending()); // stays set until the next run clears it
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -143,7 +142,7 @@ TEST_F(DownloadFixture, AnExceptionThroughARunLeavesTheEngineIdle)
     EXPECT_FALSE(engine->IsProgramming());
     view.onPercent = nullptr;
     EXPECT_TRUE(Run(file));
-    EXPECT_EQ(engine->LastResult()->outcome, DownloadOutcome::Downloaded);
+    EXPECT_EQ(engine->LastResult()->outcome, Outcome::Downloaded);
 }
 
 } // namespace

@@ -49,10 +49,10 @@ TEST_P(VerifyReport, OnlyCodeSixInByteOneMeansVerified)
 
     if (c.success) {
         EXPECT_TRUE(view.status.startsWith("Firmware downloaded OK!"));
-        EXPECT_EQ(engine->LastResult()->outcome, DownloadOutcome::Downloaded);
+        EXPECT_EQ(engine->LastResult()->outcome, Outcome::Downloaded);
     } else {
         ExpectDownloadError(view);
-        EXPECT_EQ(engine->LastResult()->outcome, DownloadOutcome::Failed);
+        EXPECT_EQ(engine->LastResult()->outcome, Outcome::Failed);
         EXPECT_FALSE(engine->LastResult()->verified);
         const FailureReason& reason = engine->LastResult()->reason;
         EXPECT_EQ(ReasonWord(reason.kind), c.reason);
@@ -85,7 +85,7 @@ TEST_F(DownloadFixture, FailingEraseOfBlockNineStopsEverythingAfterIt)
                            "erase 8", "program 07000", "program 07080", "erase 9"}));
     EXPECT_TRUE(FlashBlank(0x8000, kLastImageAddress));
     ExpectDownloadError(view);
-    EXPECT_EQ(engine->LastResult()->outcome, DownloadOutcome::Failed);
+    EXPECT_EQ(engine->LastResult()->outcome, Outcome::Failed);
     EXPECT_EQ(engine->LastResult()->reason, (FailureReason{.kind = FailureKind::WrongReply,
                                                            .command = kCommandErase,
                                                            .block = 9,
@@ -112,7 +112,7 @@ TEST_F(DownloadFixture, DeviceThatNeverAnswersPollsEndsInTheBootloaderBox)
     EXPECT_TRUE(view.downloadEnabled);
     EXPECT_EQ(view.focusCount, 0); // no closing step
     EXPECT_TRUE(Commands().isEmpty());
-    EXPECT_EQ(engine->LastResult()->outcome, DownloadOutcome::BootloaderNotStarted);
+    EXPECT_EQ(engine->LastResult()->outcome, Outcome::BootloaderNotStarted);
     EXPECT_EQ(ReasonWord(engine->LastResult()->reason.kind), "bootloader-not-started");
     EXPECT_EQ(view.boxes[0].detail, "The device did not answer 200 polls for its bootloader.");
 }
@@ -157,7 +157,7 @@ TEST_P(UnusableFile, EndsEarlyWithItsBoxAndSendsNothing)
     EXPECT_EQ(view.statuses, QStringList({"Loading the firmware file...", ""}));
     EXPECT_FALSE(engine->FileLoaded());
     EXPECT_TRUE(port.Written().isEmpty());
-    EXPECT_EQ(engine->LastResult()->outcome, DownloadOutcome::FileUnusable);
+    EXPECT_EQ(engine->LastResult()->outcome, Outcome::FileUnusable);
     EXPECT_FALSE(view.cancelVisible);
     EXPECT_TRUE(view.downloadEnabled);
 }
@@ -191,7 +191,7 @@ TEST_F(DownloadFixture, RunRequestedDuringARunIsRefused)
     EXPECT_EQ(Commands(), QStringList({"erase-program 1 00000", "program 00080", "erase 4",
                                        "program 03000", "header 0307F"}));
     EXPECT_TRUE(view.status.startsWith("Firmware downloaded OK!"));
-    EXPECT_EQ(engine->LastResult()->outcome, DownloadOutcome::Downloaded);
+    EXPECT_EQ(engine->LastResult()->outcome, Outcome::Downloaded);
 }
 
 // Mended: the cable pulled in the middle of programming ends the run as a download error.
@@ -202,7 +202,7 @@ TEST_F(DownloadFixture, LineLostDuringProgrammingIsADownloadError)
     ASSERT_TRUE(Run(MakeFile({{0x0000, 0x01FF}})));
 
     ExpectDownloadError(view);
-    EXPECT_EQ(engine->LastResult()->outcome, DownloadOutcome::Failed);
+    EXPECT_EQ(engine->LastResult()->outcome, Outcome::Failed);
     EXPECT_EQ(engine->LastResult()->reason.kind, FailureKind::LineLost);
     EXPECT_EQ(view.boxes.at(0).detail, "The device or adapter was disconnected.");
     EXPECT_LT(host.NowMs(), 10'000); // no reply time-outs waited out on a dead line

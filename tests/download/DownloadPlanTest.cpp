@@ -69,13 +69,13 @@ TEST_F(DownloadFixture, TheDeviceSeesExactlyThePlannedCommands)
 
         Connect();
         engine->FileNameChanged();
-        engine->UseLoadedImage(image, start, end);
+        engine->UseFirmware(FirmwareOf(image, start, end));
         ASSERT_TRUE(Run(QString()));
 
         SCOPED_TRACE(
             QStringLiteral("round %1: %2 to %3").arg(round).arg(start).arg(end).toStdString());
         EXPECT_EQ(Commands(), Described(plan));
-        EXPECT_EQ(engine->LastResult()->outcome, DownloadOutcome::Downloaded);
+        EXPECT_EQ(engine->LastResult()->outcome, Outcome::Downloaded);
         EXPECT_EQ(engine->LastResult()->verified, plan.header);
         EXPECT_EQ(view.progressMaximum, plan.stepCount);
         EXPECT_TRUE(FlashHolds(image, {{plan.firstStep, end}}));
@@ -103,7 +103,7 @@ TEST_P(UpgradeRun, OldFirmwareIsErasedWhereTheDeviceChecksIt)
     ASSERT_TRUE(Run(MakeFile(GetParam().ranges)));
 
     EXPECT_EQ(Commands(), GetParam().commands);
-    EXPECT_EQ(engine->LastResult()->outcome, DownloadOutcome::Downloaded);
+    EXPECT_EQ(engine->LastResult()->outcome, Outcome::Downloaded);
     EXPECT_TRUE(device->Violations().empty());
     if (device->LastHeader()) {
         EXPECT_TRUE(device->LastHeader()->verified);

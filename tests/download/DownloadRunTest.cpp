@@ -27,7 +27,7 @@ TEST_F(DownloadFixture, FullRunShowsEveryStageAndLeavesTheImageVerified)
                            "Firmware downloaded OK! (CRC - " + crc + "h)"}));
     EXPECT_EQ(view.fileState, "File: CRC - " + crc + "h");
     EXPECT_TRUE(view.boxes.empty());
-    EXPECT_EQ(engine->LastResult()->outcome, DownloadOutcome::Downloaded);
+    EXPECT_EQ(engine->LastResult()->outcome, Outcome::Downloaded);
     EXPECT_TRUE(engine->LastResult()->verified);
     EXPECT_TRUE(engine->FileLoaded());
     EXPECT_FALSE(engine->IsProgramming());
@@ -59,7 +59,7 @@ TEST_F(DownloadFixture, SecondRunSkipsTheLoadAndProgramsTheFirstImage)
     EXPECT_EQ(view.statuses.first(), "Attempting to start BootLoader...");
     EXPECT_FALSE(view.statuses.contains("Loading the firmware file..."));
     EXPECT_FALSE(view.statuses.contains("Calculating CRC..."));
-    EXPECT_EQ(engine->LastResult()->outcome, DownloadOutcome::Downloaded);
+    EXPECT_EQ(engine->LastResult()->outcome, Outcome::Downloaded);
     EXPECT_TRUE(FlashHolds(firstImage, kSmallApplication));
     EXPECT_EQ(device->LastHeader()->last, 0x30FF);
 }
@@ -111,8 +111,7 @@ TEST_P(RangeRun, VisitsExactlyTheStepsOfTheRange)
     EXPECT_EQ(Commands(), c.commands);
     EXPECT_EQ(view.progressMaximum, c.maximum);
     EXPECT_EQ(view.percents.last(), "100 %");
-    EXPECT_EQ(engine->StartAddress(), c.startAfter);
-    EXPECT_EQ(engine->LastResult()->outcome, DownloadOutcome::Downloaded);
+    EXPECT_EQ(engine->LastResult()->outcome, Outcome::Downloaded);
     EXPECT_TRUE(view.status.startsWith("Firmware downloaded OK! (CRC - "));
     EXPECT_TRUE(FlashHolds(image, c.ranges));
     EXPECT_TRUE(device->Violations().empty());
@@ -203,20 +202,20 @@ TEST_F(DownloadFixture, ImageLoadedElsewhereIsDownloadedWithoutReadingAFile)
 {
     Connect();
     const FirmwareImage loaded = PatternImage(kSmallApplication);
-    engine->UseLoadedImage(loaded, 0x0000, 0x30FF);
+    engine->UseFirmware(FirmwareOf(loaded, 0x0000, 0x30FF));
     image = loaded;
     EXPECT_EQ(view.fileState, "File: CRC - " + ExpectedCrc(0x30FF) + "h");
 
     ASSERT_TRUE(Run(dir.filePath("no-such-file.mot")));
 
     EXPECT_EQ(view.statuses.first(), "Attempting to start BootLoader...");
-    EXPECT_EQ(engine->LastResult()->outcome, DownloadOutcome::Downloaded);
+    EXPECT_EQ(engine->LastResult()->outcome, Outcome::Downloaded);
     EXPECT_TRUE(FlashHolds(loaded, kSmallApplication));
 
     engine->FileNameChanged();
     EXPECT_EQ(view.fileState, "File: Not Loaded");
     ASSERT_TRUE(Run(dir.filePath("no-such-file.mot")));
-    EXPECT_EQ(engine->LastResult()->outcome, DownloadOutcome::FileUnusable);
+    EXPECT_EQ(engine->LastResult()->outcome, Outcome::FileUnusable);
 }
 
 } // namespace

@@ -9,13 +9,11 @@
 #include <array>
 #include <functional>
 
-// Failures print as their word and sentence.
+// Failures print as their kind, command and address.
 void PrintTo(const FailureReason& reason, std::ostream* out)
 {
-    *out << (reason.kind == FailureKind::None
-                 ? QStringLiteral("success")
-                 : ReasonWord(reason.kind) + QStringLiteral(": ") + ReasonText(reason))
-                .toStdString();
+    *out << "kind " << static_cast<int>(reason.kind) << ", command " << int(reason.command)
+         << ", address " << reason.address;
 }
 
 namespace {

@@ -7,10 +7,10 @@
 
 // Estimates the time a download still needs from the bytes its plan has still to send and
 // receive, so that blank steps, which send nothing, do not throw it off.
-class FlashTimeLeft
+class TimeLeft
 {
 public:
-    explicit FlashTimeLeft(const DownloadPlan& plan);
+    explicit TimeLeft(const DownloadPlan& plan);
 
     // After stepsDone steps that took elapsedMs: at the pace so far, or at the line's own
     // pace while nothing has been sent yet.

@@ -1,4 +1,4 @@
-#include "FlashTimeLeft.h"
+#include "TimeLeft.h"
 
 #include "Protocol.h"
 
@@ -9,7 +9,7 @@ namespace {
 constexpr int64_t kLineBytesPerSecond = 19200 / 10; // start bit, 8 data bits, stop bit
 }
 
-FlashTimeLeft::FlashTimeLeft(const DownloadPlan& plan)
+TimeLeft::TimeLeft(const DownloadPlan& plan)
     : m_bytesThroughStep(static_cast<size_t>(plan.stepCount)),
       m_totalBytes(plan.programming.Total())
 {
@@ -20,7 +20,7 @@ FlashTimeLeft::FlashTimeLeft(const DownloadPlan& plan)
                      m_bytesThroughStep.begin());
 }
 
-int64_t FlashTimeLeft::RemainingMs(int stepsDone, int64_t elapsedMs) const
+int64_t TimeLeft::RemainingMs(int stepsDone, int64_t elapsedMs) const
 {
     const size_t steps =
         std::min(static_cast<size_t>(std::max(stepsDone, 0)), m_bytesThroughStep.size());

@@ -1,0 +1,116 @@
+#include "Firmware.h"
+
+#include "Bootloader.h"
+#include "Crc16.h"
+#include "Misc.h"
+
+#include <QCryptographicHash>
+#include <QFile>
+#include <QFileInfo>
+
+#include <filesystem>
+
+namespace {
+
+std::filesystem::path ToPath(const QString& fileName)
+{
+#ifdef _WIN32
+    return std::filesystem::path(fileName.toStdWString());
+#else
+    return std::filesystem::path(QFile::encodeName(fileName).toStdString());
+#endif
+}
+
+QString FileSha256(const QString& fileName)
+{
+    // Only a regular file: reading a FIFO or a device named as firmware would never end.
+    if (!QFileInfo(fileName).isFile())
+        return QString();
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly))
+        return QString();
+    QCryptographicHash hash(QCryptographicHash::Sha256);
+    if (!hash.addData(&file))
+        return QString();
+    return QString::fromLatin1(hash.result().toHex());
+}
+
+} // namespace
+
+std::shared_ptr<const Firmware> LoadFirmware(const QString& fileName, Host& host,
+                                             const std::atomic<bool>& cancel)
+{
+    const std::filesystem::path path = ToPath(fileName);
+    const bool missing = fileName.isEmpty() || !FileExists(path);
+    auto image = std::make_unique<FirmwareImage>();
+    const SRecordLoad load = LoadSRecordFile(path, *image, host, cancel);
+    const bool loaded = !missing && !cancel && load.result == SRecordResult::Ok;
+    auto firmware =
+        loaded ? std::make_shared<Firmware>(*FirmwareOf(*image, load.startAddr, load.endAddr,
+                                                        fileName))
+               : std::make_shared<Firmware>();
+    firmware->fileName = fileName;
+    firmware->loaderResult = load.result;
+    firmware->problem = load.problem;
+    firmware->overlap = load.overlap;
+    if (missing)
+        firmware->state = Firmware::State::Missing;
+    else if (cancel)
+        firmware->state = Firmware::State::Cancelled;
+    else if (!loaded)
+        firmware->state = Firmware::State::NotUsable;
+    return firmware;
+}
+
+std::shared_ptr<const Firmware> FirmwareOf(const FirmwareImage& image, int32_t start, int32_t end,
+                                           const QString& fileName)
+{
+    auto firmware = std::make_shared<Firmware>();
+    firmware->fileName = fileName;
+    firmware->state = Firmware::State::Loaded;
+    firmware->loaderResult = SRecordResult::Ok;
+    firmware->start = start;
+    firmware->end = end;
+    const ApplicationChecks checks = CalculateApplicationChecks(image, end);
+    firmware->crc = checks.crc;
+    firmware->checksum = checks.checksum;
+    firmware->plan = PlanDownload(image, start, end);
+    firmware->sha256 = FileSha256(fileName);
+    firmware->image = std::make_shared<const FirmwareImage>(image);
+    return firmware;
+}
+
+FailureReason Firmware::Failure() const
+{
+    FailureReason reason;
+    if (state == State::Missing)
+        reason.kind = FailureKind::FileMissing;
+    else if (state == State::NotUsable)
+        reason.kind = FailureKind::FileNotUsable;
+    return reason;
+}
+
+QString Firmware::ProblemText() const
+{
+    switch (state) {
+    case State::Loaded:
+    case State::Cancelled:
+        break;
+    case State::Missing:
+        return fileName + QStringLiteral(": no such file or not readable");
+    case State::NotUsable: {
+        const QString kind = QString::fromUtf8(LoadProblemText(problem.kind));
+        return fileName + QStringLiteral(": ") +
+               (problem.line > 0 ? QStringLiteral("line %1: %2").arg(problem.line).arg(kind)
+                                 : kind);
+    }
+    }
+    return QString();
+}
+
+ApplicationChecks CalculateApplicationChecks(const FirmwareImage& image, int32_t endAddr)
+{
+    const int32_t last = endAddr < kLastImageAddress ? endAddr : kLastImageAddress;
+    return {static_cast<int16_t>(CalculateCrc(image.data(), kApplicationStart, last)),
+            CalculateChecksum(image.data(), kApplicationStart, last)};
+}
