@@ -5,7 +5,7 @@
 #include "EventLoopHost.h"
 #include "FirmwareFile.h"
 #include "FlashJob.h"
-#include "Misc.h"
+#include "Hex.h"
 #include "Protocol.h"
 
 #include <QJsonArray>

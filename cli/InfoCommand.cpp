@@ -5,7 +5,7 @@
 #include "DownloadPlan.h"
 #include "FirmwareFile.h"
 #include "FirmwareImage.h"
-#include "Misc.h"
+#include "Hex.h"
 #include "SRecord.h"
 
 #include <QFile>

@@ -1,6 +1,6 @@
 #include "SRecord.h"
 
-#include "Misc.h"
+#include "Files.h"
 
 #include <algorithm>
 #include <cstring>
