@@ -6,6 +6,7 @@
 #include "FirmwareFile.h"
 #include "FirmwareImage.h"
 #include "Hex.h"
+#include "Protocol.h"
 #include "SRecord.h"
 
 #include <QFile>
@@ -19,9 +20,6 @@
 #include <vector>
 
 namespace {
-
-constexpr double kBaud = 19200.0;
-constexpr double kBitsPerByte = 10.0; // start bit, 8 data bits, stop bit
 
 // A host for a command-line run without an event loop: a monotonic millisecond clock, and
 // "process events" just waits for the given time, as there are no events to dispatch.
@@ -58,7 +56,7 @@ ImageFacts DescribeImage(const FirmwareImage& image, int32_t start, int32_t end)
     facts.crc = static_cast<uint16_t>(checks.crc);
     facts.checksum16 = static_cast<uint16_t>(checks.checksum);
     facts.plan = PlanDownload(image, start, end);
-    facts.wireSeconds = static_cast<double>(facts.plan.Total().Total()) * kBitsPerByte / kBaud;
+    facts.wireSeconds = LineSeconds(facts.plan.Total().Total());
     return facts;
 }
 

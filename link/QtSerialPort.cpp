@@ -2,6 +2,7 @@
 
 #include "PortAccess.h"
 #include "PortNaming.h"
+#include "Protocol.h"
 
 #include <QFileInfo>
 #include <QTimer>
@@ -14,7 +15,7 @@ constexpr qint64 kReceiveBufferSize = 1024;
 
 QtSerialPort::QtSerialPort()
 {
-    m_port.setBaudRate(QSerialPort::Baud19200);
+    m_port.setBaudRate(kLineBaud);
     m_port.setDataBits(QSerialPort::Data8);
     m_port.setParity(QSerialPort::NoParity);
     m_port.setStopBits(QSerialPort::OneStop);
