@@ -54,7 +54,6 @@ public:
     // Asks the running download to stop: the load and the bootloader stage stop at once, the
     // programming loop asks the quit question after its step. May be called from any thread.
     void RequestCancel() { m_cancel = true; }
-    bool CancelPending() const { return m_cancel; }
 
     // The file name changed (typed or chosen): the next run loads the file anew. A load that
     // is in progress still finishes its run but does not count as loaded.
@@ -71,8 +70,6 @@ public:
     bool FileLoaded() const { return m_fileLoaded; }
     // The CRC of the loaded image's application area, as panel 2 shows it.
     int16_t Crc() const { return m_crc; }
-    // The first address of the loaded image, rounded down to a step once it was downloaded.
-    int32_t StartAddress() const { return m_startAddr; }
     // The plan of a download of the loaded image.
     DownloadPlan Plan() const { return PlanDownload(m_image, m_startAddr, m_endAddr); }
     // How the last run ended; nothing before the first run.
