@@ -1,5 +1,6 @@
 #include "RunRecord.h"
 
+#include "ProgramVersion.h"
 #include "StationFacts.h"
 
 #include <QCoreApplication>
@@ -14,7 +15,7 @@ DownloadRecord BeginRecord(const QString& port, const QString& devicePath,
     record.host = StationHostName();
     record.user = StationUserName();
     record.program = QCoreApplication::applicationName();
-    record.programVersion = QCoreApplication::applicationVersion();
+    record.programVersion = QString::fromLatin1(kProgramVersion);
     record.port = port;
     const QFileInfo device(devicePath);
     record.devicePath = device.isSymLink() ? device.canonicalFilePath() : devicePath;
