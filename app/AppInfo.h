@@ -2,11 +2,8 @@
 
 #include <QString>
 
-// Facts about the program that the window shows: version, maker, website.
-// The numbers come from the project's version in the build.
-constexpr int kVersionMajor = NORVANE_VERSION_MAJOR;
-constexpr int kVersionMinor = NORVANE_VERSION_MINOR;
-constexpr int kVersionRevision = NORVANE_VERSION_REVISION;
+// Facts about the program that the window shows: maker, website (the version is
+// kProgramVersion of ProgramVersion.h).
 
 inline const QString kCopyrightNotice =
     QStringLiteral("Copyright (C) 2026 Halvorn Instruments. All rights reserved.");

@@ -2,7 +2,7 @@
 
 #include "DroppedFile.h"
 #include "FileDialogService.h"
-#include "Misc.h"
+#include "Files.h"
 
 #include <QApplication>
 #include <QDropEvent>

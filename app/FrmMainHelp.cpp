@@ -2,6 +2,7 @@
 
 #include "AppInfo.h"
 #include "MessageBoxService.h"
+#include "ProgramVersion.h"
 #include "ShellOpenService.h"
 
 namespace {
@@ -32,9 +33,8 @@ void FrmMain::mnuVandryWeb_Click()
 
 void FrmMain::mnuAbout_Click()
 {
-    const QString text = kApplicationTitle + QStringLiteral(" v") + QString::number(kVersionMajor) +
-                         QLatin1Char('.') + QString::number(kVersionMinor) + QLatin1Char('.') +
-                         QString::number(kVersionRevision) + kCarriageReturn + kCarriageReturn +
+    const QString text = kApplicationTitle + QStringLiteral(" v") +
+                         QString::fromLatin1(kProgramVersion) + kCarriageReturn + kCarriageReturn +
                          kCopyrightNotice + kCarriageReturn;
     m_services.messages.Show(text, kStyleInformation, QStringLiteral("About ") + kApplicationTitle);
 }

@@ -4,6 +4,7 @@
 #include "EventLoopHost.h"
 #include "FrmMain.h"
 #include "PortNaming.h"
+#include "ProgramVersion.h"
 #include "QtFileDialogService.h"
 #include "QtMessageBoxService.h"
 #include "QtSerialPort.h"
@@ -15,7 +16,7 @@ int main(int argc, char* argv[])
 {
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("norvane-upgrader"));
-    QApplication::setApplicationVersion(QStringLiteral(NORVANE_VERSION_INFO));
+    QApplication::setApplicationVersion(QString::fromLatin1(kProgramVersion));
     QApplication::setDesktopFileName(QStringLiteral("norvane-upgrader"));
     QApplication::setWindowIcon(ApplicationIcon());
     if (QStyle* fusion = QStyleFactory::create(QStringLiteral("Fusion")))

@@ -5,7 +5,7 @@
 #include "Commands.h"
 #include "EventLoopHost.h"
 #include "Firmware.h"
-#include "Misc.h"
+#include "Hex.h"
 #include "Outcome.h"
 #include "Protocol.h"
 
@@ -32,7 +32,7 @@ std::string Hex6(int32_t value)
 // The least time the whole plan takes on the line.
 double WireSeconds(const DownloadPlan& plan)
 {
-    return static_cast<double>(plan.Total().Total()) * 10.0 / 19200.0;
+    return LineSeconds(plan.Total().Total());
 }
 
 QString CommandWord(PlannedCommand::Kind kind)

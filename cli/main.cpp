@@ -1,5 +1,6 @@
 // norvane-flash: the command-line tool over the same libraries as the window.
 #include "Commands.h"
+#include "ProgramVersion.h"
 
 #include <QCoreApplication>
 
@@ -61,7 +62,7 @@ int Dispatch(QStringList args)
         return command->run({QStringLiteral("--help")});
     }
     if (name == QLatin1String("--version")) {
-        std::printf("norvane-flash %s\n", NORVANE_VERSION);
+        std::printf("norvane-flash %s\n", kProgramVersion);
         return static_cast<int>(ExitCode::Ok);
     }
     if (const Command* command = FindCommand(name))
@@ -80,7 +81,7 @@ int main(int argc, char* argv[])
 #endif
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("norvane-flash"));
-    QCoreApplication::setApplicationVersion(QStringLiteral(NORVANE_VERSION));
+    QCoreApplication::setApplicationVersion(QString::fromLatin1(kProgramVersion));
 
     QStringList args = QCoreApplication::arguments();
     args.removeFirst(); // the program itself

@@ -191,7 +191,7 @@ _norvane_devsim()
         ;;
     esac
     _norvane_reply --link --flash-in --flash-out --trace --fault --pace --handover -h --help \
-        --help-all
+        -v --version --help-all
 }
 
 complete -F _norvane_flash norvane-flash

@@ -1,7 +1,7 @@
 #include "DownloadTexts.h"
 
 #include "DownloadView.h"
-#include "Misc.h"
+#include "Hex.h"
 
 namespace {
 const QString kLineBreak = QStringLiteral("\r\n");

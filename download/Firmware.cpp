@@ -2,7 +2,7 @@
 
 #include "Bootloader.h"
 #include "Crc16.h"
-#include "Misc.h"
+#include "Files.h"
 
 #include <QCryptographicHash>
 #include <QFile>

@@ -5,10 +5,6 @@
 #include <algorithm>
 #include <numeric>
 
-namespace {
-constexpr int64_t kLineBytesPerSecond = 19200 / 10; // start bit, 8 data bits, stop bit
-}
-
 TimeLeft::TimeLeft(const DownloadPlan& plan)
     : m_bytesThroughStep(static_cast<size_t>(plan.stepCount)),
       m_totalBytes(plan.programming.Total())
@@ -27,6 +23,6 @@ int64_t TimeLeft::RemainingMs(int stepsDone, int64_t elapsedMs) const
     const int64_t done = steps > 0 ? m_bytesThroughStep[steps - 1] : 0;
     const int64_t left = m_totalBytes - done;
     if (done == 0 || elapsedMs <= 0)
-        return left * 1000 / kLineBytesPerSecond;
+        return LineMilliseconds(left);
     return elapsedMs * left / done;
 }

@@ -18,7 +18,7 @@ CRASHES=tests/data/fuzz-crashes
 shift || true
 TARGETS=("$@")
 [ ${#TARGETS[@]} -gt 0 ] || TARGETS=(parse_line load_file packet_parser)
-LOADER=(image/SRecord.cpp image/Misc.cpp image/Crc16.cpp)
+LOADER=(image/SRecord.cpp image/Crc16.cpp base/Files.cpp base/Files_posix.cpp)
 declare -A SOURCES=(
     [parse_line]="fuzz/FuzzParseLine.cpp ${LOADER[*]}"
     [load_file]="fuzz/FuzzLoadFile.cpp ${LOADER[*]}"
@@ -32,7 +32,7 @@ mkdir -p "$OUT" "$CRASHES"
 # Qt is built position-independent, so the targets are too (the packet parser uses QtCore).
 # shellcheck disable=SC2046
 FLAGS=(-std=c++20 -O1 -g -fPIC -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all
-       -fno-omit-frame-pointer -Iimage -Ilink -Isim -Ifuzz $(pkg-config --cflags Qt6Core))
+       -fno-omit-frame-pointer -Ibase -Iimage -Ilink -Isim -Ifuzz $(pkg-config --cflags Qt6Core))
 # shellcheck disable=SC2046
 LIBS=($(pkg-config --libs Qt6Core))
 for target in "${TARGETS[@]}"; do

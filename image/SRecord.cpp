@@ -1,6 +1,6 @@
 #include "SRecord.h"
 
-#include "Misc.h"
+#include "Files.h"
 
 #include <algorithm>
 #include <cstring>
@@ -128,7 +128,6 @@ void SRecordReader::Close()
     m_pos = 0;
     m_len = 0;
     m_lineNumber = 0;
-    m_lastStatus = LineStatus::End;
 }
 
 bool SRecordReader::Refill()
@@ -179,12 +178,6 @@ bool SRecordReader::AtEnd()
 }
 
 SRecordReader::LineStatus SRecordReader::ReadLine(std::string_view& text)
-{
-    m_lastStatus = ReadNextLine(text);
-    return m_lastStatus;
-}
-
-SRecordReader::LineStatus SRecordReader::ReadNextLine(std::string_view& text)
 {
     if (!HaveData())
         return m_error ? LineStatus::Error : LineStatus::End;

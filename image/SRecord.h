@@ -79,15 +79,12 @@ public:
     int32_t LineNumber() const { return m_lineNumber; }
     // True after the platform reported a read error.
     bool Failed() const { return m_error; }
-    // What the last ReadLine gave.
-    LineStatus LastStatus() const { return m_lastStatus; }
     // Reads at most this many bytes at a time (1 to the chunk size; tests and fuzzing use
     // tiny chunks to put line ends on every chunk boundary).
     void SetChunkSize(std::size_t bytes);
 
 private:
     bool Refill();
-    LineStatus ReadNextLine(std::string_view& text);
     bool HaveData(); // a character is waiting (a pending LF after a CR is skipped first)
 
     std::FILE* m_file = nullptr;
@@ -102,7 +99,6 @@ private:
     std::size_t m_pos = 0;
     std::size_t m_len = 0;
     int32_t m_lineNumber = 0;
-    LineStatus m_lastStatus = LineStatus::End;
     static constexpr std::size_t kChunkSize = 16384;
     std::array<char, kChunkSize> m_chunk{};
     std::array<char, kMaxLineLength> m_line{};

@@ -1,8 +1,8 @@
 #include "Bootloader.h"
 
 #include "Crc16.h"
+#include "Delay.h"
 #include "FirmwareImage.h"
-#include "Misc.h"
 
 #include <algorithm>
 #include <array>

@@ -15,6 +15,22 @@
 inline constexpr char kStartBootloaderString[] = "# 017b";
 inline constexpr char kPollString[] = "~# 0155";
 
+// The line: 19200 baud, 8 data bits, no parity, 1 stop bit, so a byte takes 10 bits on the
+// wire (start bit, 8 data bits, stop bit).
+constexpr int32_t kLineBaud = 19200;
+constexpr int32_t kLineBitsPerByte = 10;
+
+// The time the given number of bytes take on the wire, in whole milliseconds (rounded down)
+// and in seconds.
+constexpr int64_t LineMilliseconds(int64_t bytes)
+{
+    return bytes * 1000 * kLineBitsPerByte / kLineBaud;
+}
+constexpr double LineSeconds(int64_t bytes)
+{
+    return static_cast<double>(bytes) * kLineBitsPerByte / kLineBaud;
+}
+
 // Packet frame: start byte, length (the bytes after it, CRC included), command, parameters,
 // CRC-16 high and low. Replies are two bytes: the start byte and a reply code.
 constexpr uint8_t kStartByte = 0x7E;

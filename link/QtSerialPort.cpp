@@ -2,6 +2,7 @@
 
 #include "PortAccess.h"
 #include "PortNaming.h"
+#include "Protocol.h"
 
 #include <QFileInfo>
 #include <QTimer>
@@ -14,7 +15,7 @@ constexpr qint64 kReceiveBufferSize = 1024;
 
 QtSerialPort::QtSerialPort()
 {
-    m_port.setBaudRate(QSerialPort::Baud19200);
+    m_port.setBaudRate(kLineBaud);
     m_port.setDataBits(QSerialPort::Data8);
     m_port.setParity(QSerialPort::NoParity);
     m_port.setStopBits(QSerialPort::OneStop);
@@ -49,12 +50,12 @@ bool QtSerialPort::Open()
     m_error = SerialError::None;
     m_errorText.clear();
 
-    m_devicePath = ResolvePortName(m_name);
-    if (m_devicePath.isEmpty())
+    const QString devicePath = ResolvePortName(m_name);
+    if (devicePath.isEmpty())
         return Fail(SerialError::NoSuchDevice,
                     QStringLiteral("%1 reaches no serial device").arg(m_name));
 
-    m_port.setPortName(m_devicePath);
+    m_port.setPortName(devicePath);
     if (!m_port.open(QIODevice::ReadWrite)) {
         const QSerialPort::SerialPortError error = m_port.error();
         const QString text = m_port.errorString();
@@ -65,19 +66,19 @@ bool QtSerialPort::Open()
         case QSerialPort::PermissionError:
             // The system reports a held port and a forbidden one alike; the file's access
             // rights tell them apart.
-            return Fail(QFileInfo(m_devicePath).isWritable() ? SerialError::Busy
-                                                             : SerialError::PermissionDenied,
+            return Fail(QFileInfo(devicePath).isWritable() ? SerialError::Busy
+                                                           : SerialError::PermissionDenied,
                         text);
         default:
-            return Fail(IsSerialDevice(m_devicePath) ? SerialError::Other
-                                                     : SerialError::NotASerialPort,
+            return Fail(IsSerialDevice(devicePath) ? SerialError::Other
+                                                   : SerialError::NotASerialPort,
                         text);
         }
     }
     if (!TakeExclusiveAccess(m_port)) {
         m_port.close();
         return Fail(SerialError::Busy,
-                    QStringLiteral("%1 is in use by another program").arg(m_devicePath));
+                    QStringLiteral("%1 is in use by another program").arg(devicePath));
     }
     RequestLowLatency(m_port);
     return true;

@@ -28,16 +28,12 @@ public:
     SerialError Error() const override;
     QString ErrorText() const override;
 
-    // The device the last Open tried (the port name resolved).
-    QString DevicePath() const { return m_devicePath; }
-
 private:
     bool Fail(SerialError kind, const QString& text);
     void OnPortError(QSerialPort::SerialPortError error);
 
     QSerialPort m_port;
     QString m_name = QStringLiteral("COM1");
-    QString m_devicePath;
     SerialError m_error = SerialError::None;
     QString m_errorText;
 };

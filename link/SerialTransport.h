@@ -32,7 +32,6 @@ public:
     // True when the port is closed or its device went away: no reply can come any more.
     bool LineLost() const;
 
-    SerialPort& Port() { return m_port; }
     Host& GetHost() { return m_host; }
 
 private:

@@ -2,51 +2,102 @@
 
 #include <QStringList>
 
+#include <type_traits>
+
 namespace {
-
-struct Column
-{
-    const char* name;
-    const char* type;
-};
-
-// In the order of RecordValues and RecordFromQuery.
-constexpr Column kColumns[] = {
-    {"id", "TEXT PRIMARY KEY"},
-    {"started_utc", "TEXT NOT NULL"},
-    {"finished_utc", "TEXT NOT NULL"},
-    {"host", "TEXT"},
-    {"user_name", "TEXT"},
-    {"program", "TEXT"},
-    {"program_version", "TEXT"},
-    {"port", "TEXT"},
-    {"device_path", "TEXT"},
-    {"usb_vendor_id", "TEXT"},
-    {"usb_product_id", "TEXT"},
-    {"usb_serial", "TEXT"},
-    {"adapter", "TEXT"},
-    {"firmware_file", "TEXT"},
-    {"firmware_crc", "TEXT"},
-    {"firmware_start", "INTEGER"},
-    {"firmware_end", "INTEGER"},
-    {"firmware_sha256", "TEXT"},
-    {"header_due", "INTEGER"},
-    {"outcome", "TEXT"},
-    {"reason", "TEXT"},
-    {"exit_code", "INTEGER"},
-    {"detail", "TEXT"},
-    {"steps_done", "INTEGER"},
-    {"steps_planned", "INTEGER"},
-    {"bytes_sent", "BIGINT"},
-    {"bytes_received", "BIGINT"},
-    {"duration_ms", "BIGINT"},
-};
-constexpr const char* kUnsentColumn = "unsent_to";
 
 QDateTime TimeFromText(const QString& text)
 {
     return QDateTime::fromString(text, Qt::ISODateWithMs).toUTC();
 }
+
+// A column of the table: its name and SQL type, how a record's value is written into it and
+// how a value read from it is put back into a record.
+struct Column
+{
+    const char* name;
+    const char* type;
+    QVariant (*write)(const DownloadRecord& record);
+    void (*read)(DownloadRecord& record, const QVariant& value);
+};
+
+template <QString DownloadRecord::*field>
+constexpr Column Text(const char* name, const char* type = "TEXT")
+{
+    return {name, type, [](const DownloadRecord& r) { return QVariant(r.*field); },
+            [](DownloadRecord& r, const QVariant& v) { r.*field = v.toString(); }};
+}
+
+// Hexadecimal digits, written in upper case.
+template <QString DownloadRecord::*field> constexpr Column HexText(const char* name)
+{
+    return {name, "TEXT", [](const DownloadRecord& r) { return QVariant((r.*field).toUpper()); },
+            [](DownloadRecord& r, const QVariant& v) { r.*field = v.toString(); }};
+}
+
+// A time as RecordTimeText.
+template <QDateTime DownloadRecord::*field> constexpr Column Time(const char* name)
+{
+    return {name, "TEXT NOT NULL",
+            [](const DownloadRecord& r) { return QVariant(RecordTimeText(r.*field)); },
+            [](DownloadRecord& r, const QVariant& v) { r.*field = TimeFromText(v.toString()); }};
+}
+
+// A whole number: 32-bit fields are written as int, 64-bit ones as qlonglong.
+template <auto field> constexpr Column Number(const char* name, const char* type)
+{
+    using Value = std::remove_cvref_t<decltype(DownloadRecord{}.*field)>;
+    return {name, type,
+            [](const DownloadRecord& r) {
+                if constexpr (sizeof(Value) > sizeof(int))
+                    return QVariant(static_cast<qlonglong>(r.*field));
+                else
+                    return QVariant(static_cast<int>(r.*field));
+            },
+            [](DownloadRecord& r, const QVariant& v) {
+                r.*field = static_cast<Value>(v.toLongLong());
+            }};
+}
+
+// A yes/no fact, written as 1 or 0.
+template <bool DownloadRecord::*field> constexpr Column Flag(const char* name)
+{
+    return {name, "INTEGER", [](const DownloadRecord& r) { return QVariant(r.*field ? 1 : 0); },
+            [](DownloadRecord& r, const QVariant& v) { r.*field = v.toLongLong() != 0; }};
+}
+
+using Record = DownloadRecord;
+const Column kColumns[] = {
+    Text<&Record::id>("id", "TEXT PRIMARY KEY"),
+    Time<&Record::started>("started_utc"),
+    Time<&Record::finished>("finished_utc"),
+    Text<&Record::host>("host"),
+    Text<&Record::user>("user_name"),
+    Text<&Record::program>("program"),
+    Text<&Record::programVersion>("program_version"),
+    Text<&Record::port>("port"),
+    Text<&Record::devicePath>("device_path"),
+    Text<&Record::usbVendorId>("usb_vendor_id"),
+    Text<&Record::usbProductId>("usb_product_id"),
+    Text<&Record::usbSerial>("usb_serial"),
+    Text<&Record::adapter>("adapter"),
+    Text<&Record::firmwareFile>("firmware_file"),
+    HexText<&Record::firmwareCrc>("firmware_crc"),
+    Number<&Record::firmwareStart>("firmware_start", "INTEGER"),
+    Number<&Record::firmwareEnd>("firmware_end", "INTEGER"),
+    Text<&Record::firmwareSha256>("firmware_sha256"),
+    Flag<&Record::headerDue>("header_due"),
+    Text<&Record::outcome>("outcome"),
+    Text<&Record::reason>("reason"),
+    Number<&Record::exitCode>("exit_code", "INTEGER"),
+    Text<&Record::detail>("detail"),
+    Number<&Record::stepsDone>("steps_done", "INTEGER"),
+    Number<&Record::stepsPlanned>("steps_planned", "INTEGER"),
+    Number<&Record::bytesSent>("bytes_sent", "BIGINT"),
+    Number<&Record::bytesReceived>("bytes_received", "BIGINT"),
+    Number<&Record::durationMs>("duration_ms", "BIGINT"),
+};
+constexpr const char* kUnsentColumn = "unsent_to";
 
 } // namespace
 
@@ -93,73 +144,21 @@ QString InsertSql(TableKind kind)
         .arg(names.join(QStringLiteral(", ")), marks.join(QStringLiteral(", ")));
 }
 
-QVariantList RecordValues(const DownloadRecord& r)
+QVariantList RecordValues(const DownloadRecord& record)
 {
-    return {r.id,
-            RecordTimeText(r.started),
-            RecordTimeText(r.finished),
-            r.host,
-            r.user,
-            r.program,
-            r.programVersion,
-            r.port,
-            r.devicePath,
-            r.usbVendorId,
-            r.usbProductId,
-            r.usbSerial,
-            r.adapter,
-            r.firmwareFile,
-            r.firmwareCrc.toUpper(),
-            r.firmwareStart,
-            r.firmwareEnd,
-            r.firmwareSha256,
-            r.headerDue ? 1 : 0,
-            r.outcome,
-            r.reason,
-            r.exitCode,
-            r.detail,
-            r.stepsDone,
-            r.stepsPlanned,
-            static_cast<qlonglong>(r.bytesSent),
-            static_cast<qlonglong>(r.bytesReceived),
-            static_cast<qlonglong>(r.durationMs)};
+    QVariantList values;
+    for (const Column& column : kColumns)
+        values.append(column.write(record));
+    return values;
 }
 
-DownloadRecord RecordFromQuery(const QSqlQuery& q)
+DownloadRecord RecordFromQuery(const QSqlQuery& query)
 {
+    DownloadRecord record;
     int i = 0;
-    const auto text = [&] { return q.value(i++).toString(); };
-    const auto number = [&] { return q.value(i++).toLongLong(); };
-    DownloadRecord r;
-    r.id = text();
-    r.started = TimeFromText(text());
-    r.finished = TimeFromText(text());
-    r.host = text();
-    r.user = text();
-    r.program = text();
-    r.programVersion = text();
-    r.port = text();
-    r.devicePath = text();
-    r.usbVendorId = text();
-    r.usbProductId = text();
-    r.usbSerial = text();
-    r.adapter = text();
-    r.firmwareFile = text();
-    r.firmwareCrc = text();
-    r.firmwareStart = static_cast<int32_t>(number());
-    r.firmwareEnd = static_cast<int32_t>(number());
-    r.firmwareSha256 = text();
-    r.headerDue = number() != 0;
-    r.outcome = text();
-    r.reason = text();
-    r.exitCode = static_cast<int>(number());
-    r.detail = text();
-    r.stepsDone = static_cast<int>(number());
-    r.stepsPlanned = static_cast<int>(number());
-    r.bytesSent = number();
-    r.bytesReceived = number();
-    r.durationMs = number();
-    return r;
+    for (const Column& column : kColumns)
+        column.read(record, query.value(i++));
+    return record;
 }
 
 QString SelectSql(const RecordFilter& filter, const QString& extraCondition)

@@ -52,8 +52,6 @@ public:
     // The number of rows in the local file still waiting for the server.
     int UnsentCount() const;
 
-    const RecordTarget& Target() const { return m_target; }
-
 private:
     StoreResult SendUnsent(class RecordConnection& server) const;
 

@@ -2,6 +2,7 @@
 
 #include "DownloadTexts.h"
 #include "PortNaming.h"
+#include "ProgramVersion.h"
 #include "StationFacts.h"
 
 #include <QCoreApplication>
@@ -15,7 +16,7 @@ DownloadRecord Recorder::Begin(const QString& port)
     row.host = StationHostName();
     row.user = StationUserName();
     row.program = QCoreApplication::applicationName();
-    row.programVersion = QCoreApplication::applicationVersion();
+    row.programVersion = QString::fromLatin1(kProgramVersion);
     row.port = port;
     const QString devicePath = ResolvePortName(port);
     const QFileInfo device(devicePath);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Protocol.h"
+
 #include <cstdint>
 
 // How long the virtual device takes for what it does, in microseconds.
@@ -14,8 +16,9 @@ struct DeviceTiming
     int64_t silenceMicros = 100'000;     // silence after which a cut-short frame is dropped
     bool pace = false;                   // bytes take their time on the wire, both ways
 
-    // One byte of 10 bits (start, 8 data, stop) at 19200 baud.
-    static constexpr int64_t kByteMicros = 521;
+    // One byte on the line, rounded to the nearest microsecond (521 at 19200 baud).
+    static constexpr int64_t kByteMicros =
+        (int64_t{1'000'000} * kLineBitsPerByte + kLineBaud / 2) / kLineBaud;
 
     int64_t EraseMicros(int32_t blockBytes) const
     {

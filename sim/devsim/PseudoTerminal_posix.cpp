@@ -1,5 +1,7 @@
 #include "PseudoTerminal.h"
 
+#include "Protocol.h"
+
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -8,6 +10,9 @@
 #include <unistd.h>
 
 namespace {
+
+// termios names its speeds by constants of their own; B19200 below is this one.
+static_assert(kLineBaud == 19200, "the pseudo-terminal's speed must be the line's");
 
 QString SystemError(const char* what)
 {

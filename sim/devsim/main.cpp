@@ -1,6 +1,7 @@
 // norvane-devsim: the virtual Norvane device on a pseudo-terminal, for tests, demos and
 // training. Prints the device path as its first line; any program that speaks the device's
 // protocol can open that path as a serial port.
+#include "ProgramVersion.h"
 #include "PseudoTerminal.h"
 #include "PtyDeviceServer.h"
 #include "RealTimeScheduler.h"
@@ -43,6 +44,7 @@ std::optional<Options> ParseOptions(const QCoreApplication& app, QString* error)
                        "the device path to open as the serial port.\n\n") +
         FaultPlanHelp());
     parser.addHelpOption();
+    parser.addVersionOption();
     const QCommandLineOption link(
         QStringLiteral("link"),
         QStringLiteral("Also make a symbolic link at <path> to the device; only a link "
@@ -124,6 +126,7 @@ int main(int argc, char* argv[])
 {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("norvane-devsim"));
+    QCoreApplication::setApplicationVersion(QString::fromLatin1(kProgramVersion));
 
     QString error;
     const std::optional<Options> options = ParseOptions(app, &error);

@@ -10,11 +10,24 @@
 
 #include <QCryptographicHash>
 #include <QFile>
+#include <QProcess>
 #include <QPushButton>
 
 #include <gtest/gtest.h>
 
 namespace {
+
+// The version norvane-flash --version shows ("norvane-flash 1.0.11").
+QString FlashVersion()
+{
+    QProcess flash;
+    flash.start(QStringLiteral(NORVANE_FLASH), {QStringLiteral("--version")});
+    if (!flash.waitForFinished(10000))
+        return QStringLiteral("<norvane-flash did not answer>");
+    return QString::fromUtf8(flash.readAllStandardOutput())
+        .trimmed()
+        .remove(QStringLiteral("norvane-flash "));
+}
 
 class WindowRecordTest : public testing::Test
 {
@@ -69,6 +82,7 @@ TEST_F(WindowRecordTest, DownloadLeavesItsRow)
     EXPECT_EQ(row.bytesSent, port.Written().size());
     EXPECT_GT(row.bytesReceived, 0);
     EXPECT_LE(row.started, row.finished);
+    EXPECT_EQ(row.programVersion, FlashVersion());
 }
 
 TEST_F(WindowRecordTest, WindowClosedDuringTheDownloadLeavesItsRow)

@@ -110,6 +110,10 @@ TEST_P(CancelAfterProgramming, IsNotAskedAndTheRunCompletes)
     EXPECT_TRUE(view.boxes.empty());
     EXPECT_TRUE(view.status.startsWith("Firmware downloaded OK!"));
     EXPECT_TRUE(device->LastHeader()->verified);
+
+    // The request came too late for this run and does not stop the next one.
+    ASSERT_TRUE(Run(MakeFile(kFourSteps)));
+    EXPECT_TRUE(view.status.startsWith("Firmware downloaded OK!"));
 }
 
 INSTANTIATE_TEST_SUITE_P(

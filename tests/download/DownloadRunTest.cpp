@@ -94,7 +94,6 @@ struct RangeCase
     std::vector<AddressRange> ranges;
     QStringList commands;
     int maximum;
-    int32_t startAfter; // m_lStartAddr after the run
 };
 
 class RangeRun : public DownloadFixture, public ::testing::WithParamInterface<RangeCase>
@@ -123,34 +122,27 @@ TEST_P(RangeRun, VisitsExactlyTheStepsOfTheRange)
 
 INSTANTIATE_TEST_SUITE_P(
     Ranges, RangeRun,
-    ::testing::Values(RangeCase{"ApplicationOnlyHasNoHeader",
-                                {{0x3000, 0x30FF}},
-                                {"erase 4", "program 03000", "program 03080"},
-                                2,
-                                0x3000},
-                      RangeCase{"BlankFirstStepErasesBlockOneByEraseBlock",
-                                {{0x0100, 0x01FF}, {0x3000, 0x307F}},
-                                {"erase 1", "program 00100", "program 00180", "erase 4",
-                                 "program 03000", "header 0307F"},
-                                (0x307F - 0x0100) / 128 + 1,
-                                0x0100},
-                      RangeCase{"UnalignedStartIsRoundedDown",
-                                {{0x3010, 0x3085}},
-                                {"erase 4", "program 03000", "program 03080"},
-                                2,
-                                0x3000},
-                      RangeCase{"EndOnAStepBoundaryStopsThere",
-                                {{0x3000, 0x307F}},
-                                {"erase 4", "program 03000"},
-                                1,
-                                0x3000},
-                      RangeCase{"ImageToTheLastAddressEndsInBlockTwelve",
-                                {{0x0000, 0x007F}, {0x3FF80, 0x3FFFF}},
-                                {"erase-program 1 00000", "erase 4", "erase 5", "erase 6",
-                                 "erase 7", "erase 8", "erase 9", "erase 10", "erase 11",
-                                 "erase 12", "program 3FF80", "header 3FFFF"},
-                                2048,
-                                0x0000}),
+    ::testing::Values(
+        RangeCase{"ApplicationOnlyHasNoHeader",
+                  {{0x3000, 0x30FF}},
+                  {"erase 4", "program 03000", "program 03080"},
+                  2},
+        RangeCase{"BlankFirstStepErasesBlockOneByEraseBlock",
+                  {{0x0100, 0x01FF}, {0x3000, 0x307F}},
+                  {"erase 1", "program 00100", "program 00180", "erase 4", "program 03000",
+                   "header 0307F"},
+                  (0x307F - 0x0100) / 128 + 1},
+        RangeCase{"UnalignedStartIsRoundedDown",
+                  {{0x3010, 0x3085}},
+                  {"erase 4", "program 03000", "program 03080"},
+                  2},
+        RangeCase{
+            "EndOnAStepBoundaryStopsThere", {{0x3000, 0x307F}}, {"erase 4", "program 03000"}, 1},
+        RangeCase{"ImageToTheLastAddressEndsInBlockTwelve",
+                  {{0x0000, 0x007F}, {0x3FF80, 0x3FFFF}},
+                  {"erase-program 1 00000", "erase 4", "erase 5", "erase 6", "erase 7", "erase 8",
+                   "erase 9", "erase 10", "erase 11", "erase 12", "program 3FF80", "header 3FFFF"},
+                  2048}),
     [](const ::testing::TestParamInfo<RangeCase>& info) { return std::string(info.param.name); });
 
 TEST_F(DownloadFixture, ImageEndingBelowTheApplicationAreaCarriesCrcAndChecksumZero)

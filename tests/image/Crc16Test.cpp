@@ -1,7 +1,7 @@
 // CRC-16: the table, the published check values and an independent bitwise
 // CRC-16/ARC over many random blocks.
 #include "Crc16.h"
-#include "Misc.h"
+#include "Hex.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>

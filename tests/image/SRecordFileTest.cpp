@@ -1,5 +1,5 @@
 // S-record loader on real files: names, folders, permissions, hostile files.
-#include "Misc.h"
+#include "Files.h"
 #include "SRecord.h"
 
 #include "TestSupport.h"
@@ -22,7 +22,6 @@ namespace {
 
 using imagetest::Bytes;
 using imagetest::Record;
-using imagetest::TempDir;
 using Kind = LoadProblem::Kind;
 
 FirmwareImage g_image;

@@ -17,7 +17,6 @@
 namespace {
 
 using imagetest::ReadAll;
-using imagetest::TempDir;
 
 bool HaveSrecCat()
 {

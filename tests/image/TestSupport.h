@@ -1,9 +1,10 @@
 #pragma once
-// Small helpers shared by the image tests: an image loaded from inline text, a temporary
-// folder and a reference CRC. Records come from the shared S-record text.
+// Small helpers shared by the image tests: an image loaded from inline text and a reference
+// CRC. Records come from the shared S-record text, temporary folders from the shared TempDir.
 
 #include "SRecord.h"
 #include "SRecordText.h"
+#include "TempDir.h"
 #include "VirtualHost.h"
 
 #include <atomic>
@@ -11,7 +12,6 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <random>
 #include <string>
 
 namespace imagetest {
@@ -47,38 +47,6 @@ inline SRecordLoad LoadText(const std::string& text, FirmwareImage& image,
         *yields = static_cast<int>(host.ProcessEventsCalls());
     return load;
 }
-
-// A fresh folder below the system's temporary folder, removed with the object.
-class TempDir
-{
-public:
-    TempDir()
-    {
-        std::random_device seed;
-        path_ = std::filesystem::temp_directory_path() /
-                ("norvane-test-" + std::to_string(seed()) + "-" + std::to_string(seed()));
-        std::filesystem::create_directories(path_);
-    }
-    ~TempDir()
-    {
-        std::error_code ignored;
-        std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
-                                     std::filesystem::perm_options::add, ignored);
-        std::filesystem::remove_all(path_, ignored);
-    }
-    const std::filesystem::path& path() const { return path_; }
-    std::filesystem::path Write(const std::filesystem::path& name, const std::string& content) const
-    {
-        const auto file = path_ / name;
-        std::filesystem::create_directories(file.parent_path());
-        std::ofstream out(file, std::ios::binary);
-        out << content;
-        return file;
-    }
-
-private:
-    std::filesystem::path path_;
-};
 
 inline std::string ReadAll(const std::filesystem::path& file)
 {

@@ -150,7 +150,9 @@ TEST_F(QtSerialPortTest, ComOverrideFromTheSettingsReachesTheDevice)
     QSettings(QStringLiteral("NorvaneProg")).setValue(QStringLiteral("Ports/COM7"), devsim.Path());
     QtSerialPort port;
     EXPECT_TRUE(OpenOn(port, QStringLiteral("COM7"))) << port.ErrorText().toStdString();
-    EXPECT_EQ(port.DevicePath(), devsim.Path());
+    SerialTransport transport(port, host);
+    Bootloader bootloader(transport, cancel);
+    EXPECT_EQ(bootloader.StartBootloader(), BootloaderStart::Ready);
     QSettings(QStringLiteral("NorvaneProg")).remove(QStringLiteral("Ports/COM7"));
 }
 

@@ -1,16 +1,14 @@
-// Utility functions: Delay in virtual time, FormatHex, GetDirectory, FileExists.
-#include "Misc.h"
+// Delay in virtual time and across wraps of the 32-bit tick count.
+#include "Delay.h"
 
-#include "TestSupport.h"
+#include "VirtualHost.h"
 
 #include <gtest/gtest.h>
 
 #include <climits>
-#include <unistd.h>
+#include <cstdint>
 
 namespace {
-
-using imagetest::TempDir;
 
 TEST(DelayTest, ZeroYieldsOnceAndReturns)
 {
@@ -93,80 +91,6 @@ TEST(DelayTest, SleepingHostWaitsOnceAcrossTheWrap)
     Delay(host, 50);
     EXPECT_EQ(host.ProcessEventsCalls(), 1);
     EXPECT_EQ(host.TickCount(), 30);
-}
-
-TEST(FormatHexTest, Table)
-{
-    EXPECT_EQ(FormatHex(0, 4), "0000");
-    EXPECT_EQ(FormatHex(0xA5, 4), "00A5");
-    EXPECT_EQ(FormatHex(int16_t{-1}, 4), "FFFF");
-    EXPECT_EQ(FormatHex(int16_t{-32768}, 4), "8000");
-    EXPECT_EQ(FormatHex(uint16_t{0xBB3D}, 4), "BB3D");
-    EXPECT_EQ(FormatHex(0x12345, 4), "12345"); // longer text is not cut
-    EXPECT_EQ(FormatHex(int32_t{-1}, 4), "FFFFFFFF");
-    EXPECT_EQ(FormatHex(int32_t{-6}, 4), "FFFFFFFA");
-    EXPECT_EQ(FormatHex(uint32_t{0xDEADBEEF}, 0), "DEADBEEF");
-    EXPECT_EQ(FormatHex(0, 0), "0");
-    EXPECT_EQ(FormatHex(0, 1), "0");
-    EXPECT_EQ(FormatHex(7, -3), "7");
-    EXPECT_EQ(FormatHex(0x3FFFF, 6), "03FFFF");
-    EXPECT_EQ(FormatHex(0xabc, 8), "00000ABC");
-}
-
-TEST(GetDirectoryTest, Table)
-{
-    struct Row
-    {
-        std::string path;
-        std::string directory;
-    };
-    const Row rows[] = {
-        {"C:\\Firmware\\app.mot", "C:\\Firmware"},
-        {"C:\\app.mot", "C:"},
-        {"", ""},
-        {std::string("\0abc\\x", 6), ""},
-        {"app.mot", ""}, // no separator
-        {"\\app.mot", ""},
-        {"C:\\a\\b\\", "C:\\a\\b"},
-#ifndef _WIN32
-        {"/home/user/fw/app.mot", "/home/user/fw"},
-        {"/app.mot", ""},
-        {"dir/sub\\x.mot", "dir/sub"}, // the last separator of either kind
-        {"dir\\sub/x.mot", "dir\\sub"},
-        {"/home/Jürgen/Prüfung 1/fw.mot", "/home/Jürgen/Prüfung 1"},
-#endif
-    };
-    for (const Row& row : rows)
-        EXPECT_EQ(GetDirectory(row.path), row.directory) << row.path;
-}
-
-TEST(FileExistsTest, Table)
-{
-    const TempDir dir;
-    const auto file = dir.Write("fw.mot", "S9030000FC\n");
-    const auto empty = dir.Write("empty.mot", "");
-    const auto spaced = dir.Write("a folder/with spaces ü.mot", "x");
-    EXPECT_TRUE(FileExists(file));
-    EXPECT_TRUE(FileExists(empty));
-    EXPECT_TRUE(FileExists(spaced));
-    EXPECT_FALSE(FileExists(""));
-    EXPECT_FALSE(FileExists(dir.path() / "missing.mot"));
-    EXPECT_FALSE(FileExists(dir.path()));
-    EXPECT_FALSE(FileExists(dir.path() / "a folder"));
-}
-
-TEST(FileExistsTest, NoReadPermission)
-{
-#ifndef _WIN32
-    if (geteuid() == 0)
-        GTEST_SKIP() << "root reads every file";
-    const TempDir dir;
-    const auto file = dir.Write("locked.mot", "S9030000FC\n");
-    std::filesystem::permissions(file, std::filesystem::perms::none);
-    EXPECT_FALSE(FileExists(file));
-#else
-    GTEST_SKIP();
-#endif
 }
 
 } // namespace
