@@ -12,6 +12,15 @@ int RunPortsCommand(const QStringList& args);   // ports [--json]
 int RunStationCommand(const QStringList& args); // station FILE: every device plugged in
 int RunHistoryCommand(const QStringList& args); // history: the recorded downloads
 
+// The options each command takes. Its --help, the manual page and the shell completion are
+// checked against them (norvane-flash --option-table lists them).
+struct OptionTable;
+extern const OptionTable kInfoOptionTable;
+extern const OptionTable kFlashOptionTable;
+extern const OptionTable kPortsOptionTable;
+extern const OptionTable kStationOptionTable;
+extern const OptionTable kHistoryOptionTable;
+
 // The exit codes of norvane-flash. Codes 1 to 5 describe the state a download left a device
 // in; with several ports the worst of them wins (see WorseOf).
 enum class ExitCode
