@@ -10,6 +10,7 @@
 #include "FlashSignals.h"
 #include "FlashTries.h"
 
+#include <QEventLoop>
 #include <QThread>
 
 #include <cstdio>
@@ -36,6 +37,25 @@ int EndEveryPort(FlashReporter& reporter, const QStringList& ports, ExitCode exi
     return static_cast<int>(exitCode);
 }
 
+// Runs the threads to their end while the main thread's event loop goes on, so that it takes
+// the stop signals meanwhile.
+void RunToTheEnd(const std::vector<std::unique_ptr<QThread>>& threads)
+{
+    QEventLoop loop;
+    size_t running = threads.size();
+    for (const auto& thread : threads) {
+        QObject::connect(thread.get(), &QThread::finished, &loop, [&] {
+            if (--running == 0)
+                loop.quit();
+        });
+        thread->start();
+    }
+    if (running > 0)
+        loop.exec();
+    for (const auto& thread : threads)
+        thread->wait();
+}
+
 } // namespace
 
 int RunFlashCommand(const QStringList& args)
@@ -57,7 +77,7 @@ int RunFlashCommand(const QStringList& args)
     if (!recordTarget)
         return UsageError("flash", error);
 
-    InstallStopSignals();
+    StopSignals stops;
     OutputQueue console;
     const std::unique_ptr<FlashReporter> reporter = MakeReporter(options, console);
 
@@ -105,20 +125,26 @@ int RunFlashCommand(const QStringList& args)
         workers.emplace_back(QThread::create([job, result, retries] {
             *result = RunFlashJobWithRetries(job, retries, [] { return true; });
         }));
-        workers.back()->start();
     }
-    for (const auto& worker : workers)
-        worker->wait();
+    RunToTheEnd(workers);
 
     ExitCode exitCode = ExitCode::Ok;
     for (const FlashSummary& summary : summaries)
         exitCode = WorseOf(exitCode, summary.exitCode);
     // Output not written when a stop ends the waiting for it counts as lost.
-    EndAtOnceOnStop(static_cast<int>(exitCode == ExitCode::Ok ? ExitCode::OutputFailed : exitCode));
-    reporter->Finish();
-    console.Close();
-    if (trace && !trace->Close() && exitCode == ExitCode::Ok)
+    stops.EndAtOnceOnStop(
+        static_cast<int>(exitCode == ExitCode::Ok ? ExitCode::OutputFailed : exitCode));
+    // Off the main thread: a reader that takes no more output would hold it, and it must stay
+    // free to take the stop that ends the wait.
+    bool traceWritten = true;
+    std::vector<std::unique_ptr<QThread>> ending;
+    ending.emplace_back(QThread::create([&] {
+        reporter->Finish();
+        console.Close();
+        traceWritten = !trace || trace->Close();
+    }));
+    RunToTheEnd(ending);
+    if (!traceWritten && exitCode == ExitCode::Ok)
         exitCode = ExitCode::OutputFailed;
-    EndAtOnceOnStop(-1);
     return static_cast<int>(exitCode);
 }

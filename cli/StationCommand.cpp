@@ -5,7 +5,6 @@
 #include "FirmwareFile.h"
 #include "FlashJob.h"
 #include "FlashSignals.h"
-#include "InterruptNotifier.h"
 #include "PortWatcher.h"
 #include "Station.h"
 #include "StationLog.h"
@@ -57,7 +56,7 @@ int RunStationCommand(const QStringList& args)
     if (!recordTarget)
         return UsageError("station", error);
 
-    InstallStopSignals();
+    StopSignals stops;
     const std::unique_ptr<StationReporter> reporter = MakeReporter(options);
 
     // The file is loaded and checked once; every device gets that one image.
@@ -81,8 +80,7 @@ int RunStationCommand(const QStringList& args)
     PortWatcher watcher(options.watchDir);
     Station station({options.jobs, options.retries, options.includePresent}, job, *reporter,
                     watcher);
-    InterruptNotifier interrupts;
-    QObject::connect(&interrupts, &InterruptNotifier::Interrupted, &station, &Station::Stop);
+    QObject::connect(&stops, &StopSignals::Stopped, &station, &Station::Stop);
     QObject::connect(&station, &Station::Finished, &station,
                      [](int exitCode) { QCoreApplication::exit(exitCode); });
     station.Start();
