@@ -40,11 +40,7 @@ void ParsedOptions::Add(const OptionDeclaration& option, const QString& value)
 
 bool ParsedOptions::Has(const OptionDeclaration& option) const
 {
-    for (const auto& [given, value] : m_given) {
-        if (given == &option)
-            return true;
-    }
-    return false;
+    return !Values(option).isEmpty();
 }
 
 QStringList ParsedOptions::Values(const OptionDeclaration& option) const
