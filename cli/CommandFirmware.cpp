@@ -2,14 +2,14 @@
 
 #include "DownloadTexts.h"
 #include "EventLoopHost.h"
-#include "FlashSignals.h"
+#include "StopSignals.h"
 
 std::shared_ptr<const Firmware> LoadFirmwareForPorts(const QString& fileName,
                                                      FlashReporter& reporter)
 {
     reporter.Status(QString(), kStatusLoadingFile);
     EventLoopHost host;
-    std::shared_ptr<const Firmware> firmware = LoadFirmware(fileName, host, StopRequested());
+    std::shared_ptr<const Firmware> firmware = LoadFirmware(fileName, host, StopSignals::Requested());
     switch (firmware->state) {
     case Firmware::State::Loaded:
     case Firmware::State::Cancelled:

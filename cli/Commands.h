@@ -12,6 +12,15 @@ int RunPortsCommand(const QStringList& args);   // ports [--json]
 int RunStationCommand(const QStringList& args); // station FILE: every device plugged in
 int RunHistoryCommand(const QStringList& args); // history: the recorded downloads
 
+// The options each command takes. Its --help, the manual page and the shell completion are
+// checked against them (norvane-flash --option-table lists them).
+struct OptionTable;
+extern const OptionTable kInfoOptionTable;
+extern const OptionTable kFlashOptionTable;
+extern const OptionTable kPortsOptionTable;
+extern const OptionTable kStationOptionTable;
+extern const OptionTable kHistoryOptionTable;
+
 // The exit codes of norvane-flash that no run's outcome gives; a run's outcome gives 0 to 5
 // (OutcomeExitCode), and with several ports the worst outcome wins (WorseOutcome).
 enum class ExitCode

@@ -7,13 +7,14 @@
 #include "FlashOptions.h"
 #include "FirmwarePrinter.h"
 #include "FlashRecord.h"
-#include "FlashSignals.h"
+#include "StopSignals.h"
 #include "FlashTrace.h"
 #include "QtSerialPort.h"
 #include "RecordTarget.h"
 #include "ThreadedPortRunner.h"
 
 #include <QEventLoop>
+#include <QThread>
 
 #include <cstdio>
 #include <memory>
@@ -50,6 +51,25 @@ Outcome RunEveryPort(const PortRun& shared, const QStringList& ports)
     return worst;
 }
 
+// Runs the threads to their end while the main thread's event loop goes on, so that it takes
+// the stop signals meanwhile.
+void RunToTheEnd(const std::vector<std::unique_ptr<QThread>>& threads)
+{
+    QEventLoop loop;
+    size_t running = threads.size();
+    for (const auto& thread : threads) {
+        QObject::connect(thread.get(), &QThread::finished, &loop, [&] {
+            if (--running == 0)
+                loop.quit();
+        });
+        thread->start();
+    }
+    if (running > 0)
+        loop.exec();
+    for (const auto& thread : threads)
+        thread->wait();
+}
+
 } // namespace
 
 int RunFlashCommand(const QStringList& args)
@@ -71,7 +91,7 @@ int RunFlashCommand(const QStringList& args)
     if (!recordTarget)
         return UsageError("flash", error);
 
-    InstallStopSignals();
+    StopSignals stops;
     OutputQueue console;
     const std::unique_ptr<FlashReporter> reporter = MakeReporter(options, console);
 
@@ -105,7 +125,7 @@ int RunFlashCommand(const QStringList& args)
     shared.firmware = firmware;
     shared.makePort = [] { return std::make_unique<QtSerialPort>(); };
     shared.events = reporter.get();
-    shared.stop = &StopRequested();
+    shared.stop = &StopSignals::Requested();
     shared.retries = options.retries;
     shared.beginTry = [&record, &reporter](const QString& port) {
         return record.BeginTry(port, *reporter);
@@ -115,11 +135,18 @@ int RunFlashCommand(const QStringList& args)
 
     int exitCode = OutcomeExitCode(worst);
     // Output not written when a stop ends the waiting for it counts as lost.
-    EndAtOnceOnStop(exitCode == 0 ? static_cast<int>(ExitCode::OutputFailed) : exitCode);
-    reporter->Finish();
-    console.Close();
-    if (trace && !trace->Close() && exitCode == 0)
+    stops.EndAtOnceOnStop(exitCode == 0 ? static_cast<int>(ExitCode::OutputFailed) : exitCode);
+    // Off the main thread: a reader that takes no more output would hold it, and it must stay
+    // free to take the stop that ends the wait.
+    bool traceWritten = true;
+    std::vector<std::unique_ptr<QThread>> ending;
+    ending.emplace_back(QThread::create([&] {
+        reporter->Finish();
+        console.Close();
+        traceWritten = !trace || trace->Close();
+    }));
+    RunToTheEnd(ending);
+    if (!traceWritten && exitCode == 0)
         exitCode = static_cast<int>(ExitCode::OutputFailed);
-    EndAtOnceOnStop(-1);
     return exitCode;
 }

@@ -1,43 +1,42 @@
 #include "FlashOptions.h"
 
-#include "OptionValue.h"
+#include "Commands.h"
+#include "SharedOptions.h"
+
+namespace {
+
+QString GivenOnce(const OptionDeclaration&, const QString& port, const QStringList& earlier)
+{
+    return earlier.contains(port) ? QStringLiteral("port %1 is given twice").arg(port) : QString();
+}
+
+constexpr OptionDeclaration kPortOption{
+    .name = "--port", .shortName = "-p", .valueName = "PORT", .check = GivenOnce};
+constexpr OptionDeclaration kTraceOption{.name = "--trace", .valueName = "FILE"};
+constexpr OptionDeclaration kDryRunOption{.name = "--dry-run"};
+
+} // namespace
+
+const OptionTable kFlashOptionTable{.options = {&kPortOption, &kJsonOption, &kTraceOption,
+                                                &kRetriesOption, &kRecordOption, &kDryRunOption,
+                                                &kHelpOption},
+                                    .operands = true};
 
 bool ParseFlashOptions(const QStringList& args, FlashOptions& options, QString& error)
 {
-    QStringList files;
-    bool optionsEnded = false;
-    for (qsizetype i = 0; i < args.size() && error.isEmpty(); ++i) {
-        const QString& arg = args[i];
-        QString value;
-        if (optionsEnded || arg == QLatin1String("-") || !arg.startsWith(QLatin1Char('-'))) {
-            files << arg;
-        } else if (arg == QLatin1String("--")) {
-            optionsEnded = true;
-        } else if (arg == QLatin1String("--help") || arg == QLatin1String("-h")) {
-            options.help = true;
-        } else if (arg == QLatin1String("--json")) {
-            options.json = true;
-        } else if (arg == QLatin1String("--dry-run")) {
-            options.dryRun = true;
-        } else if (TakeOptionValue(args, i, QStringLiteral("--port"), value, error,
-                                   QStringLiteral("-p"))) {
-            if (options.ports.contains(value))
-                error = QStringLiteral("port %1 is given twice").arg(value);
-            options.ports << value;
-        } else if (TakeOptionValue(args, i, QStringLiteral("--trace"), value, error)) {
-            options.traceFile = value;
-        } else if (TakeOptionValue(args, i, QStringLiteral("--record"), value, error)) {
-            options.record = value;
-        } else if (TakeOptionValue(args, i, QStringLiteral("--retries"), value, error)) {
-            ParseCount(QStringLiteral("--retries"), value, 0, options.retries, error);
-        } else {
-            error = QStringLiteral("unknown option %1").arg(arg);
-        }
-    }
-    if (!error.isEmpty())
+    ParsedOptions parsed;
+    if (!ParseOptions(args, kFlashOptionTable, parsed, error))
         return false;
+    options.ports = parsed.Values(kPortOption);
+    options.traceFile = parsed.Value(kTraceOption);
+    options.record = parsed.Value(kRecordOption);
+    options.retries = parsed.Value(kRetriesOption).toInt();
+    options.json = parsed.Has(kJsonOption);
+    options.dryRun = parsed.Has(kDryRunOption);
+    options.help = parsed.Has(kHelpOption);
     if (options.help)
         return true;
+    const QStringList& files = parsed.operands;
     if (files.size() > 1)
         error = QStringLiteral("only one firmware file can be given");
     else if (options.ports.isEmpty() && !options.dryRun)

@@ -1,6 +1,7 @@
 #include "HistoryOptions.h"
 
-#include "OptionValue.h"
+#include "Commands.h"
+#include "SharedOptions.h"
 
 #include <QRegularExpression>
 
@@ -19,17 +20,32 @@ QString CrcArgument(QString text)
     return text.rightJustified(4, QLatin1Char('0')).toUpper();
 }
 
-// The time value of --since or --until into time; error tells when it is not a time.
-void TakeTime(const QString& name, const QString& value, const QDateTime& now, QDateTime& time,
-              QString& error)
+QString IsTime(const OptionDeclaration& option, const QString& value, const QStringList&)
 {
-    if (!error.isEmpty())
-        return;
-    time = ParseHistoryTime(value, now);
-    if (!time.isValid())
-        error =
-            QStringLiteral("%1 %2 is not a time (2026-12-07 14:30, 8h, 7d ...)").arg(name, value);
+    if (ParseHistoryTime(value, QDateTime::currentDateTimeUtc()).isValid())
+        return QString();
+    return QStringLiteral("%1 %2 is not a time (2026-12-07 14:30, 8h, 7d ...)")
+        .arg(QLatin1String(option.name), value);
 }
+
+QString IsCrc(const OptionDeclaration& option, const QString& value, const QStringList&)
+{
+    if (!CrcArgument(value).isEmpty())
+        return QString();
+    return QStringLiteral("%1 %2 is not a CRC (four hex digits)")
+        .arg(QLatin1String(option.name), value);
+}
+
+constexpr OptionDeclaration kSinceOption{.name = "--since", .valueName = "T", .check = IsTime};
+constexpr OptionDeclaration kUntilOption{.name = "--until", .valueName = "T", .check = IsTime};
+// The rows of one port (as named, or the device it reached): a filter, not flash's --port. It
+// opens no device, so it has no -p and no rule against a port given twice; the last one counts.
+constexpr OptionDeclaration kPortOption{.name = "--port", .valueName = "P"};
+constexpr OptionDeclaration kOutcomeOption{.name = "--outcome", .valueName = "O"};
+constexpr OptionDeclaration kCrcOption{.name = "--crc", .valueName = "XXXX", .check = IsCrc};
+constexpr OptionDeclaration kCsvOption{.name = "--csv"};
+constexpr OptionDeclaration kSummaryOption{.name = "--summary"};
+constexpr OptionDeclaration kHtmlOption{.name = "--html", .valueName = "FILE"};
 
 } // namespace
 
@@ -53,51 +69,37 @@ QDateTime ParseHistoryTime(const QString& text, const QDateTime& now)
     return QDateTime::fromString(iso, Qt::ISODateWithMs);
 }
 
+const OptionTable kHistoryOptionTable{.options = {&kSinceOption, &kUntilOption, &kPortOption,
+                                                  &kOutcomeOption, &kCrcOption, &kRecordOption,
+                                                  &kJsonOption, &kCsvOption, &kSummaryOption,
+                                                  &kHtmlOption, &kHelpOption},
+                                      .operands = false,
+                                      .unknown = "unknown argument %1"};
+
 bool ParseHistoryOptions(const QStringList& args, const QDateTime& now, HistoryOptions& options,
                          QString& error)
 {
-    for (qsizetype i = 0; i < args.size() && error.isEmpty(); ++i) {
-        const QString& arg = args[i];
-        QString value;
-        if (arg == QLatin1String("--help") || arg == QLatin1String("-h")) {
-            options.help = true;
-        } else if (arg == QLatin1String("--json")) {
-            options.json = true;
-        } else if (arg == QLatin1String("--csv")) {
-            options.csv = true;
-        } else if (arg == QLatin1String("--summary")) {
-            options.summary = true;
-        } else if (TakeOptionValue(args, i, QStringLiteral("--since"), value, error)) {
-            TakeTime(QStringLiteral("--since"), value, now, options.filter.since, error);
-        } else if (TakeOptionValue(args, i, QStringLiteral("--until"), value, error)) {
-            TakeTime(QStringLiteral("--until"), value, now, options.filter.until, error);
-        } else if (TakeOptionValue(args, i, QStringLiteral("--port"), value, error)) {
-            options.filter.port = value;
-        } else if (TakeOptionValue(args, i, QStringLiteral("--outcome"), value, error)) {
-            options.filter.outcome = value;
-        } else if (TakeOptionValue(args, i, QStringLiteral("--crc"), value, error)) {
-            options.filter.crc = CrcArgument(value);
-            if (error.isEmpty() && options.filter.crc.isEmpty())
-                error = QStringLiteral("--crc %1 is not a CRC (four hex digits)").arg(value);
-        } else if (TakeOptionValue(args, i, QStringLiteral("--record"), value, error)) {
-            options.record = value;
-        } else if (TakeOptionValue(args, i, QStringLiteral("--html"), value, error)) {
-            options.htmlFile = value;
-        } else {
-            error = QStringLiteral("unknown argument %1").arg(arg);
-        }
-    }
-    if (!error.isEmpty())
+    ParsedOptions parsed;
+    if (!ParseOptions(args, kHistoryOptionTable, parsed, error))
         return false;
-    if (options.json && options.csv) {
+    if (parsed.Has(kSinceOption))
+        options.filter.since = ParseHistoryTime(parsed.Value(kSinceOption), now);
+    if (parsed.Has(kUntilOption))
+        options.filter.until = ParseHistoryTime(parsed.Value(kUntilOption), now);
+    options.filter.port = parsed.Value(kPortOption);
+    options.filter.outcome = parsed.Value(kOutcomeOption);
+    options.filter.crc = CrcArgument(parsed.Value(kCrcOption));
+    options.record = parsed.Value(kRecordOption);
+    options.htmlFile = parsed.Value(kHtmlOption);
+    options.json = parsed.Has(kJsonOption);
+    options.csv = parsed.Has(kCsvOption);
+    options.summary = parsed.Has(kSummaryOption);
+    options.help = parsed.Has(kHelpOption);
+    if (options.json && options.csv)
         error = QStringLiteral("--json and --csv cannot be given together");
-        return false;
-    }
-    if (options.csv && options.summary) {
+    else if (options.csv && options.summary)
         error = QStringLiteral("--summary has no CSV form; use --json");
-        return false;
-    }
-    return true;
+    return error.isEmpty();
 }
 
 const char* HistoryUsageText()

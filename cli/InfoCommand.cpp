@@ -3,6 +3,7 @@
 #include "Commands.h"
 
 #include "FirmwarePrinter.h"
+#include "SharedOptions.h"
 
 #include <cstdio>
 
@@ -37,31 +38,25 @@ void PrintHelp()
 
 } // namespace
 
+const OptionTable kInfoOptionTable{
+    .options = {&kJsonOption, &kHelpOption}, .operands = true, .unknown = "unknown option '%1'"};
+
 int RunInfoCommand(const QStringList& args)
 {
-    bool json = false;
-    QString fileName;
-    bool haveFile = false;
-    bool optionsEnded = false;
-    for (const QString& arg : args) {
-        if (optionsEnded || arg == QLatin1String("-") || !arg.startsWith(QLatin1Char('-'))) {
-            if (haveFile)
-                return UsageError("info", QStringLiteral("only one FILE, please"));
-            fileName = arg;
-            haveFile = true;
-        } else if (arg == QLatin1String("--")) {
-            optionsEnded = true;
-        } else if (arg == QLatin1String("--help") || arg == QLatin1String("-h")) {
-            PrintHelp();
-            return static_cast<int>(ExitCode::Ok);
-        } else if (arg == QLatin1String("--json")) {
-            json = true;
-        } else {
-            return UsageError("info", QStringLiteral("unknown option '%1'").arg(arg));
-        }
+    ParsedOptions parsed;
+    QString error;
+    if (!ParseOptions(args, kInfoOptionTable, parsed, error))
+        return UsageError("info", error);
+    if (parsed.Has(kHelpOption)) {
+        PrintHelp();
+        return static_cast<int>(ExitCode::Ok);
     }
-    if (!haveFile)
+    if (parsed.operands.size() > 1)
+        return UsageError("info", QStringLiteral("only one FILE, please"));
+    if (parsed.operands.isEmpty())
         return UsageError("info", QStringLiteral("no FILE given"));
+    const QString fileName = parsed.operands.front();
+    const bool json = parsed.Has(kJsonOption);
 
     return PrintFirmware(fileName, FirmwareReport::Facts, json);
 }

@@ -4,6 +4,7 @@
 
 #include "PortNaming.h"
 #include "QtSerialPort.h"
+#include "SharedOptions.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -85,18 +86,21 @@ void PrintHelp()
 
 } // namespace
 
+const OptionTable kPortsOptionTable{.options = {&kJsonOption, &kHelpOption},
+                                    .operands = false,
+                                    .unknown = "unexpected argument '%1'"};
+
 int RunPortsCommand(const QStringList& args)
 {
-    bool json = false;
-    for (const QString& arg : args) {
-        if (arg == QLatin1String("--help") || arg == QLatin1String("-h")) {
-            PrintHelp();
-            return static_cast<int>(ExitCode::Ok);
-        }
-        if (arg != QLatin1String("--json"))
-            return UsageError("ports", QStringLiteral("unexpected argument '%1'").arg(arg));
-        json = true;
+    ParsedOptions parsed;
+    QString error;
+    if (!ParseOptions(args, kPortsOptionTable, parsed, error))
+        return UsageError("ports", error);
+    if (parsed.Has(kHelpOption)) {
+        PrintHelp();
+        return static_cast<int>(ExitCode::Ok);
     }
+    const bool json = parsed.Has(kJsonOption);
     const QHash<QString, QString> overrides = PortOverrides();
     if (!json)
         std::printf("%-6s %-36s %-14s %s\n", "Port", "Device", "Status", "Description");

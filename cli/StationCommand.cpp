@@ -4,8 +4,7 @@
 
 #include "CommandFirmware.h"
 #include "FlashRecord.h"
-#include "FlashSignals.h"
-#include "InterruptNotifier.h"
+#include "StopSignals.h"
 #include "PortWatcher.h"
 #include "QtSerialPort.h"
 #include "RecordTarget.h"
@@ -52,7 +51,7 @@ int RunStationCommand(const QStringList& args)
     if (!recordTarget)
         return UsageError("station", error);
 
-    InstallStopSignals();
+    StopSignals stops;
     const std::unique_ptr<StationReporter> reporter = MakeReporter(options);
 
     // The file is loaded and checked once; every device gets that one firmware.
@@ -69,7 +68,7 @@ int RunStationCommand(const QStringList& args)
     shared.firmware = firmware;
     shared.makePort = [] { return std::make_unique<QtSerialPort>(); };
     shared.events = reporter.get();
-    shared.stop = &StopRequested();
+    shared.stop = &StopSignals::Requested();
     shared.retries = options.retries;
     shared.beginTry = [&record, &reporter](const QString& port) {
         return record.BeginTry(port, *reporter);
@@ -80,8 +79,7 @@ int RunStationCommand(const QStringList& args)
     Station station({options.jobs, options.includePresent}, *reporter, runner);
     QObject::connect(&watcher, &PortWatcher::Appeared, &station, &Station::PortAppeared);
     QObject::connect(&watcher, &PortWatcher::Disappeared, &station, &Station::PortDisappeared);
-    InterruptNotifier interrupts;
-    QObject::connect(&interrupts, &InterruptNotifier::Interrupted, &station, [&] {
+    QObject::connect(&stops, &StopSignals::Stopped, &station, [&] {
         watcher.Stop();
         station.Stop();
     });

@@ -1,47 +1,43 @@
 #include "StationOptions.h"
 
-#include "OptionValue.h"
+#include "Commands.h"
+#include "SharedOptions.h"
+
+namespace {
+
+constexpr OptionDeclaration kWatchOption{.name = "--watch", .valueName = "DIR"};
+constexpr OptionDeclaration kJobsOption{
+    .name = "--jobs", .valueName = "N", .check = WholeNumberFrom<1>};
+constexpr OptionDeclaration kIncludePresentOption{.name = "--include-present"};
+
+} // namespace
+
+const OptionTable kStationOptionTable{.options = {&kWatchOption, &kJobsOption,
+                                                  &kIncludePresentOption, &kRetriesOption,
+                                                  &kRecordOption, &kJsonOption, &kHelpOption},
+                                      .operands = true};
 
 bool ParseStationOptions(const QStringList& args, StationOptions& options, QString& error)
 {
-    bool onlyFiles = false; // after "--" every argument is a file name
-    for (qsizetype i = 0; i < args.size() && error.isEmpty(); ++i) {
-        const QString& arg = args[i];
-        const bool option = !onlyFiles && arg.startsWith(QLatin1Char('-')) && arg.size() > 1;
-        QString value;
-        if (!option) {
-            if (!options.fileName.isEmpty())
-                error = QStringLiteral("only one firmware file can be given");
-            options.fileName = arg;
-        } else if (arg == QLatin1String("--")) {
-            onlyFiles = true;
-        } else if (arg == QLatin1String("--help") || arg == QLatin1String("-h")) {
-            options.help = true;
-        } else if (arg == QLatin1String("--json")) {
-            options.json = true;
-        } else if (arg == QLatin1String("--include-present")) {
-            options.includePresent = true;
-        } else if (TakeOptionValue(args, i, QStringLiteral("--watch"), value, error)) {
-            options.watchDir = value;
-        } else if (TakeOptionValue(args, i, QStringLiteral("--jobs"), value, error)) {
-            if (error.isEmpty())
-                ParseCount(QStringLiteral("--jobs"), value, 1, options.jobs, error);
-        } else if (TakeOptionValue(args, i, QStringLiteral("--retries"), value, error)) {
-            if (error.isEmpty())
-                ParseCount(QStringLiteral("--retries"), value, 0, options.retries, error);
-        } else if (TakeOptionValue(args, i, QStringLiteral("--record"), value, error)) {
-            options.record = value;
-        } else {
-            error = QStringLiteral("unknown option %1").arg(arg);
-        }
-    }
-    if (!error.isEmpty())
+    ParsedOptions parsed;
+    if (!ParseOptions(args, kStationOptionTable, parsed, error))
         return false;
-    if (!options.help && options.fileName.isEmpty()) {
+    options.watchDir = parsed.Value(kWatchOption, options.watchDir);
+    options.jobs = parsed.Value(kJobsOption).toInt();
+    options.includePresent = parsed.Has(kIncludePresentOption);
+    options.retries = parsed.Value(kRetriesOption).toInt();
+    options.record = parsed.Value(kRecordOption);
+    options.json = parsed.Has(kJsonOption);
+    options.help = parsed.Has(kHelpOption);
+    if (options.help)
+        return true;
+    if (parsed.operands.size() > 1)
+        error = QStringLiteral("only one firmware file can be given");
+    else if (parsed.operands.value(0).isEmpty())
         error = QStringLiteral("no firmware file given");
-        return false;
-    }
-    return true;
+    else
+        options.fileName = parsed.operands.front();
+    return error.isEmpty();
 }
 
 const char* StationUsageText()

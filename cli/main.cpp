@@ -1,6 +1,7 @@
 // norvane-flash: the command-line tool over the same libraries as the window.
 #include "Commands.h"
 #include "ProgramVersion.h"
+#include "OptionTable.h"
 
 #include <QCoreApplication>
 
@@ -13,17 +14,21 @@ struct Command
 {
     const char* name;
     int (*run)(const QStringList& args);
+    const OptionTable& options;
     const char* summary;
 };
 
 // One line per subcommand.
 const Command kCommands[] = {
-    {"info", RunInfoCommand, "show what a download of a firmware file would do"},
-    {"flash", RunFlashCommand, "download a firmware file into one or several devices"},
-    {"ports", RunPortsCommand,
+    {"info", RunInfoCommand, kInfoOptionTable, "show what a download of a firmware file would do"},
+    {"flash", RunFlashCommand, kFlashOptionTable,
+     "download a firmware file into one or several devices"},
+    {"ports", RunPortsCommand, kPortsOptionTable,
      "list COM1 to COM12, the device each reaches and whether it is free"},
-    {"station", RunStationCommand, "flash every device plugged in while it runs"},
-    {"history", RunHistoryCommand, "list, sum up or chart the recorded downloads"},
+    {"station", RunStationCommand, kStationOptionTable,
+     "flash every device plugged in while it runs"},
+    {"history", RunHistoryCommand, kHistoryOptionTable,
+     "list, sum up or chart the recorded downloads"},
 };
 
 const Command* FindCommand(const QString& name)
@@ -46,6 +51,22 @@ int PrintUsage()
     return static_cast<int>(ExitCode::Ok);
 }
 
+// Not in the help: for the packaging checks, the options of every command, one a line and
+// tab-separated: command, option, short name, value name (empty where there is none). A
+// command that takes a FILE lists "--" as well.
+int PrintOptionTables()
+{
+    for (const Command& command : kCommands) {
+        for (const OptionDeclaration* option : command.options.options)
+            std::printf("%s\t%s\t%s\t%s\n", command.name, option->name,
+                        option->shortName ? option->shortName : "",
+                        option->valueName ? option->valueName : "");
+        if (command.options.operands)
+            std::printf("%s\t--\t\t\n", command.name);
+    }
+    return static_cast<int>(ExitCode::Ok);
+}
+
 int Dispatch(QStringList args)
 {
     if (args.isEmpty())
@@ -61,6 +82,8 @@ int Dispatch(QStringList args)
             return UsageError("help", QStringLiteral("no such command '%1'").arg(args.join(' ')));
         return command->run({QStringLiteral("--help")});
     }
+    if (name == QLatin1String("--option-table"))
+        return PrintOptionTables();
     if (name == QLatin1String("--version")) {
         std::printf("norvane-flash %s\n", kProgramVersion);
         return static_cast<int>(ExitCode::Ok);

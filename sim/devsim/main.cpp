@@ -5,7 +5,7 @@
 #include "PseudoTerminal.h"
 #include "PtyDeviceServer.h"
 #include "RealTimeScheduler.h"
-#include "TerminationSignals.h"
+#include "StopSignals.h"
 #include "TraceWriter.h"
 #include "VirtualDevice.h"
 
@@ -159,7 +159,10 @@ int main(int argc, char* argv[])
                              .arg(options->linkPath));
     }
     PtyDeviceServer server(terminal, device, [] { QCoreApplication::quit(); });
-    QuitOnTerminationSignals();
+    // A stop ends the event loop normally, so that the work done at exit (writing the flash
+    // image, removing the link) still happens.
+    StopSignals stops;
+    QObject::connect(&stops, &StopSignals::Stopped, &app, &QCoreApplication::quit);
 
     std::printf("%s\n", qPrintable(terminal.DevicePath()));
     std::fflush(stdout);

@@ -1,6 +1,10 @@
 #!/usr/bin/env python3
 """Drives the bash completion from a script for typed command lines, and checks that both
-the bash and the zsh completion know every command, option and fault the --help lists."""
+the bash and the zsh completion know every command, option and fault the --help lists. The
+options of each norvane-flash command are the ones its option table declares: bash offers
+exactly those, and completes no option where a value is due; zsh gives each in the command's
+own spec, with a value where it takes one, and ends the options at "--" where the command
+does."""
 import argparse
 import os
 import re
@@ -65,24 +69,49 @@ def bash_cases(flasher, devsim):
         ("norvane-devsim --fault ",
          lambda offer: {w.rstrip(":") for w in offer} == helptext.faults_of(devsim)),
     ]
-    for command in sorted(commands):
+    for command, options in sorted(helptext.declared_options(flasher).items()):
         # "--" (the end of the options) is typed, not offered.
-        options = helptext.options_in(helptext.command_help(flasher, command)) | HELP_OPTIONS
-        options.discard("--")
-        cases.append((f"norvane-flash {command} -", options))
+        cases.append((f"norvane-flash {command} -", helptext.names_of(options) - {"--"}))
+        cases += [(f"norvane-flash {command} {option.name} -", set())
+                  for option in options if option.value]
     return cases
 
 
 def words_of_help(flasher, devsim):
     """Every word a completion must know, by the completion file that must know it."""
-    commands = helptext.commands_of(flasher)
-    flash_words = set(commands) | helptext.options_in(helptext.run_help(flasher, "--help"))
-    for command in commands:
-        flash_words |= helptext.options_in(helptext.command_help(flasher, command))
+    flash_words = set(helptext.commands_of(flasher)) | helptext.options_in(
+        helptext.run_help(flasher, "--help"))
+    for options in helptext.declared_options(flasher).values():
+        flash_words |= helptext.names_of(options)
     devsim_words = (helptext.options_in(helptext.run_help(devsim, "--help"))
                     | helptext.faults_of(devsim))
     flash_words.discard("--")
     return {"_norvane-flash": flash_words, "_norvane-devsim": devsim_words}
+
+
+def zsh_spec_problems(flasher, path):
+    """The _arguments spec of each command in the zsh completion against its option table."""
+    text = Path(path).read_text()
+    problems = []
+    for command, options in sorted(helptext.declared_options(flasher).items()):
+        spec = re.search(rf"^\s+{command}\)\n(.*?)^\s+;;", text, re.M | re.S)
+        if not spec:
+            problems.append(f"{path} has no spec for {command}: add a '{command})' case")
+            continue
+        spec = spec.group(1)
+        for option in options:
+            if option.name == "--":
+                if "_arguments -S" not in spec:
+                    problems.append(f"{command} ends its options at --, but its spec in {path} "
+                                    f"does not: use _arguments -S")
+            elif option.name in HELP_OPTIONS:
+                if '"${help[@]}"' not in spec:
+                    problems.append(f"the spec of {command} in {path} lacks \"${{help[@]}}\"")
+            elif not re.search(re.escape(option.name) + ("[=+]" if option.value else r"\["), spec):
+                form = f"{option.name}=[...]:{option.value}" if option.value else \
+                    f"{option.name}[...]"
+                problems.append(f"the spec of {command} in {path} lacks {form}")
+    return problems
 
 
 def main():
@@ -113,11 +142,13 @@ def main():
         text = path.read_text()
         for word in sorted(words):
             if not re.search(rf"(?<![\w-]){re.escape(word)}(?![\w-])", text):
-                problems.append(f"{word} is in the --help but not in {path}: add it there")
+                problems.append(f"{word} is a command or option of the program but not in "
+                                f"{path}: add it there")
         check = subprocess.run(["zsh", "-n", str(path)], capture_output=True, text=True)
         if check.returncode != 0:
             problems.append(f"zsh cannot read {path}: {check.stderr.strip()}")
 
+    problems += zsh_spec_problems(args.flasher, folder / "_norvane-flash")
     for problem in problems:
         print(problem)
     return 1 if problems else 0

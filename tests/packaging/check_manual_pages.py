@@ -1,6 +1,8 @@
 #!/usr/bin/env python3
 """The manual pages say what the programs' --help says: the same commands, options, exit
-codes and faults, in both directions. A failure names the page and the section to update."""
+codes and faults, in both directions. The options of each norvane-flash command, in its help
+and on the page, are the ones its option table declares, each shown with its value's name. A
+failure names the page or help and the section to update."""
 import argparse
 import re
 import sys
@@ -42,13 +44,20 @@ class Checker:
     def __init__(self):
         self.problems = []
 
-    def same(self, what, in_help, in_page, help_name, page_where):
+    def same(self, what, in_help, in_page, help_name, page_where,
+             fix="remove it from the page, or add it to the help"):
         for item in sorted(in_help - in_page, key=str):
             self.problems.append(f"{help_name} lists {item}, but {page_where} does not: "
                                  f"describe it there.")
         for item in sorted(in_page - in_help, key=str):
             self.problems.append(f"{page_where} describes {what} {item}, which {help_name} "
-                                 f"does not list: remove it from the page, or add it to the help.")
+                                 f"does not list: {fix}.")
+
+    def with_values(self, options, text, where):
+        for option in options:
+            if option.value and not helptext.written_with_value(option, text):
+                self.problems.append(f"{where} does not show {option.name} with its value "
+                                     f"{option.value}: write \"{option.name} {option.value}\".")
 
 
 # Every command takes --help/-h (the top-level help says so); its own help need not list it.
@@ -64,13 +73,23 @@ def check_flasher(check, flasher, page):
     page_commands = {key.split("/", 1)[1] for key in sections if key.startswith("COMMANDS/")}
     check.same("the command", set(commands), page_commands, "norvane-flash --help",
                f"{page} (a .SS subsection of COMMANDS)")
+    declared = helptext.declared_options(flasher)
     codes = set()
     for command in commands:
         text = helptext.command_help(flasher, command)
         codes |= helptext.exit_codes_in(text)
-        in_page = helptext.options_in(sections.get(f"COMMANDS/{command}", ""))
-        check.same("the option", helptext.options_in(text) - HELP_OPTIONS, in_page - HELP_OPTIONS,
-                   f"norvane-flash help {command}", f"{page} (COMMANDS, .SS {command})")
+        options = declared.get(command, [])
+        table = f"the option table of norvane-flash {command}"
+        help_name = f"norvane-flash help {command}"
+        undeclared = "remove it there, or declare it in the command's option table (cli/)"
+        check.same("the option", helptext.names_of(options), helptext.options_in(text), table,
+                   help_name, undeclared)
+        check.with_values(options, text, help_name)
+        page_where = f"{page} (COMMANDS, .SS {command})"
+        in_page = sections.get(f"COMMANDS/{command}", "")
+        check.same("the option", helptext.names_of(options) - HELP_OPTIONS,
+                   helptext.options_in(in_page) - HELP_OPTIONS, table, page_where, undeclared)
+        check.with_values(options, in_page, page_where)
     source = Path(page).read_text()
     exit_section = source.split(".SH EXIT STATUS", 1)[-1].split("\n.SH", 1)[0]
     page_codes = {int(w.split()[-1]) for w in tp_terms(exit_section)}

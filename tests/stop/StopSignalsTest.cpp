@@ -1,0 +1,102 @@
+// Stop signals raised in the test process: the first reaches the main thread's event loop
+// once, a second ends the program at once, and a stop ends it once the runs have ended.
+#include "StopSignals.h"
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QTimer>
+
+#include <csignal>
+#include <cstdio>
+#include <vector>
+
+namespace {
+
+void RunEventsFor(int ms)
+{
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+TEST(StopSignalsTest, TheFirstStopReachesTheMainThreadOnce)
+{
+    const struct
+    {
+        std::vector<int> raised;
+        int stopped;
+    } rows[] = {
+        {{SIGTERM}, SIGTERM},
+        {{SIGINT}, SIGINT},
+        {{SIGHUP, SIGHUP}, SIGHUP}, // a closing terminal may hang up twice
+    };
+    for (const auto& row : rows) {
+        StopSignals stops;
+        std::vector<int> stopped;
+        QObject::connect(&stops, &StopSignals::Stopped,
+                         [&](int number) { stopped.push_back(number); });
+        for (const int number : row.raised)
+            std::raise(number);
+        EXPECT_FALSE(StopSignals::Requested()); // until the main thread has taken it
+        RunEventsFor(50);
+        EXPECT_EQ(stopped, std::vector<int>{row.stopped});
+        EXPECT_TRUE(StopSignals::Requested());
+    }
+}
+
+TEST(StopSignalsDeathTest, ASecondStopEndsAtOnceWith128PlusItsNumber)
+{
+    const struct
+    {
+        std::vector<int> raised;
+        int exitCode;
+    } rows[] = {
+        {{SIGTERM, SIGINT}, 128 + SIGINT},
+        {{SIGHUP, SIGHUP, SIGTERM}, 128 + SIGTERM},
+    };
+    for (const auto& row : rows) {
+        EXPECT_EXIT(
+            {
+                StopSignals stops;
+                for (const int number : row.raised)
+                    std::raise(number);
+            },
+            testing::ExitedWithCode(row.exitCode), "");
+    }
+}
+
+TEST(StopSignalsDeathTest, OnceTheRunsHaveEndedAStopEndsTheProgram)
+{
+    EXPECT_EXIT(
+        {
+            StopSignals stops;
+            stops.EndAtOnceOnStop(74);
+            std::raise(SIGTERM);
+            RunEventsFor(3000);
+        },
+        testing::ExitedWithCode(74), "");
+    // A stop that came while the runs were ending, not yet taken by the main thread: the
+    // output gets a second to take what is left.
+    EXPECT_EXIT(
+        {
+            StopSignals stops;
+            std::raise(SIGTERM);
+            stops.EndAtOnceOnStop(2);
+            RunEventsFor(900);
+            std::fputs("still running\n", stderr);
+            RunEventsFor(3000);
+        },
+        testing::ExitedWithCode(2), "still running");
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    QCoreApplication app(argc, argv);
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
