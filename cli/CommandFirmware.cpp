@@ -9,7 +9,8 @@ std::shared_ptr<const Firmware> LoadFirmwareForPorts(const QString& fileName,
 {
     reporter.Status(QString(), kStatusLoadingFile);
     EventLoopHost host;
-    std::shared_ptr<const Firmware> firmware = LoadFirmware(fileName, host, StopSignals::Requested());
+    std::shared_ptr<const Firmware> firmware =
+        LoadFirmware(fileName, host, StopSignals::Requested());
     switch (firmware->state) {
     case Firmware::State::Loaded:
     case Firmware::State::Cancelled:

@@ -154,7 +154,7 @@ void PrintFactsText(const Firmware& firmware)
             blankBlocks.c_str());
     std::printf("Header:         %s\n",
                 plan.header ? "yes (block 1 is programmed; the device verifies the image)"
-                                  : "no (block 1 is not touched)");
+                            : "no (block 1 is not touched)");
     std::printf("Download time:  at least %.1f s at 19200 baud (%lld bytes on the wire)\n",
                 WireSeconds(plan), static_cast<long long>(plan.Total().Total()));
 }

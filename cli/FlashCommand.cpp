@@ -4,13 +4,13 @@
 
 #include "CommandFirmware.h"
 #include "DownloadTexts.h"
-#include "FlashOptions.h"
 #include "FirmwarePrinter.h"
+#include "FlashOptions.h"
 #include "FlashRecord.h"
-#include "StopSignals.h"
 #include "FlashTrace.h"
 #include "QtSerialPort.h"
 #include "RecordTarget.h"
+#include "StopSignals.h"
 #include "ThreadedPortRunner.h"
 
 #include <QEventLoop>

@@ -1,6 +1,7 @@
 #include "HistoryPage.h"
 
 #include "HistoryListing.h"
+#include "Outcome.h"
 
 #include <QMap>
 #include <QStringList>
@@ -17,24 +18,33 @@ constexpr int kTopFailures = 10;
 constexpr double kWideChart = 900;
 constexpr double kNarrowChart = 440;
 constexpr double kChartHeight = 180;
-const QString kDownloaded = QStringLiteral("downloaded");
-const QString kCancelled = QStringLiteral("cancelled");
+const QString kDownloaded = OutcomeWord(Outcome::Downloaded);
+const QString kCancelled = OutcomeWord(Outcome::Cancelled);
 
 QString Escape(const QString& text)
 {
     return text.toHtmlEscaped().replace(QLatin1Char('\''), QLatin1String("&#39;"));
 }
 
-QString OutcomeColour(const QString& outcome)
+// A word that is no outcome of this program (a row of another version) is shown in blue.
+QString OutcomeColour(const QString& word)
 {
-    static const QMap<QString, QString> colours{
-        {kDownloaded, QStringLiteral("#2e9d5b")},
-        {QStringLiteral("failed"), QStringLiteral("#d64545")},
-        {QStringLiteral("bootloader-not-started"), QStringLiteral("#e08a1e")},
-        {QStringLiteral("port-unavailable"), QStringLiteral("#8e5cc2")},
-        {kCancelled, QStringLiteral("#8a8f98")},
-        {QStringLiteral("file-unusable"), QStringLiteral("#9c6b3c")}};
-    return colours.value(outcome, QStringLiteral("#4a7fc1"));
+    const std::optional<Outcome> outcome = OutcomeFromWord(word);
+    switch (outcome.value_or(Outcome::Downloaded)) {
+    case Outcome::Downloaded:
+        return outcome ? QStringLiteral("#2e9d5b") : QStringLiteral("#4a7fc1");
+    case Outcome::Failed:
+        return QStringLiteral("#d64545");
+    case Outcome::BootloaderNotStarted:
+        return QStringLiteral("#e08a1e");
+    case Outcome::PortUnavailable:
+        return QStringLiteral("#8e5cc2");
+    case Outcome::Cancelled:
+        return QStringLiteral("#8a8f98");
+    case Outcome::FileUnusable:
+        return QStringLiteral("#9c6b3c");
+    }
+    return QStringLiteral("#4a7fc1");
 }
 
 // Outcomes in a fixed order: downloaded first, then by how often they occur.

@@ -1,13 +1,14 @@
 #include "HistorySummary.h"
 
 #include "HistoryListing.h"
+#include "Outcome.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>
 
 namespace {
 
-const QString kDownloaded = QStringLiteral("downloaded");
+const QString kDownloaded = OutcomeWord(Outcome::Downloaded);
 
 QJsonObject Counts(const QMap<QString, int>& counts)
 {

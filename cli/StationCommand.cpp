@@ -4,7 +4,6 @@
 
 #include "CommandFirmware.h"
 #include "FlashRecord.h"
-#include "StopSignals.h"
 #include "PortWatcher.h"
 #include "QtSerialPort.h"
 #include "RecordTarget.h"
@@ -12,6 +11,7 @@
 #include "StationLog.h"
 #include "StationOptions.h"
 #include "StationTable.h"
+#include "StopSignals.h"
 #include "ThreadedPortRunner.h"
 
 #include <QCoreApplication>

@@ -141,9 +141,9 @@ void StationTable::Ended(const FlashSummary& summary, const StationCounts& count
     const std::lock_guard lock(m_mutex);
     m_counts = counts;
     Row& row = m_rows[summary.port];
-    row.state = summary.run.outcome == ::Outcome::Downloaded          ? RowState::Done
+    row.state = summary.run.outcome == ::Outcome::Downloaded  ? RowState::Done
                 : summary.run.outcome == ::Outcome::Cancelled ? RowState::Stopped
-                                                          : RowState::Failed;
+                                                              : RowState::Failed;
     FlashSummary withoutTime = summary; // the elapsed time has a column of its own
     withoutTime.elapsedMs = 0;
     row.text = SummaryLine(withoutTime).mid(summary.port.size() + 2);

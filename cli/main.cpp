@@ -1,7 +1,8 @@
 // norvane-flash: the command-line tool over the same libraries as the window.
 #include "Commands.h"
-#include "ProgramVersion.h"
 #include "OptionTable.h"
+#include "Outcome.h"
+#include "ProgramVersion.h"
 
 #include <QCoreApplication>
 
@@ -67,6 +68,14 @@ int PrintOptionTables()
     return static_cast<int>(ExitCode::Ok);
 }
 
+// Not in the help: for the packaging checks, the words history --outcome takes, one a line.
+int PrintOutcomeWords()
+{
+    for (const QString& word : OutcomeWords())
+        std::printf("%s\n", qPrintable(word));
+    return static_cast<int>(ExitCode::Ok);
+}
+
 int Dispatch(QStringList args)
 {
     if (args.isEmpty())
@@ -84,6 +93,8 @@ int Dispatch(QStringList args)
     }
     if (name == QLatin1String("--option-table"))
         return PrintOptionTables();
+    if (name == QLatin1String("--outcome-words"))
+        return PrintOutcomeWords();
     if (name == QLatin1String("--version")) {
         std::printf("norvane-flash %s\n", kProgramVersion);
         return static_cast<int>(ExitCode::Ok);

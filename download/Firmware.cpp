@@ -45,10 +45,9 @@ std::shared_ptr<const Firmware> LoadFirmware(const QString& fileName, Host& host
     auto image = std::make_unique<FirmwareImage>();
     const SRecordLoad load = LoadSRecordFile(path, *image, host, cancel);
     const bool loaded = !missing && !cancel && load.result == SRecordResult::Ok;
-    auto firmware =
-        loaded ? std::make_shared<Firmware>(*FirmwareOf(*image, load.startAddr, load.endAddr,
-                                                        fileName))
-               : std::make_shared<Firmware>();
+    auto firmware = loaded ? std::make_shared<Firmware>(
+                                 *FirmwareOf(*image, load.startAddr, load.endAddr, fileName))
+                           : std::make_shared<Firmware>();
     firmware->fileName = fileName;
     firmware->loaderResult = load.result;
     firmware->problem = load.problem;

@@ -108,8 +108,8 @@ QString PortsPresentText()
     for (const QSerialPortInfo& info : OrderedSystemPorts())
         names << QStringLiteral("%1 (COM%2)").arg(info.systemLocation()).arg(number++);
     return names.isEmpty() ? QStringLiteral(" No serial ports are present.")
-                           : QStringLiteral(" Ports present: ") +
-                                 names.join(QStringLiteral(", ")) + QLatin1Char('.');
+                           : QStringLiteral(" Ports present: ") + names.join(QStringLiteral(", ")) +
+                                 QLatin1Char('.');
 }
 
 } // namespace

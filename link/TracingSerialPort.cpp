@@ -7,8 +7,7 @@ const char* const kSent = "TX";
 const char* const kReceived = "RX";
 } // namespace
 
-TracingSerialPort::TracingSerialPort(SerialPort& port, TraceSink& sink)
-    : m_port(port), m_sink(sink)
+TracingSerialPort::TracingSerialPort(SerialPort& port, TraceSink& sink) : m_port(port), m_sink(sink)
 {
 }
 

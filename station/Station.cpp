@@ -90,8 +90,7 @@ void Station::StartRun(const QString& port, Slot& slot)
     m_events.Started(port);
     // A port that went away, or whose link no longer leads to a device, is not tried again.
     m_runner.Start(
-        port,
-        [port, unplugged = slot.unplugged] { return !*unplugged && QFileInfo::exists(port); },
+        port, [port, unplugged = slot.unplugged] { return !*unplugged && QFileInfo::exists(port); },
         [this](const QString& ended, const TryResult& last) { RunEnded(ended, last); });
 }
 

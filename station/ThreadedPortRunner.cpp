@@ -8,8 +8,7 @@ ThreadedPortRunner::~ThreadedPortRunner()
         worker->wait();
 }
 
-void ThreadedPortRunner::Start(const QString& port, std::function<bool()> keepTrying,
-                               Ended ended)
+void ThreadedPortRunner::Start(const QString& port, std::function<bool()> keepTrying, Ended ended)
 {
     auto result = std::make_shared<TryResult>();
     PortRun run = m_shared;

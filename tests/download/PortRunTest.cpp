@@ -97,12 +97,12 @@ TEST_F(PortRunTest, ProgressBeginsAfterTheStatusThatOpensProgrammingAndEndsAtThe
 
     const qsizetype generating =
         events.lines.indexOf("status: Downloading firmware - Generating CRC...");
-    const qsizetype firstProgress = events.lines.indexOf(
-        QStringLiteral("progress: 0/%1").arg(run.firmware->plan.stepCount));
+    const qsizetype firstProgress =
+        events.lines.indexOf(QStringLiteral("progress: 0/%1").arg(run.firmware->plan.stepCount));
     ASSERT_GE(generating, 0);
     EXPECT_GT(firstProgress, generating);
-    EXPECT_TRUE(events.lines.contains(QStringLiteral("progress: %1/%1")
-                                          .arg(run.firmware->plan.stepCount)));
+    EXPECT_TRUE(
+        events.lines.contains(QStringLiteral("progress: %1/%1").arg(run.firmware->plan.stepCount)));
 }
 
 TEST_F(PortRunTest, TriesAgainAfterAFailureOnTheLineAndRecordsEveryTry)

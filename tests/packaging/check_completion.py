@@ -69,6 +69,7 @@ def bash_cases(flasher, devsim):
         ("norvane-devsim --fault ",
          lambda offer: {w.rstrip(":") for w in offer} == helptext.faults_of(devsim)),
     ]
+    cases.append(("norvane-flash history --outcome ", outcome_words(flasher)))
     for command, options in sorted(helptext.declared_options(flasher).items()):
         # "--" (the end of the options) is typed, not offered.
         cases.append((f"norvane-flash {command} -", helptext.names_of(options) - {"--"}))
@@ -87,6 +88,12 @@ def words_of_help(flasher, devsim):
                     | helptext.faults_of(devsim))
     flash_words.discard("--")
     return {"_norvane-flash": flash_words, "_norvane-devsim": devsim_words}
+
+
+def outcome_words(flasher):
+    """The outcome words of the program's own outcome table."""
+    return set(subprocess.run([flasher, "--outcome-words"], capture_output=True, text=True,
+                              check=True).stdout.split())
 
 
 def zsh_spec_problems(flasher, path):
@@ -111,6 +118,9 @@ def zsh_spec_problems(flasher, path):
                 form = f"{option.name}=[...]:{option.value}" if option.value else \
                     f"{option.name}[...]"
                 problems.append(f"the spec of {command} in {path} lacks {form}")
+    outcomes = re.search(r"--outcome=\[[^]]*\]:outcome:\(([^)]*)\)", text)
+    if not outcomes or set(outcomes.group(1).split()) != outcome_words(flasher):
+        problems.append(f"the --outcome words in {path} are not {sorted(outcome_words(flasher))}")
     return problems
 
 
