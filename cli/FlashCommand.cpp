@@ -9,6 +9,10 @@
 #include "FlashPlanPrinter.h"
 #include "FlashSignals.h"
 #include "FlashTries.h"
+#include "JsonLineSink.h"
+#include "LiveTableSink.h"
+#include "PlainLineSink.h"
+#include "Terminal.h"
 
 #include <QThread>
 
@@ -18,16 +22,18 @@
 
 namespace {
 
-std::unique_ptr<FlashReporter> MakeReporter(const FlashOptions& options, OutputQueue& out)
+std::unique_ptr<EventSink> MakeSink(const FlashOptions& options, OutputQueue& out)
 {
     if (options.json)
-        return MakeJsonReporter(out);
-    const bool live = IsLiveTerminal(stdout);
-    return MakeLineReporter(options.ports, out, live, live ? TerminalWidth(stdout) : 0);
+        return std::make_unique<JsonLineSink>(out, stdout);
+    if (IsLiveTerminal(stdout))
+        return std::make_unique<LiveTableSink>(out, stdout, stderr);
+    return std::make_unique<PlainLineSink>(
+        out, stdout, stderr, PlainLineStyle{false, options.ports.size() > 1, options.ports});
 }
 
 // The file could not be used: every port ends with the same outcome, no port is touched.
-int EndEveryPort(FlashReporter& reporter, const QStringList& ports, ExitCode exitCode,
+int EndEveryPort(EventSink& reporter, const QStringList& ports, ExitCode exitCode,
                  const QString& detail, FailureKind reason = FailureKind::None)
 {
     for (const QString& port : ports)
@@ -59,7 +65,7 @@ int RunFlashCommand(const QStringList& args)
 
     InstallStopSignals();
     OutputQueue console;
-    const std::unique_ptr<FlashReporter> reporter = MakeReporter(options, console);
+    const std::unique_ptr<EventSink> reporter = MakeSink(options, console);
 
     // The file is loaded once, here, and every port downloads that one image.
     const LoadedFirmware firmware = LoadFirmwareForPorts(options.fileName, *reporter);
@@ -105,6 +111,7 @@ int RunFlashCommand(const QStringList& args)
         workers.emplace_back(QThread::create([job, result, retries] {
             *result = RunFlashJobWithRetries(job, retries, [] { return true; });
         }));
+        reporter->Started(job.port);
         workers.back()->start();
     }
     for (const auto& worker : workers)

@@ -176,7 +176,7 @@ QString UnusableFileDetail(const QString& fileName, FirmwareFileResult result,
            (problem.line > 0 ? QStringLiteral("line %1: %2").arg(problem.line).arg(kind) : kind);
 }
 
-LoadedFirmware LoadFirmwareForPorts(const QString& fileName, FlashReporter& reporter)
+LoadedFirmware LoadFirmwareForPorts(const QString& fileName, EventSink& reporter)
 {
     reporter.Status(QString(), kStatusLoadingFile);
     EventLoopHost host;

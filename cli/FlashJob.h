@@ -1,9 +1,9 @@
 #pragma once
 
+#include "EventSink.h"
 #include "FirmwareFile.h"
 #include "FirmwareImage.h"
 #include "FlashRecord.h"
-#include "FlashReporter.h"
 #include "FlashTimeLeft.h"
 #include "FlashTrace.h"
 
@@ -21,7 +21,7 @@ struct FlashJob
     int32_t endAddr = 0;
     QString fileName;
     const FlashTimeLeft* timeLeft = nullptr;
-    FlashReporter* reporter = nullptr;
+    EventSink* reporter = nullptr;
     FlashTraceLog* trace = nullptr;      // null: no trace
     const FlashRecord* record = nullptr; // null: no record
 };
@@ -48,4 +48,4 @@ struct LoadedFirmware
 
 // Loads fileName for every port of a command; a stop signal cancels the loading. Reports the
 // loading status and, when the file cannot be used, the message box the window would show.
-LoadedFirmware LoadFirmwareForPorts(const QString& fileName, FlashReporter& reporter);
+LoadedFirmware LoadFirmwareForPorts(const QString& fileName, EventSink& reporter);

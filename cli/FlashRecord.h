@@ -2,8 +2,8 @@
 
 #include "DownloadPlan.h"
 #include "DownloadRecord.h"
+#include "EventSink.h"
 #include "FirmwareImage.h"
-#include "FlashReporter.h"
 #include "RecordStore.h"
 
 #include <QString>

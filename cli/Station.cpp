@@ -7,7 +7,7 @@
 
 #include <QFileInfo>
 
-Station::Station(const Settings& settings, const FlashJob& job, StationReporter& reporter,
+Station::Station(const Settings& settings, const FlashJob& job, EventSink& reporter,
                  PortWatcher& watcher)
     : m_settings(settings), m_job(job), m_reporter(reporter), m_watcher(watcher)
 {

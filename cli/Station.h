@@ -1,7 +1,7 @@
 #pragma once
 
+#include "EventSink.h"
 #include "FlashJob.h"
-#include "StationReporter.h"
 
 #include <QObject>
 #include <QString>
@@ -32,7 +32,7 @@ public:
     };
 
     // job carries the loaded image shared by every download; its port is set per port.
-    Station(const Settings& settings, const FlashJob& job, StationReporter& reporter,
+    Station(const Settings& settings, const FlashJob& job, EventSink& reporter,
             PortWatcher& watcher);
     ~Station() override;
 
@@ -74,7 +74,7 @@ private:
 
     Settings m_settings;
     FlashJob m_job;
-    StationReporter& m_reporter;
+    EventSink& m_reporter;
     PortWatcher& m_watcher;
     std::map<QString, Slot> m_slots;
     std::deque<QString> m_waiting; // in the order plugged in

@@ -6,11 +6,13 @@
 #include "FlashJob.h"
 #include "FlashSignals.h"
 #include "InterruptNotifier.h"
+#include "JsonLineSink.h"
+#include "LiveTableSink.h"
+#include "PlainLineSink.h"
 #include "PortWatcher.h"
 #include "Station.h"
-#include "StationLog.h"
 #include "StationOptions.h"
-#include "StationTable.h"
+#include "Terminal.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -20,17 +22,17 @@
 
 namespace {
 
-std::unique_ptr<StationReporter> MakeReporter(const StationOptions& options)
+std::unique_ptr<EventSink> MakeSink(const StationOptions& options, OutputQueue& out)
 {
     if (options.json)
-        return MakeStationJsonReporter();
+        return std::make_unique<JsonLineSink>(out, stdout);
     if (IsLiveTerminal(stdout))
-        return std::make_unique<StationTable>(stdout, stderr);
-    return std::make_unique<StationLog>(stdout, stderr);
+        return std::make_unique<LiveTableSink>(out, stdout, stderr);
+    return std::make_unique<PlainLineSink>(out, stdout, stderr, PlainLineStyle{true, true, {}});
 }
 
 // The file could not be used: the station ends before it watches anything.
-int EndWithUnusableFile(StationReporter& reporter, const QString& detail)
+int EndWithUnusableFile(EventSink& reporter, const QString& detail)
 {
     reporter.Outcome({QString(), ExitCode::FileNotUsable, detail, false, 0, {}});
     reporter.Finish();
@@ -58,7 +60,8 @@ int RunStationCommand(const QStringList& args)
         return UsageError("station", error);
 
     InstallStopSignals();
-    const std::unique_ptr<StationReporter> reporter = MakeReporter(options);
+    OutputQueue console;
+    const std::unique_ptr<EventSink> reporter = MakeSink(options, console);
 
     // The file is loaded and checked once; every device gets that one image.
     const LoadedFirmware firmware = LoadFirmwareForPorts(options.fileName, *reporter);

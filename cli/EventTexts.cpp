@@ -1,0 +1,87 @@
+#include "EventTexts.h"
+
+#include <QRegularExpression>
+
+QString OneLine(const QString& prompt)
+{
+    static const QRegularExpression lineBreaks(QStringLiteral("[\r\n]+"));
+    return prompt.trimmed().replace(lineBreaks, QStringLiteral(" "));
+}
+
+QString MessageLine(const MessageBoxText& box)
+{
+    const QString line = (box.title.isEmpty() ? kApplicationTitle : box.title) +
+                         QStringLiteral(": ") + OneLine(box.prompt);
+    return box.detail.isEmpty() ? line : line + QLatin1Char(' ') + box.detail;
+}
+
+QString FormatDuration(int64_t ms)
+{
+    const int64_t seconds = ms / 1000;
+    const QChar zero(QLatin1Char('0'));
+    if (seconds >= 3600)
+        return QStringLiteral("%1:%2:%3")
+            .arg(seconds / 3600)
+            .arg(seconds / 60 % 60, 2, 10, zero)
+            .arg(seconds % 60, 2, 10, zero);
+    return QStringLiteral("%1:%2").arg(seconds / 60, 2, 10, zero).arg(seconds % 60, 2, 10, zero);
+}
+
+QString OutcomeText(const FlashSummary& summary)
+{
+    const QString phrase = OutcomePhrase(summary.exitCode);
+    return summary.detail.isEmpty() ? phrase : phrase + QStringLiteral(" - ") + summary.detail;
+}
+
+QString SummaryLine(const FlashSummary& summary)
+{
+    QString text = summary.port + QStringLiteral(": ") + OutcomeText(summary);
+    if (summary.elapsedMs > 0)
+        text += QStringLiteral(" (%1)").arg(FormatDuration(summary.elapsedMs));
+    return text;
+}
+
+QString WatchingText(const QString& folder, bool folderExists)
+{
+    return folderExists
+               ? QStringLiteral("Watching %1 for new ports (Ctrl-C stops)").arg(folder)
+               : QStringLiteral("Waiting for %1 to appear, then for new ports in it (Ctrl-C "
+                                "stops)")
+                     .arg(folder);
+}
+
+QString LeftAloneText()
+{
+    return QStringLiteral(
+        "there before the station started, left alone (--include-present flashes it)");
+}
+
+QString PluggedText(const QString& serialNumber)
+{
+    return serialNumber.isEmpty() ? QStringLiteral("plugged in")
+                                  : QStringLiteral("plugged in (adapter %1)").arg(serialNumber);
+}
+
+QString UnpluggedText()
+{
+    return QStringLiteral("unplugged");
+}
+
+QString CountsText(const StationCounts& counts)
+{
+    QString text = QStringLiteral("%1 done, %2 failed, %3 stopped, %4 running, %5 waiting")
+                       .arg(counts.done)
+                       .arg(counts.failed)
+                       .arg(counts.cancelled)
+                       .arg(counts.running)
+                       .arg(counts.waiting);
+    if (counts.done > 0)
+        text += QStringLiteral("; mean download time %1 s")
+                    .arg(static_cast<double>(counts.MeanDownloadMs()) / 1000.0, 0, 'f', 1);
+    return text;
+}
+
+QString StoppedText(const StationCounts& counts)
+{
+    return QStringLiteral("Station stopped: ") + CountsText(counts);
+}
