@@ -46,7 +46,8 @@ struct StationCounts
 // live table. The download events come from every port's worker thread at once; sinks
 // serialise their output and never wait for it to be written. An empty port stands for the
 // shared load stage, before any port runs. The station's own events come from the main
-// thread; an event a sink has nothing to show for is left alone.
+// thread; unless a sink shows them otherwise they are status events in words ("plugged in
+// (adapter A6008isP)"). An event a sink has nothing to show for is left alone.
 class EventSink
 {
 public:
@@ -63,16 +64,16 @@ public:
     virtual void Finish() {}
 
     // The station watches folder; present links there now, left alone unless included.
-    virtual void Watching(const QString& folder, bool folderExists) = 0;
+    virtual void Watching(const QString& folder, bool folderExists);
     // A link that was there at start: no byte is sent to it.
-    virtual void LeftAlone(const QString& port) = 0;
+    virtual void LeftAlone(const QString& port);
     // A new port, with its adapter's serial number where the system reports one.
-    virtual void Plugged(const QString& port, const QString& serialNumber) = 0;
+    virtual void Plugged(const QString& port, const QString& serialNumber);
     // A port's download begins (flash: every port, once the file has loaded).
     virtual void Started(const QString& /*port*/) {}
     // The port's download has ended for good (after its last try).
     virtual void Ended(const FlashSummary& /*summary*/, const StationCounts& /*counts*/) {}
-    virtual void Unplugged(const QString& port) = 0;
+    virtual void Unplugged(const QString& port);
     // The station has stopped: every download has ended.
-    virtual void Stopped(const StationCounts& counts) = 0;
+    virtual void Stopped(const StationCounts& counts);
 };

@@ -6,8 +6,7 @@
 
 #include <cstdint>
 
-// The events in words, the same in plain lines, in the live table and, for the station's own
-// events, in JSON status events.
+// The events in words, the same in plain lines and in the live table.
 
 // A message box prompt on one line: its line breaks become spaces.
 QString OneLine(const QString& prompt);
@@ -20,10 +19,6 @@ QString SummaryLine(const FlashSummary& summary);
 // "phrase - detail", for the table's outcome column.
 QString OutcomeText(const FlashSummary& summary);
 
-QString WatchingText(const QString& folder, bool folderExists);
-QString LeftAloneText();
-QString PluggedText(const QString& serialNumber);
-QString UnpluggedText();
 // "3 done, 1 failed, 0 stopped, 2 running, 0 waiting; mean download time 41.2 s"
 QString CountsText(const StationCounts& counts);
 QString StoppedText(const StationCounts& counts);

@@ -73,28 +73,3 @@ void JsonLineSink::Outcome(const FlashSummary& summary)
     line.Add("elapsed_ms", qint64{summary.elapsedMs});
     m_queue.Write(m_out, line.Text());
 }
-
-void JsonLineSink::Watching(const QString& folder, bool folderExists)
-{
-    Status(QString(), WatchingText(folder, folderExists));
-}
-
-void JsonLineSink::LeftAlone(const QString& port)
-{
-    Status(port, LeftAloneText());
-}
-
-void JsonLineSink::Plugged(const QString& port, const QString& serialNumber)
-{
-    Status(port, PluggedText(serialNumber));
-}
-
-void JsonLineSink::Unplugged(const QString& port)
-{
-    Status(port, UnpluggedText());
-}
-
-void JsonLineSink::Stopped(const StationCounts& counts)
-{
-    Status(QString(), StoppedText(counts));
-}

@@ -19,12 +19,6 @@ public:
     void Message(const QString& port, const MessageBoxText& box) override;
     void Outcome(const FlashSummary& summary) override;
 
-    void Watching(const QString& folder, bool folderExists) override;
-    void LeftAlone(const QString& port) override;
-    void Plugged(const QString& port, const QString& serialNumber) override;
-    void Unplugged(const QString& port) override;
-    void Stopped(const StationCounts& counts) override;
-
 private:
     OutputQueue& m_queue;
     std::FILE* m_out;

@@ -28,9 +28,8 @@ QString Cell(const QString& text, int width)
 
 } // namespace
 
-LiveTableSink::LiveTableSink(OutputQueue& queue, std::FILE* out, std::FILE* err,
-                             const SinkClock& clock)
-    : m_queue(queue), m_out(out), m_err(err), m_clock(clock)
+LiveTableSink::LiveTableSink(OutputQueue& queue, std::FILE* out, const SinkClock& clock)
+    : m_queue(queue), m_out(out), m_clock(clock)
 {
     m_tick.setInterval(kTickMs);
     QObject::connect(&m_tick, &QTimer::timeout, [this] {
@@ -45,8 +44,8 @@ void LiveTableSink::Status(const QString& port, const QString& text)
     if (text.isEmpty())
         return;
     const std::lock_guard lock(m_mutex);
-    Row* row = Find(port);
-    if (!row) {
+    const auto row = Find(port);
+    if (row == m_rows.end()) {
         PrintAbove(port, text);
         return;
     }
@@ -59,8 +58,8 @@ void LiveTableSink::Status(const QString& port, const QString& text)
 void LiveTableSink::Progress(const QString& port, const FlashProgress& progress)
 {
     const std::lock_guard lock(m_mutex);
-    Row* row = Find(port);
-    if (!row)
+    const auto row = Find(port);
+    if (row == m_rows.end())
         return;
     row->progress = progress;
     if (progress.value == 0 || progress.value >= progress.maximum ||
@@ -79,11 +78,10 @@ void LiveTableSink::Outcome(const FlashSummary& summary)
 {
     const std::lock_guard lock(m_mutex);
     if (summary.port.isEmpty()) {
-        m_queue.Write(m_out, m_lines.Erase());
-        m_queue.Write(m_err, (VisibleText(summary.detail) + QLatin1Char('\n')).toLocal8Bit());
+        PrintAbove(QString(), summary.detail);
         return;
     }
-    if (Row* row = Find(summary.port)) {
+    if (const auto row = Find(summary.port); row != m_rows.end()) {
         row->state = summary.exitCode == ExitCode::Ok          ? RowState::Done
                      : summary.exitCode == ExitCode::Cancelled ? RowState::Stopped
                                                                : RowState::Failed;
@@ -98,22 +96,18 @@ void LiveTableSink::Finish()
     const std::lock_guard lock(m_mutex);
     m_tick.stop();
     Redraw();
-    m_lines.Leave();
+    m_linesDrawn = 0; // the next drawing starts below the table
 }
 
 void LiveTableSink::Watching(const QString& folder, bool folderExists)
 {
-    const std::lock_guard lock(m_mutex);
-    m_folder = folder;
-    m_watching = true;
-    m_counts = m_counts.value_or(StationCounts{});
-    PrintAbove(QString(), WatchingText(folder, folderExists));
-}
-
-void LiveTableSink::LeftAlone(const QString& port)
-{
-    const std::lock_guard lock(m_mutex);
-    PrintAbove(port, LeftAloneText());
+    {
+        const std::lock_guard lock(m_mutex);
+        m_folder = folder;
+        m_watching = true;
+        m_counts = m_counts.value_or(StationCounts{});
+    }
+    EventSink::Watching(folder, folderExists); // a port-less status scrolls above
 }
 
 void LiveTableSink::Plugged(const QString& port, const QString& serialNumber)
@@ -151,40 +145,39 @@ void LiveTableSink::Ended(const FlashSummary&, const StationCounts& counts)
 
 void LiveTableSink::Unplugged(const QString& port)
 {
-    const std::lock_guard lock(m_mutex);
-    const auto row = std::find_if(m_rows.begin(), m_rows.end(),
-                                  [&port](const Row& row) { return row.port == port; });
-    if (row != m_rows.end()) {
-        if (m_counts && row->state == RowState::Waiting)
-            --m_counts->waiting;
-        m_rows.erase(row);
+    {
+        const std::lock_guard lock(m_mutex);
+        const auto row = Find(port);
+        if (row != m_rows.end()) {
+            if (m_counts && row->state == RowState::Waiting)
+                --m_counts->waiting;
+            m_rows.erase(row);
+        }
     }
-    PrintAbove(port, UnpluggedText());
+    EventSink::Unplugged(port); // the status of a port without a row scrolls above
 }
 
 void LiveTableSink::Stopped(const StationCounts& counts)
 {
-    const std::lock_guard lock(m_mutex);
-    m_counts = counts;
-    m_watching = false;
-    m_tick.stop();
-    Redraw();
-    m_lines.Leave();
+    {
+        const std::lock_guard lock(m_mutex);
+        m_counts = counts;
+        m_watching = false;
+    }
+    Finish(); // the last table stays on the screen
     m_queue.Write(m_out, (StoppedText(counts) + QLatin1Char('\n')).toLocal8Bit());
 }
 
-LiveTableSink::Row* LiveTableSink::Find(const QString& port)
+std::vector<LiveTableSink::Row>::iterator LiveTableSink::Find(const QString& port)
 {
-    const auto row = std::find_if(m_rows.begin(), m_rows.end(),
-                                  [&port](const Row& row) { return row.port == port; });
-    return row != m_rows.end() ? &*row : nullptr;
+    return std::find_if(m_rows.begin(), m_rows.end(),
+                        [&port](const Row& row) { return row.port == port; });
 }
 
 LiveTableSink::Row& LiveTableSink::FindOrAdd(const QString& port)
 {
-    if (Row* row = Find(port))
-        return *row;
-    return m_rows.emplace_back(port);
+    const auto row = Find(port);
+    return row != m_rows.end() ? *row : m_rows.emplace_back(port);
 }
 
 void LiveTableSink::PrintAbove(const QString& port, const QString& text)
@@ -195,12 +188,20 @@ void LiveTableSink::PrintAbove(const QString& port, const QString& text)
     Redraw((VisibleText(line + text) + QLatin1Char('\n')).toLocal8Bit());
 }
 
-// Writes the table anew in one piece, after the line to scroll above it, if any. The
-// terminal's size is read anew: it may have been resized.
+// Moves the cursor back to the table's first line and clears from there down, then writes the
+// line to scroll above the table, if any, and the table anew, in one piece. Each line is cut
+// to the terminal's width, read anew: the terminal may have been resized.
 void LiveTableSink::Redraw(const QByteArray& above)
 {
+    QByteArray bytes = m_linesDrawn > 0 ? "\x1b[" + QByteArray::number(m_linesDrawn) + 'A' : "";
+    bytes += "\r\x1b[J" + above;
+    const QStringList lines = Render();
+    const int width = TerminalWidth(m_out);
+    for (const QString& line : lines)
+        bytes += line.left(width - 1).toLocal8Bit() + '\n';
+    m_linesDrawn = static_cast<int>(lines.size());
     m_lastDrawMs = m_clock.Ms();
-    m_queue.Write(m_out, m_lines.Draw(above, Render(), TerminalWidth(m_out)));
+    m_queue.Write(m_out, bytes);
 }
 
 // A port as given, a link of the watched folder by its own name.
@@ -239,13 +240,14 @@ QStringList LiveTableSink::Render() const
     if (shown.size() > room)
         shown.erase(shown.begin(), shown.end() - static_cast<std::ptrdiff_t>(room));
 
-    QString header = Cell(QStringLiteral("PORT"), portWidth) + kGap;
+    QStringList header{Cell(QStringLiteral("PORT"), portWidth)};
     if (serialWidth > 0)
-        header += Cell(QStringLiteral("ADAPTER"), serialWidth) + kGap;
-    QStringList lines{header + Cell(QStringLiteral("STATE"), kStateWidth) + kGap +
-                      Cell(QStringLiteral("PROGRESS"), kProgressWidth) + kGap +
-                      Cell(QStringLiteral("ELAPSED"), kElapsedWidth) + kGap +
-                      Cell(QStringLiteral("LEFT"), kLeftWidth) + kGap + QStringLiteral("OUTCOME")};
+        header << Cell(QStringLiteral("ADAPTER"), serialWidth);
+    header << Cell(QStringLiteral("STATE"), kStateWidth)
+           << Cell(QStringLiteral("PROGRESS"), kProgressWidth)
+           << Cell(QStringLiteral("ELAPSED"), kElapsedWidth)
+           << Cell(QStringLiteral("LEFT"), kLeftWidth) << QStringLiteral("OUTCOME");
+    QStringList lines{header.join(kGap)};
     for (const Row* row : shown)
         lines.append(RowLine(*row, portWidth, serialWidth));
     const QString footer = Footer(static_cast<qsizetype>(m_rows.size() - shown.size()));
@@ -258,24 +260,22 @@ QString LiveTableSink::RowLine(const Row& row, int portWidth, int serialWidth) c
 {
     static const char* const kStateWords[] = {"waiting", "running", "done", "failed", "stopped"};
     const bool running = row.state == RowState::Running;
-    QString line = Cell(PortName(row.port), portWidth) + kGap;
+    QString elapsed;
+    QString left;
+    if (row.state != RowState::Waiting)
+        elapsed = FormatDuration(running ? m_clock.Ms() - row.startedMs : row.endedAfterMs);
+    if (running && row.progress)
+        left = FormatDuration(row.progress->remainingMs);
+    QStringList cells{Cell(PortName(row.port), portWidth)};
     if (serialWidth > 0)
-        line +=
-            Cell(row.serialNumber.isEmpty() ? QStringLiteral("-") : row.serialNumber, serialWidth) +
-            kGap;
-    const QString elapsed =
-        row.state == RowState::Waiting
-            ? QString()
-            : FormatDuration(running ? m_clock.Ms() - row.startedMs : row.endedAfterMs);
-    const QString left =
-        running && row.progress ? FormatDuration(row.progress->remainingMs) : QString();
-    return line + Cell(QString::fromLatin1(kStateWords[static_cast<int>(row.state)]), kStateWidth) +
-           kGap +
-           Cell(row.progress ? ProgressBar(row.progress->value, row.progress->maximum, kBarWidth)
-                             : QString(),
-                kProgressWidth) +
-           kGap + Cell(elapsed, kElapsedWidth) + kGap + Cell(left, kLeftWidth) + kGap +
-           VisibleText(row.text);
+        cells << Cell(row.serialNumber.isEmpty() ? QStringLiteral("-") : row.serialNumber,
+                      serialWidth);
+    cells << Cell(QString::fromLatin1(kStateWords[static_cast<int>(row.state)]), kStateWidth)
+          << Cell(row.progress ? ProgressBar(row.progress->value, row.progress->maximum, kBarWidth)
+                               : QString(),
+                  kProgressWidth)
+          << Cell(elapsed, kElapsedWidth) << Cell(left, kLeftWidth) << VisibleText(row.text);
+    return cells.join(kGap);
 }
 
 // The station's counts, the rows not shown and the folder watched.

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "EventSink.h"
-#include "LiveLines.h"
 #include "OutputQueue.h"
 #include "SinkClock.h"
 
@@ -21,8 +20,7 @@
 class LiveTableSink : public EventSink
 {
 public:
-    LiveTableSink(OutputQueue& queue, std::FILE* out, std::FILE* err,
-                  const SinkClock& clock = SystemClock());
+    LiveTableSink(OutputQueue& queue, std::FILE* out, const SinkClock& clock = kSystemClock);
 
     void Status(const QString& port, const QString& text) override;
     void Progress(const QString& port, const FlashProgress& progress) override;
@@ -31,7 +29,6 @@ public:
     void Finish() override;
 
     void Watching(const QString& folder, bool folderExists) override;
-    void LeftAlone(const QString& port) override;
     void Plugged(const QString& port, const QString& serialNumber) override;
     void Started(const QString& port) override;
     void Ended(const FlashSummary& summary, const StationCounts& counts) override;
@@ -61,7 +58,7 @@ private:
         int64_t endedAfterMs = 0;
     };
 
-    Row* Find(const QString& port);
+    std::vector<Row>::iterator Find(const QString& port);
     Row& FindOrAdd(const QString& port);
     void PrintAbove(const QString& port, const QString& text);
     void Redraw(const QByteArray& above = QByteArray());
@@ -72,14 +69,13 @@ private:
 
     OutputQueue& m_queue;
     std::FILE* m_out;
-    std::FILE* m_err;
     const SinkClock& m_clock;
     std::mutex m_mutex;
     std::vector<Row> m_rows;               // in the order plugged in or started
     std::optional<StationCounts> m_counts; // the station's, once it watches
     QString m_folder;                      // the station's
     bool m_watching = false;
-    LiveLines m_lines;
+    int m_linesDrawn = 0;
     int64_t m_lastDrawMs = 0;
     QTimer m_tick; // moves the elapsed times on while downloads run
 };

@@ -55,31 +55,6 @@ void PlainLineSink::Finish()
     }
 }
 
-void PlainLineSink::Watching(const QString& folder, bool folderExists)
-{
-    Print(m_out, QString(), WatchingText(folder, folderExists));
-}
-
-void PlainLineSink::LeftAlone(const QString& port)
-{
-    Print(m_out, port, LeftAloneText());
-}
-
-void PlainLineSink::Plugged(const QString& port, const QString& serialNumber)
-{
-    Print(m_out, port, PluggedText(serialNumber));
-}
-
-void PlainLineSink::Unplugged(const QString& port)
-{
-    Print(m_out, port, UnpluggedText());
-}
-
-void PlainLineSink::Stopped(const StationCounts& counts)
-{
-    Print(m_out, QString(), StoppedText(counts));
-}
-
 void PlainLineSink::Print(std::FILE* stream, const QString& port, const QString& text)
 {
     QString line = m_style.timeOfDay ? m_clock.TimeOfDay() + QLatin1Char(' ') : QString();

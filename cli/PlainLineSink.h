@@ -27,19 +27,13 @@ class PlainLineSink : public EventSink
 {
 public:
     PlainLineSink(OutputQueue& queue, std::FILE* out, std::FILE* err, PlainLineStyle style,
-                  const SinkClock& clock = SystemClock());
+                  const SinkClock& clock = kSystemClock);
 
     void Status(const QString& port, const QString& text) override;
     void Progress(const QString& port, const FlashProgress& progress) override;
     void Message(const QString& port, const MessageBoxText& box) override;
     void Outcome(const FlashSummary& summary) override;
     void Finish() override;
-
-    void Watching(const QString& folder, bool folderExists) override;
-    void LeftAlone(const QString& port) override;
-    void Plugged(const QString& port, const QString& serialNumber) override;
-    void Unplugged(const QString& port) override;
-    void Stopped(const StationCounts& counts) override;
 
 private:
     void Print(std::FILE* stream, const QString& port, const QString& text);

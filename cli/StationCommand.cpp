@@ -27,7 +27,7 @@ std::unique_ptr<EventSink> MakeSink(const StationOptions& options, OutputQueue& 
     if (options.json)
         return std::make_unique<JsonLineSink>(out, stdout);
     if (IsLiveTerminal(stdout))
-        return std::make_unique<LiveTableSink>(out, stdout, stderr);
+        return std::make_unique<LiveTableSink>(out, stdout);
     return std::make_unique<PlainLineSink>(out, stdout, stderr, PlainLineStyle{true, true, {}});
 }
 

@@ -238,8 +238,7 @@ TEST_P(EventSinkTest, WritesTheEventsExactly)
                                                PlainLineStyle{true, true, {}}, capture.clock);
         break;
     case Sink::Live:
-        sink =
-            std::make_unique<LiveTableSink>(capture.queue, capture.out, capture.err, capture.clock);
+        sink = std::make_unique<LiveTableSink>(capture.queue, capture.out, capture.clock);
         break;
     }
     row.events(*sink, capture.clock);
