@@ -12,7 +12,7 @@
 
 #include <QCoreApplication>
 
-#include <functional>
+#include <algorithm>
 #include <memory>
 
 namespace {
@@ -35,6 +35,7 @@ struct Capture
 
     ~Capture()
     {
+        queue.Close();
         std::fclose(out);
         std::fclose(err);
     }
@@ -48,8 +49,8 @@ struct Capture
     }
 };
 
-// What a terminal shows after the live table's bytes: "\x1b[nA" moves the cursor n lines up,
-// "\r\x1b[J" clears from the start of its line down.
+// What a terminal shows after the live table's bytes: "\x1b[nA" moves the cursor n lines up
+// (no further than the top), "\r\x1b[J" clears from the start of its line down.
 QString Screen(const QString& bytes)
 {
     QStringList lines{QString()};
@@ -61,7 +62,7 @@ QString Screen(const QString& bytes)
             i += 3;
         } else if (bytes[i] == u'\x1b') {
             const qsizetype up = bytes.indexOf(u'A', i);
-            row -= bytes.mid(i + 2, up - i - 2).toInt();
+            row = std::max<qsizetype>(0, row - bytes.mid(i + 2, up - i - 2).toInt());
             i = up;
         } else if (bytes[i] == u'\n') {
             if (++row == lines.size())
@@ -138,6 +139,11 @@ struct SinkRow
     const char* out; // for the live table: the screen it leaves
     const char* err;
 };
+
+void PrintTo(const SinkRow& row, std::ostream* os)
+{
+    *os << row.name;
+}
 
 const SinkRow kRows[] = {
     {"FlashJson", FlashEvents, Sink::Json,
