@@ -4,8 +4,7 @@
 #include "EventLoopHost.h"
 #include "StopSignals.h"
 
-std::shared_ptr<const Firmware> LoadFirmwareForPorts(const QString& fileName,
-                                                     FlashReporter& reporter)
+std::shared_ptr<const Firmware> LoadFirmwareForPorts(const QString& fileName, EventSink& reporter)
 {
     reporter.Status(QString(), kStatusLoadingFile);
     EventLoopHost host;

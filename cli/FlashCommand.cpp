@@ -8,9 +8,13 @@
 #include "FlashOptions.h"
 #include "FlashRecord.h"
 #include "FlashTrace.h"
+#include "JsonLineSink.h"
+#include "LiveTableSink.h"
+#include "PlainLineSink.h"
 #include "QtSerialPort.h"
 #include "RecordTarget.h"
 #include "StopSignals.h"
+#include "Terminal.h"
 #include "ThreadedPortRunner.h"
 
 #include <QEventLoop>
@@ -22,12 +26,14 @@
 
 namespace {
 
-std::unique_ptr<FlashReporter> MakeReporter(const FlashOptions& options, OutputQueue& out)
+std::unique_ptr<EventSink> MakeSink(const FlashOptions& options, OutputQueue& out)
 {
     if (options.json)
-        return MakeJsonReporter(out);
-    const bool live = IsLiveTerminal(stdout);
-    return MakeLineReporter(options.ports, out, live, live ? TerminalWidth(stdout) : 0);
+        return std::make_unique<JsonLineSink>(out, stdout);
+    if (IsLiveTerminal(stdout))
+        return std::make_unique<LiveTableSink>(out, stdout);
+    return std::make_unique<PlainLineSink>(
+        out, stdout, stderr, PlainLineStyle{false, options.ports.size() > 1, options.ports});
 }
 
 // Runs every port at once, each on a worker thread of its own, and returns the outcome of the
@@ -93,7 +99,7 @@ int RunFlashCommand(const QStringList& args)
 
     StopSignals stops;
     OutputQueue console;
-    const std::unique_ptr<FlashReporter> reporter = MakeReporter(options, console);
+    const std::unique_ptr<EventSink> reporter = MakeSink(options, console);
 
     // The file is loaded once, here, and every port downloads that one firmware.
     const std::shared_ptr<const Firmware> firmware =

@@ -1,6 +1,6 @@
 #include "FlashRecord.h"
 
-#include "FlashReporter.h"
+#include "EventSink.h"
 
 #include <cstdio>
 #include <mutex>
@@ -12,7 +12,7 @@ FlashRecord::FlashRecord(const RecordTarget& target) : m_recorder(target)
         Warn(QStringLiteral("record: ") + opened.warning);
 }
 
-PortRun::TryEnd FlashRecord::BeginTry(const QString& port, FlashReporter& reporter) const
+PortRun::TryEnd FlashRecord::BeginTry(const QString& port, EventSink& reporter) const
 {
     return [this, &reporter, row = m_recorder.Begin(port)](const TryResult& result) mutable {
         const StoreResult stored = m_recorder.Append(row, result);

@@ -5,7 +5,7 @@
 
 #include <QString>
 
-class FlashReporter;
+class EventSink;
 
 // The record that flash and station write each try of a download to. A record that cannot be
 // written is a warning on standard error, never a failed download.
@@ -17,7 +17,7 @@ public:
 
     // What a run does as each try starts and ends: the row starts, and once the try has ended
     // it is appended before its outcome is reported.
-    PortRun::TryEnd BeginTry(const QString& port, FlashReporter& reporter) const;
+    PortRun::TryEnd BeginTry(const QString& port, EventSink& reporter) const;
 
 private:
     void Warn(const QString& warning) const;

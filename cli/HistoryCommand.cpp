@@ -1,12 +1,12 @@
 // norvane-flash history: lists, sums up or charts the recorded downloads.
 #include "Commands.h"
 
-#include "FlashReporter.h"
 #include "HistoryListing.h"
 #include "HistoryOptions.h"
 #include "HistoryPage.h"
 #include "HistorySummary.h"
 #include "RecordStore.h"
+#include "Terminal.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -4,14 +4,16 @@
 
 #include "CommandFirmware.h"
 #include "FlashRecord.h"
+#include "JsonLineSink.h"
+#include "LiveTableSink.h"
+#include "PlainLineSink.h"
 #include "PortWatcher.h"
 #include "QtSerialPort.h"
 #include "RecordTarget.h"
 #include "Station.h"
-#include "StationLog.h"
 #include "StationOptions.h"
-#include "StationTable.h"
 #include "StopSignals.h"
+#include "Terminal.h"
 #include "ThreadedPortRunner.h"
 
 #include <QCoreApplication>
@@ -22,13 +24,13 @@
 
 namespace {
 
-std::unique_ptr<StationReporter> MakeReporter(const StationOptions& options)
+std::unique_ptr<EventSink> MakeSink(const StationOptions& options, OutputQueue& out)
 {
     if (options.json)
-        return MakeStationJsonReporter();
+        return std::make_unique<JsonLineSink>(out, stdout);
     if (IsLiveTerminal(stdout))
-        return std::make_unique<StationTable>(stdout, stderr);
-    return std::make_unique<StationLog>(stdout, stderr);
+        return std::make_unique<LiveTableSink>(out, stdout);
+    return std::make_unique<PlainLineSink>(out, stdout, stderr, PlainLineStyle{true, true, {}});
 }
 
 } // namespace
@@ -52,7 +54,8 @@ int RunStationCommand(const QStringList& args)
         return UsageError("station", error);
 
     StopSignals stops;
-    const std::unique_ptr<StationReporter> reporter = MakeReporter(options);
+    OutputQueue console;
+    const std::unique_ptr<EventSink> reporter = MakeSink(options, console);
 
     // The file is loaded and checked once; every device gets that one firmware.
     const std::shared_ptr<const Firmware> firmware =

@@ -22,7 +22,7 @@ struct StationCounts
 
 // Where the station shows what happens: the events of every port's run (from the runs'
 // threads) and the station's own events (from the station's thread).
-class StationEvents : public virtual RunEvents
+class StationEvents : public RunEvents
 {
 public:
     // The station watches folder; present links there now, left alone unless included.

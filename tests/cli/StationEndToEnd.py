@@ -157,7 +157,7 @@ class StationEndToEnd(unittest.TestCase):
             screen += chunk
         os.close(leader)
         final_table = screen.decode().rsplit("\x1b[J", 1)[-1]
-        rows = re.findall(r"dev\d +- +done +\[#{20}\] 100 % +00:0\d +downloaded", final_table)
+        rows = re.findall(r"dev\d +done +\[#{20}\] 100 % +00:0\d +downloaded", final_table)
         self.assertEqual(len(rows), 2, final_table)
         self.assertIn("1 more not shown", final_table)
         self.assertIn("Station stopped: 3 done, 0 failed", final_table)

@@ -1,16 +1,6 @@
-#include "FlashReporter.h"
+#include "EventTexts.h"
 
 #include <QRegularExpression>
-
-#ifdef _WIN32
-#include <io.h>
-#else
-#include <sys/ioctl.h>
-#include <unistd.h>
-#endif
-
-#include <cstdlib>
-#include <cstring>
 
 QString OneLine(const QString& prompt)
 {
@@ -37,52 +27,37 @@ QString FormatDuration(int64_t ms)
     return QStringLiteral("%1:%2").arg(seconds / 60, 2, 10, zero).arg(seconds % 60, 2, 10, zero);
 }
 
+QString OutcomeText(const FlashSummary& summary)
+{
+    const QString phrase = OutcomePhrase(summary.run.outcome);
+    return summary.detail.isEmpty() ? phrase : phrase + QStringLiteral(" - ") + summary.detail;
+}
+
 QString SummaryLine(const FlashSummary& summary)
 {
     // The shared load stage belongs to no port.
     QString text = (summary.port.isEmpty() ? QString() : summary.port + QStringLiteral(": ")) +
-                   OutcomePhrase(summary.run.outcome);
-    if (!summary.detail.isEmpty())
-        text += QStringLiteral(" - ") + summary.detail;
+                   OutcomeText(summary);
     if (summary.elapsedMs > 0)
         text += QStringLiteral(" (%1)").arg(FormatDuration(summary.elapsedMs));
     return text;
 }
 
-bool IsLiveTerminal(std::FILE* stream)
+QString CountsText(const StationCounts& counts)
 {
-#ifdef _WIN32
-    const bool terminal = _isatty(_fileno(stream)) != 0;
-#else
-    const bool terminal = isatty(fileno(stream)) != 0;
-#endif
-    const char* term = std::getenv("TERM");
-    const char* noColor = std::getenv("NO_COLOR");
-    return terminal && term && *term && std::strcmp(term, "dumb") != 0 && !(noColor && *noColor);
+    QString text = QStringLiteral("%1 done, %2 failed, %3 stopped, %4 running, %5 waiting")
+                       .arg(counts.done)
+                       .arg(counts.failed)
+                       .arg(counts.cancelled)
+                       .arg(counts.running)
+                       .arg(counts.waiting);
+    if (counts.done > 0)
+        text += QStringLiteral("; mean download time %1 s")
+                    .arg(static_cast<double>(counts.MeanDownloadMs()) / 1000.0, 0, 'f', 1);
+    return text;
 }
 
-int TerminalWidth(std::FILE* stream)
+QString StoppedText(const StationCounts& counts)
 {
-    constexpr int kDefaultWidth = 80;
-#ifndef _WIN32
-    winsize size{};
-    if (ioctl(fileno(stream), TIOCGWINSZ, &size) == 0 && size.ws_col > 0)
-        return size.ws_col;
-#else
-    (void)stream;
-#endif
-    return kDefaultWidth;
-}
-
-int TerminalHeight(std::FILE* stream)
-{
-    constexpr int kDefaultHeight = 24;
-#ifndef _WIN32
-    winsize size{};
-    if (ioctl(fileno(stream), TIOCGWINSZ, &size) == 0 && size.ws_row > 0)
-        return size.ws_row;
-#else
-    (void)stream;
-#endif
-    return kDefaultHeight;
+    return QStringLiteral("Station stopped: ") + CountsText(counts);
 }
