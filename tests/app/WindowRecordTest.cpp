@@ -3,7 +3,6 @@
 #include "RecordStore.h"
 #include "SRecordText.h"
 #include "SimulatedPort.h"
-#include "StationFacts.h"
 #include "VirtualDevice.h"
 #include "VirtualHost.h"
 #include "WindowHarness.h"
@@ -83,6 +82,25 @@ TEST_F(WindowRecordTest, DownloadLeavesItsRow)
     EXPECT_GT(row.bytesReceived, 0);
     EXPECT_LE(row.started, row.finished);
     EXPECT_EQ(row.programVersion, FlashVersion());
+}
+
+// A new name in the box during the download (typed, or chosen with "...") is the next run's
+// business: this run's row keeps the facts of the firmware it downloads.
+TEST_F(WindowRecordTest, FileNameChangedDuringTheDownloadLeavesTheRunsOwnFacts)
+{
+    QObject::connect(&harness.Window(), &FrmMain::StatusShown, [this](const QString& text) {
+        if (text.startsWith(QStringLiteral("Downloading firmware (CRC - ")))
+            harness.Window().Engine().FileNameChanged();
+    });
+    harness.Control<QPushButton>("CmdDownload")->click();
+
+    const std::vector<DownloadRecord> rows = Rows();
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_EQ(rows[0].outcome, QStringLiteral("downloaded"));
+    EXPECT_EQ(rows[0].firmwareEnd, 0x30FF);
+    EXPECT_TRUE(rows[0].headerDue);
+    EXPECT_FALSE(rows[0].firmwareCrc.isEmpty());
+    EXPECT_EQ(rows[0].stepsPlanned, rows[0].stepsDone);
 }
 
 TEST_F(WindowRecordTest, WindowClosedDuringTheDownloadLeavesItsRow)
