@@ -3,8 +3,8 @@
 the bash and the zsh completion know every command, option and fault the --help lists. The
 options of each norvane-flash command are the ones its option table declares: bash offers
 exactly those, and completes no option where a value is due; zsh gives each in the command's
-own spec, with a value where it takes one, and ends the options at "--" where the command
-does."""
+own _arguments list, with a value where it takes one, and ends the options at "--" where the
+command does."""
 import argparse
 import os
 import re
@@ -96,28 +96,28 @@ def outcome_words(flasher):
                               check=True).stdout.split())
 
 
-def zsh_spec_problems(flasher, path):
-    """The _arguments spec of each command in the zsh completion against its option table."""
+def zsh_argument_problems(flasher, path):
+    """The _arguments list of each command in the zsh completion against its option table."""
     text = Path(path).read_text()
     problems = []
     for command, options in sorted(helptext.declared_options(flasher).items()):
-        spec = re.search(rf"^\s+{command}\)\n(.*?)^\s+;;", text, re.M | re.S)
-        if not spec:
-            problems.append(f"{path} has no spec for {command}: add a '{command})' case")
+        arguments = re.search(rf"^\s+{command}\)\n(.*?)^\s+;;", text, re.M | re.S)
+        if not arguments:
+            problems.append(f"{path} has no _arguments list for {command}: add a '{command})' case")
             continue
-        spec = spec.group(1)
+        arguments = arguments.group(1)
         for option in options:
             if option.name == "--":
-                if "_arguments -S" not in spec:
-                    problems.append(f"{command} ends its options at --, but its spec in {path} "
+                if "_arguments -S" not in arguments:
+                    problems.append(f"{command} ends its options at --, but its _arguments list in {path} "
                                     f"does not: use _arguments -S")
             elif option.name in HELP_OPTIONS:
-                if '"${help[@]}"' not in spec:
-                    problems.append(f"the spec of {command} in {path} lacks \"${{help[@]}}\"")
-            elif not re.search(re.escape(option.name) + ("[=+]" if option.value else r"\["), spec):
+                if '"${help[@]}"' not in arguments:
+                    problems.append(f"the _arguments list of {command} in {path} lacks \"${{help[@]}}\"")
+            elif not re.search(re.escape(option.name) + ("[=+]" if option.value else r"\["), arguments):
                 form = f"{option.name}=[...]:{option.value}" if option.value else \
                     f"{option.name}[...]"
-                problems.append(f"the spec of {command} in {path} lacks {form}")
+                problems.append(f"the _arguments list of {command} in {path} lacks {form}")
     outcomes = re.search(r"--outcome=\[[^]]*\]:outcome:\(([^)]*)\)", text)
     if not outcomes or set(outcomes.group(1).split()) != outcome_words(flasher):
         problems.append(f"the --outcome words in {path} are not {sorted(outcome_words(flasher))}")
@@ -158,7 +158,7 @@ def main():
         if check.returncode != 0:
             problems.append(f"zsh cannot read {path}: {check.stderr.strip()}")
 
-    problems += zsh_spec_problems(args.flasher, folder / "_norvane-flash")
+    problems += zsh_argument_problems(args.flasher, folder / "_norvane-flash")
     for problem in problems:
         print(problem)
     return 1 if problems else 0
