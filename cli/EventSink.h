@@ -10,10 +10,6 @@
 
 #include <cstdint>
 
-// How one port's try ended, and where a port stands after a step of programming.
-using FlashSummary = TryResult;
-using FlashProgress = RunProgress;
-
 // Where norvane-flash flash and station show what happens: JSON lines, plain lines or the
 // live table. The download events come from every port's worker thread at once; sinks
 // serialise their output and never wait for it to be written. An empty port stands for the
@@ -25,7 +21,7 @@ class EventSink : public StationEvents
 public:
     void FileState(const QString& /*port*/, const QString& /*text*/) override {}
     // A try has ended; a port's last try is its outcome.
-    virtual void Outcome(const FlashSummary& summary) = 0;
+    virtual void Outcome(const TryResult& summary) = 0;
     // Every run has ended.
     virtual void Finish() {}
 
@@ -38,7 +34,7 @@ public:
     // A port's download begins (flash: every port, once the file has loaded).
     void Started(const QString& /*port*/) override {}
     // The port's download has ended for good (after its last try).
-    void Ended(const FlashSummary& /*summary*/, const StationCounts& /*counts*/) override {}
+    void Ended(const TryResult& /*summary*/, const StationCounts& /*counts*/) override {}
     void Unplugged(const QString& port) override;
     // The station has stopped: every download has ended.
     void Stopped(const StationCounts& counts) override;

@@ -27,13 +27,13 @@ QString FormatDuration(int64_t ms)
     return QStringLiteral("%1:%2").arg(seconds / 60, 2, 10, zero).arg(seconds % 60, 2, 10, zero);
 }
 
-QString OutcomeText(const FlashSummary& summary)
+QString OutcomeText(const TryResult& summary)
 {
     const QString phrase = OutcomePhrase(summary.run.outcome);
     return summary.detail.isEmpty() ? phrase : phrase + QStringLiteral(" - ") + summary.detail;
 }
 
-QString SummaryLine(const FlashSummary& summary)
+QString SummaryLine(const TryResult& summary)
 {
     // The shared load stage belongs to no port.
     QString text = (summary.port.isEmpty() ? QString() : summary.port + QStringLiteral(": ")) +

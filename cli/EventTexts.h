@@ -15,9 +15,9 @@ QString MessageLine(const MessageBoxText& box);
 // "mm:ss", or "h:mm:ss" from an hour on.
 QString FormatDuration(int64_t ms);
 // "PORT: phrase - detail (mm:ss)", the elapsed time only when there is one.
-QString SummaryLine(const FlashSummary& summary);
+QString SummaryLine(const TryResult& summary);
 // "phrase - detail", for the table's outcome column.
-QString OutcomeText(const FlashSummary& summary);
+QString OutcomeText(const TryResult& summary);
 
 // "3 done, 1 failed, 0 stopped, 2 running, 0 waiting; mean download time 41.2 s"
 QString CountsText(const StationCounts& counts);

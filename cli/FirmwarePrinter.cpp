@@ -29,12 +29,6 @@ std::string Hex6(int32_t value)
     return "0x" + FormatHex(value, 6);
 }
 
-// The least time the whole plan takes on the line.
-double WireSeconds(const DownloadPlan& plan)
-{
-    return LineSeconds(plan.Total().Total());
-}
-
 QString CommandWord(PlannedCommand::Kind kind)
 {
     switch (kind) {
@@ -125,7 +119,7 @@ void PrintFactsJson(const Firmware& firmware)
                 static_cast<unsigned>(static_cast<uint16_t>(firmware.crc)),
                 static_cast<unsigned>(static_cast<uint16_t>(firmware.checksum)), plan.stepCount,
                 plan.programSteps, blocks.c_str(), plan.header ? "true" : "false",
-                WireSeconds(plan), overlapKey.c_str());
+                LineSeconds(plan.Total().Total()), overlapKey.c_str());
 }
 
 void PrintFactsText(const Firmware& firmware)
@@ -156,7 +150,7 @@ void PrintFactsText(const Firmware& firmware)
                 plan.header ? "yes (block 1 is programmed; the device verifies the image)"
                             : "no (block 1 is not touched)");
     std::printf("Download time:  at least %.1f s at 19200 baud (%lld bytes on the wire)\n",
-                WireSeconds(plan), static_cast<long long>(plan.Total().Total()));
+                LineSeconds(plan.Total().Total()), static_cast<long long>(plan.Total().Total()));
 }
 
 void PrintLoadError(const Firmware& firmware)

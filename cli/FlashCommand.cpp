@@ -2,7 +2,7 @@
 // at once, each port on a worker thread of its own.
 #include "Commands.h"
 
-#include "CommandFirmware.h"
+#include "CommandRun.h"
 #include "DownloadTexts.h"
 #include "FirmwarePrinter.h"
 #include "FlashOptions.h"
@@ -11,7 +11,6 @@
 #include "JsonLineSink.h"
 #include "LiveTableSink.h"
 #include "PlainLineSink.h"
-#include "QtSerialPort.h"
 #include "RecordTarget.h"
 #include "StopSignals.h"
 #include "Terminal.h"
@@ -104,13 +103,8 @@ int RunFlashCommand(const QStringList& args)
     // The file is loaded once, here, and every port downloads that one firmware.
     const std::shared_ptr<const Firmware> firmware =
         LoadFirmwareForPorts(options.fileName, *reporter);
-    if (!firmware->Loaded()) {
-        reporter->Finish();
-        const Outcome outcome = firmware->state == Firmware::State::Cancelled
-                                    ? Outcome::Cancelled
-                                    : OutcomeOf(firmware->Failure().kind);
-        return OutcomeExitCode(outcome);
-    }
+    if (!firmware->Loaded())
+        return EndWithoutFirmware(*firmware, *reporter);
     reporter->Status(QString(), kStatusCalculatingCrc);
 
     // Opened only now: a trace never touches a file before the firmware has been read.
@@ -127,15 +121,7 @@ int RunFlashCommand(const QStringList& args)
     }
 
     const FlashRecord record(*recordTarget);
-    PortRun shared;
-    shared.firmware = firmware;
-    shared.makePort = [] { return std::make_unique<QtSerialPort>(); };
-    shared.events = reporter.get();
-    shared.stop = &StopSignals::Requested();
-    shared.retries = options.retries;
-    shared.beginTry = [&record, &reporter](const QString& port) {
-        return record.BeginTry(port, *reporter);
-    };
+    PortRun shared = CommandPortRun(firmware, *reporter, record, options.retries);
     shared.trace = trace.get();
     const Outcome worst = RunEveryPort(shared, options.ports);
 

@@ -41,7 +41,7 @@ void JsonLineSink::FileState(const QString& port, const QString& text)
     m_queue.Write(m_out, JsonLine("file", port).Add("text", text).Text());
 }
 
-void JsonLineSink::Progress(const QString& port, const FlashProgress& progress)
+void JsonLineSink::Progress(const QString& port, const RunProgress& progress)
 {
     m_queue.Write(m_out, JsonLine("progress", port)
                              .Add("value", progress.value)
@@ -62,7 +62,7 @@ void JsonLineSink::Message(const QString& port, const MessageBoxText& box)
     m_queue.Write(m_out, line.Text());
 }
 
-void JsonLineSink::Outcome(const FlashSummary& summary)
+void JsonLineSink::Outcome(const TryResult& summary)
 {
     JsonLine line("outcome", summary.port);
     line.Add("outcome", OutcomeWord(summary.run.outcome));

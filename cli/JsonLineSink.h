@@ -15,9 +15,9 @@ public:
 
     void Status(const QString& port, const QString& text) override;
     void FileState(const QString& port, const QString& text) override;
-    void Progress(const QString& port, const FlashProgress& progress) override;
+    void Progress(const QString& port, const RunProgress& progress) override;
     void Message(const QString& port, const MessageBoxText& box) override;
-    void Outcome(const FlashSummary& summary) override;
+    void Outcome(const TryResult& summary) override;
 
 private:
     OutputQueue& m_queue;

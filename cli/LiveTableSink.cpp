@@ -55,7 +55,7 @@ void LiveTableSink::Status(const QString& port, const QString& text)
     Redraw();
 }
 
-void LiveTableSink::Progress(const QString& port, const FlashProgress& progress)
+void LiveTableSink::Progress(const QString& port, const RunProgress& progress)
 {
     const std::lock_guard lock(m_mutex);
     const auto row = Find(port);
@@ -74,7 +74,7 @@ void LiveTableSink::Message(const QString& port, const MessageBoxText& box)
 }
 
 // An outcome without a port is the load stage's, which ends the station.
-void LiveTableSink::Outcome(const FlashSummary& summary)
+void LiveTableSink::Outcome(const TryResult& summary)
 {
     const std::lock_guard lock(m_mutex);
     if (summary.port.isEmpty()) {
@@ -134,7 +134,7 @@ void LiveTableSink::Started(const QString& port)
     Redraw();
 }
 
-void LiveTableSink::Ended(const FlashSummary&, const StationCounts& counts)
+void LiveTableSink::Ended(const TryResult&, const StationCounts& counts)
 {
     const std::lock_guard lock(m_mutex);
     m_counts = counts;

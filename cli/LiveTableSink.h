@@ -23,15 +23,15 @@ public:
     LiveTableSink(OutputQueue& queue, std::FILE* out, const SinkClock& clock = kSystemClock);
 
     void Status(const QString& port, const QString& text) override;
-    void Progress(const QString& port, const FlashProgress& progress) override;
+    void Progress(const QString& port, const RunProgress& progress) override;
     void Message(const QString& port, const MessageBoxText& box) override;
-    void Outcome(const FlashSummary& summary) override;
+    void Outcome(const TryResult& summary) override;
     void Finish() override;
 
     void Watching(const QString& folder, bool folderExists) override;
     void Plugged(const QString& port, const QString& serialNumber) override;
     void Started(const QString& port) override;
-    void Ended(const FlashSummary& summary, const StationCounts& counts) override;
+    void Ended(const TryResult& summary, const StationCounts& counts) override;
     void Unplugged(const QString& port) override;
     void Stopped(const StationCounts& counts) override;
 
@@ -53,7 +53,7 @@ private:
         QString serialNumber; // as shown
         RowState state = RowState::Waiting;
         QString text; // the status while it runs, the outcome once it has ended
-        std::optional<FlashProgress> progress;
+        std::optional<RunProgress> progress;
         int64_t startedMs = 0;
         int64_t endedAfterMs = 0;
     };

@@ -15,7 +15,7 @@ void PlainLineSink::Status(const QString& port, const QString& text)
         Print(m_out, port, text);
 }
 
-void PlainLineSink::Progress(const QString& port, const FlashProgress& progress)
+void PlainLineSink::Progress(const QString& port, const RunProgress& progress)
 {
     const std::lock_guard lock(m_mutex);
     if (!m_tenths.Due(port, progress.value, progress.maximum))
@@ -34,7 +34,7 @@ void PlainLineSink::Message(const QString& port, const MessageBoxText& box)
 }
 
 // An outcome without a port is the load stage's, which ends the station.
-void PlainLineSink::Outcome(const FlashSummary& summary)
+void PlainLineSink::Outcome(const TryResult& summary)
 {
     const std::lock_guard lock(m_mutex);
     if (summary.port.isEmpty())

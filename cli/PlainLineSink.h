@@ -30,9 +30,9 @@ public:
                   const SinkClock& clock = kSystemClock);
 
     void Status(const QString& port, const QString& text) override;
-    void Progress(const QString& port, const FlashProgress& progress) override;
+    void Progress(const QString& port, const RunProgress& progress) override;
     void Message(const QString& port, const MessageBoxText& box) override;
-    void Outcome(const FlashSummary& summary) override;
+    void Outcome(const TryResult& summary) override;
     void Finish() override;
 
 private:
@@ -45,5 +45,5 @@ private:
     const SinkClock& m_clock;
     std::mutex m_mutex;
     TenthsOfTheWay m_tenths;
-    std::map<QString, FlashSummary> m_summaries; // flash: each port's last outcome
+    std::map<QString, TryResult> m_summaries; // flash: each port's last outcome
 };

@@ -2,13 +2,12 @@
 // worker thread of its own, from one loaded firmware file.
 #include "Commands.h"
 
-#include "CommandFirmware.h"
+#include "CommandRun.h"
 #include "FlashRecord.h"
 #include "JsonLineSink.h"
 #include "LiveTableSink.h"
 #include "PlainLineSink.h"
 #include "PortWatcher.h"
-#include "QtSerialPort.h"
 #include "RecordTarget.h"
 #include "Station.h"
 #include "StationOptions.h"
@@ -60,23 +59,10 @@ int RunStationCommand(const QStringList& args)
     // The file is loaded and checked once; every device gets that one firmware.
     const std::shared_ptr<const Firmware> firmware =
         LoadFirmwareForPorts(options.fileName, *reporter);
-    if (!firmware->Loaded()) {
-        reporter->Finish();
-        return OutcomeExitCode(firmware->state == Firmware::State::Cancelled
-                                   ? Outcome::Cancelled
-                                   : OutcomeOf(firmware->Failure().kind));
-    }
+    if (!firmware->Loaded())
+        return EndWithoutFirmware(*firmware, *reporter);
     const FlashRecord record(*recordTarget);
-    PortRun shared;
-    shared.firmware = firmware;
-    shared.makePort = [] { return std::make_unique<QtSerialPort>(); };
-    shared.events = reporter.get();
-    shared.stop = &StopSignals::Requested();
-    shared.retries = options.retries;
-    shared.beginTry = [&record, &reporter](const QString& port) {
-        return record.BeginTry(port, *reporter);
-    };
-    ThreadedPortRunner runner(shared);
+    ThreadedPortRunner runner(CommandPortRun(firmware, *reporter, record, options.retries));
 
     PortWatcher watcher(options.watchDir);
     Station station({options.jobs, options.includePresent}, *reporter, runner);

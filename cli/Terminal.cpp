@@ -9,6 +9,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <utility>
 
 bool IsLiveTerminal(std::FILE* stream)
 {
@@ -22,28 +23,33 @@ bool IsLiveTerminal(std::FILE* stream)
     return terminal && term && *term && std::strcmp(term, "dumb") != 0 && !(noColor && *noColor);
 }
 
-int TerminalWidth(std::FILE* stream)
+namespace {
+
+// The columns and lines of a terminal; 0 for what it does not say.
+std::pair<int, int> TerminalSize(std::FILE* stream)
 {
-    constexpr int kDefaultWidth = 80;
 #ifndef _WIN32
     winsize size{};
-    if (ioctl(fileno(stream), TIOCGWINSZ, &size) == 0 && size.ws_col > 0)
-        return size.ws_col;
+    if (ioctl(fileno(stream), TIOCGWINSZ, &size) == 0)
+        return {size.ws_col, size.ws_row};
 #else
     (void)stream;
 #endif
-    return kDefaultWidth;
+    return {0, 0};
+}
+
+} // namespace
+
+int TerminalWidth(std::FILE* stream)
+{
+    constexpr int kDefaultWidth = 80;
+    const int columns = TerminalSize(stream).first;
+    return columns > 0 ? columns : kDefaultWidth;
 }
 
 int TerminalHeight(std::FILE* stream)
 {
     constexpr int kDefaultHeight = 24;
-#ifndef _WIN32
-    winsize size{};
-    if (ioctl(fileno(stream), TIOCGWINSZ, &size) == 0 && size.ws_row > 0)
-        return size.ws_row;
-#else
-    (void)stream;
-#endif
-    return kDefaultHeight;
+    const int lines = TerminalSize(stream).second;
+    return lines > 0 ? lines : kDefaultHeight;
 }

@@ -35,29 +35,48 @@ QString FileSha256(const QString& fileName)
     return QString::fromLatin1(hash.result().toHex());
 }
 
+// The facts of an image filled from start to end: it counts as loaded.
+void DescribeImage(Firmware& firmware, std::shared_ptr<const FirmwareImage> image, int32_t start,
+                   int32_t end)
+{
+    firmware.state = Firmware::State::Loaded;
+    firmware.loaderResult = SRecordResult::Ok;
+    firmware.start = start;
+    firmware.end = end;
+    const ApplicationChecks checks = CalculateApplicationChecks(*image, end);
+    firmware.crc = checks.crc;
+    firmware.checksum = checks.checksum;
+    firmware.plan = PlanDownload(*image, start, end);
+    firmware.image = std::move(image);
+}
+
 } // namespace
 
 std::shared_ptr<const Firmware> LoadFirmware(const QString& fileName, Host& host,
                                              const std::atomic<bool>& cancel)
 {
+    auto firmware = std::make_shared<Firmware>();
+    firmware->fileName = fileName;
     const std::filesystem::path path = ToPath(fileName);
     const bool missing = fileName.isEmpty() || !FileExists(path);
-    auto image = std::make_unique<FirmwareImage>();
+    // A missing file fails at once, with the loader's own words for it.
+    auto image = std::make_shared<FirmwareImage>();
     const SRecordLoad load = LoadSRecordFile(path, *image, host, cancel);
-    const bool loaded = !missing && !cancel && load.result == SRecordResult::Ok;
-    auto firmware = loaded ? std::make_shared<Firmware>(
-                                 *FirmwareOf(*image, load.startAddr, load.endAddr, fileName))
-                           : std::make_shared<Firmware>();
-    firmware->fileName = fileName;
     firmware->loaderResult = load.result;
     firmware->problem = load.problem;
     firmware->overlap = load.overlap;
-    if (missing)
+    if (missing) {
         firmware->state = Firmware::State::Missing;
-    else if (cancel)
+        return firmware;
+    }
+    if (cancel)
         firmware->state = Firmware::State::Cancelled;
-    else if (!loaded)
+    else if (load.result == SRecordResult::Ok)
+        DescribeImage(*firmware, std::move(image), load.startAddr, load.endAddr);
+    else
         firmware->state = Firmware::State::NotUsable;
+    // Also of a file that does not load: the record tells which file it was.
+    firmware->sha256 = FileSha256(fileName);
     return firmware;
 }
 
@@ -66,16 +85,8 @@ std::shared_ptr<const Firmware> FirmwareOf(const FirmwareImage& image, int32_t s
 {
     auto firmware = std::make_shared<Firmware>();
     firmware->fileName = fileName;
-    firmware->state = Firmware::State::Loaded;
-    firmware->loaderResult = SRecordResult::Ok;
-    firmware->start = start;
-    firmware->end = end;
-    const ApplicationChecks checks = CalculateApplicationChecks(image, end);
-    firmware->crc = checks.crc;
-    firmware->checksum = checks.checksum;
-    firmware->plan = PlanDownload(image, start, end);
+    DescribeImage(*firmware, std::make_shared<const FirmwareImage>(image), start, end);
     firmware->sha256 = FileSha256(fileName);
-    firmware->image = std::make_shared<const FirmwareImage>(image);
     return firmware;
 }
 

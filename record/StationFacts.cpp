@@ -1,8 +1,5 @@
 #include "StationFacts.h"
 
-#include <QCryptographicHash>
-#include <QFile>
-#include <QFileInfo>
 #include <QSysInfo>
 
 #ifdef Q_OS_UNIX
@@ -23,18 +20,4 @@ QString StationUserName()
         return QString::fromLocal8Bit(account->pw_name);
 #endif
     return qEnvironmentVariable("USERNAME", qEnvironmentVariable("USER"));
-}
-
-QString FileSha256(const QString& fileName)
-{
-    // Only a regular file: reading a FIFO or a device named as firmware would never end.
-    if (!QFileInfo(fileName).isFile())
-        return QString();
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly))
-        return QString();
-    QCryptographicHash hash(QCryptographicHash::Sha256);
-    if (!hash.addData(&file))
-        return QString();
-    return QString::fromLatin1(hash.result().toHex());
 }

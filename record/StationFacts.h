@@ -24,6 +24,3 @@ struct UsbAdapterFacts
 // folder).
 UsbAdapterFacts UsbAdapterOf(const QString& devicePath,
                              const QString& sysRoot = QStringLiteral("/sys"));
-
-// The SHA-256 of a regular file in lower-case hex; empty when it is none or cannot be read.
-QString FileSha256(const QString& fileName);

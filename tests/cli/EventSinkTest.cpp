@@ -17,10 +17,9 @@
 
 namespace {
 
-FlashSummary Try(const QString& port, const RunResult& run, const QString& detail,
-                 int64_t elapsedMs)
+TryResult Try(const QString& port, const RunResult& run, const QString& detail, int64_t elapsedMs)
 {
-    FlashSummary summary;
+    TryResult summary;
     summary.port = port;
     summary.run = run;
     summary.detail = detail;
@@ -95,10 +94,10 @@ void FlashEvents(EventSink& sink, FixedClock& clock)
     sink.Status(QString(), QStringLiteral("Loading the firmware file..."));
     sink.Started(kPort);
     sink.Status(kPort, QStringLiteral("Attempting to start BootLoader..."));
-    for (const FlashProgress& progress :
-         {FlashProgress{0, 200, 0, 0, 160000}, FlashProgress{1, 200, 1, 800, 159200},
-          FlashProgress{20, 200, 10, 16000, 144000}, FlashProgress{21, 200, 11, 16800, 143200},
-          FlashProgress{199, 200, 100, 159200, 800}, FlashProgress{200, 200, 100, 160000, 0}})
+    for (const RunProgress& progress :
+         {RunProgress{0, 200, 0, 0, 160000}, RunProgress{1, 200, 1, 800, 159200},
+          RunProgress{20, 200, 10, 16000, 144000}, RunProgress{21, 200, 11, 16800, 143200},
+          RunProgress{199, 200, 100, 159200, 800}, RunProgress{200, 200, 100, 160000, 0}})
         sink.Progress(kPort, progress);
     sink.Message(kPort, {QStringLiteral("Could not start\nthe Bootloader!"), MessageKind::Error,
                          QString(), QStringLiteral("fw\x1b[2J.mot")});
@@ -126,8 +125,8 @@ void StationEvents(EventSink& sink, FixedClock& clock)
     sink.Progress(kLink, {100, 200, 50, 20000, 20000});
     sink.Progress(kLink, {200, 200, 100, 40000, 0});
     clock.ms = 163100;
-    const FlashSummary summary = Try(kLink, {Outcome::Downloaded, true, {}, nullptr},
-                                     QStringLiteral("verified by the device, CRC 20A1h"), 163100);
+    const TryResult summary = Try(kLink, {Outcome::Downloaded, true, {}, nullptr},
+                                  QStringLiteral("verified by the device, CRC 20A1h"), 163100);
     sink.Outcome(summary);
     const StationCounts counts{1, 0, 0, 0, 0, 163100};
     sink.Ended(summary, counts);

@@ -1,0 +1,27 @@
+#pragma once
+
+#include "EventSink.h"
+#include "Firmware.h"
+#include "FlashRecord.h"
+#include "PortRun.h"
+
+#include <QString>
+
+#include <memory>
+
+// What flash and station share: the firmware, loaded once for every port, and the run that
+// every port's run starts from.
+
+// Loads fileName as a download's load stage does and shows it so; a stop signal cancels the
+// loading.
+std::shared_ptr<const Firmware> LoadFirmwareForPorts(const QString& fileName, EventSink& sink);
+
+// The firmware did not load: shows the message box the window would show and the outcome,
+// once, for no port, finishes the sink and returns the exit code.
+int EndWithoutFirmware(const Firmware& firmware, EventSink& sink);
+
+// A run of the firmware on the real serial port, stopped by the stop signals, tried again up
+// to retries times, each try written to the record and then shown in the sink. Its port is
+// set per port.
+PortRun CommandPortRun(std::shared_ptr<const Firmware> firmware, EventSink& sink,
+                       const FlashRecord& record, int retries);
