@@ -123,7 +123,12 @@ TryResult PortRun::Run() const
         events->Status(port, QStringLiteral("Trying again from the beginning (try %1 of %2)")
                                  .arg(retry + 1)
                                  .arg(retries + 1));
-        result = Try(retry + 1);
+        TryResult next = Try(retry + 1);
+        // A try that could not open the port never reached the device: the device is as the
+        // try before left it, and that try's outcome stands (its row and the new one are kept).
+        if (next.run.outcome == Outcome::PortUnavailable)
+            break;
+        result = std::move(next);
     }
     return result;
 }

@@ -68,7 +68,7 @@ struct PortRun
     };
     TraceSink* trace = nullptr; // null: no trace
 
-    // Returns the last try.
+    // Returns the last try that reached the device, or the only one.
     TryResult Run() const;
 
 private:

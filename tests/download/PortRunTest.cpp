@@ -53,6 +53,8 @@ protected:
             devices.push_back(std::make_unique<VirtualDevice>(
                 host, DeviceTiming{}, tryIndex < faults.size() ? faults[tryIndex] : FaultPlan{}));
             auto port = std::make_unique<SimulatedPort>(host, devices.back().get());
+            const SerialError openFailure =
+                tryIndex < openFailures.size() ? openFailures[tryIndex] : SerialError::None;
             if (openFailure != SerialError::None)
                 port->FailNextOpen(openFailure, QStringLiteral("system words"));
             return port;
@@ -67,7 +69,7 @@ protected:
     EventLog events;
     std::atomic<bool> stop{false};
     std::vector<FaultPlan> faults;
-    SerialError openFailure = SerialError::None;
+    std::vector<SerialError> openFailures; // of try n at n - 1
     std::vector<std::unique_ptr<VirtualDevice>> devices;
     QStringList begun;
     std::vector<TryResult> ended;
@@ -122,6 +124,22 @@ TEST_F(PortRunTest, TriesAgainAfterAFailureOnTheLineAndRecordsEveryTry)
     EXPECT_TRUE(events.lines.contains("status: Trying again from the beginning (try 3 of 3)"));
 }
 
+// The cable is pulled and the adapter is gone when the run tries again: the device was left
+// half-programmed, and that is what the run ends with.
+TEST_F(PortRunTest, RetryThatCannotOpenThePortLeavesTheFailureBeforeIt)
+{
+    faults = {*ParseFaultPlan("close-after:3", nullptr)};
+    openFailures = {SerialError::None, SerialError::NoSuchDevice};
+    run.retries = 2;
+
+    const TryResult last = run.Run();
+
+    EXPECT_EQ(ReasonWord(last.run.reason.kind), "line-lost");
+    EXPECT_EQ(OutcomeExitCode(last.run.outcome), 1);
+    ASSERT_EQ(ended.size(), 2u);
+    EXPECT_EQ(ReasonWord(ended[1].run.reason.kind), "no-device");
+}
+
 TEST_F(PortRunTest, RefusedImageAndStopEndTheRunAtOnce)
 {
     faults = {*ParseFaultPlan("fail-verify", nullptr)};
@@ -157,7 +175,8 @@ TEST_F(PortRunTest, PortThatCannotBeOpenedEndsWithItsReasonAndIsNotRetried)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.reason);
         ended.clear();
-        openFailure = c.error;
+        devices.clear();
+        openFailures = {c.error};
         const TryResult last = run.Run();
         EXPECT_EQ(OutcomeWord(last.run.outcome), "port-unavailable");
         EXPECT_EQ(OutcomeExitCode(last.run.outcome), 4);
