@@ -89,11 +89,12 @@ int RunFlashCommand(const QStringList& args)
     }
     if (options.dryRun)
         return PrintFirmware(options.fileName, FirmwareReport::Plan, options.json);
-    if (!options.traceFile.isEmpty() &&
-        !FlashTraceLog::MayTrace(options.traceFile, options.fileName, options.ports, error))
-        return UsageError("flash", error);
     const std::optional<RecordTarget> recordTarget = ParseRecordTarget(options.record, error);
     if (!recordTarget)
+        return UsageError("flash", error);
+    if (!options.traceFile.isEmpty() &&
+        !FlashTraceLog::MayTrace(options.traceFile, options.fileName, options.ports,
+                                 recordTarget->file, error))
         return UsageError("flash", error);
 
     StopSignals stops;

@@ -3,6 +3,7 @@
 #include "PortNaming.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 #include <cerrno>
 #include <cstring>
@@ -60,8 +61,14 @@ FlashTraceLog::~FlashTraceLog()
 }
 
 bool FlashTraceLog::MayTrace(const QString& fileName, const QString& firmwareFile,
-                             const QStringList& ports, QString& error)
+                             const QStringList& ports, const QString& recordFile, QString& error)
 {
+    // The record may not be there yet: its name counts as well.
+    if (SameFile(fileName, recordFile) ||
+        QFileInfo(fileName).absoluteFilePath() == QFileInfo(recordFile).absoluteFilePath()) {
+        error = QStringLiteral("the trace file %1 is the record").arg(fileName);
+        return false;
+    }
     if (SameFile(fileName, firmwareFile)) {
         error = QStringLiteral("the trace file %1 is the firmware file").arg(fileName);
         return false;

@@ -20,10 +20,10 @@ class FlashTraceLog : public TraceSink
 public:
     ~FlashTraceLog() override;
 
-    // Whether fileName may take the trace: not the firmware file and not one of the ports,
-    // under any of their names (links included). False with the reason in error.
+    // Whether fileName may take the trace: not the record, not the firmware file and not one
+    // of the ports, under any of their names (links included). False with the reason in error.
     static bool MayTrace(const QString& fileName, const QString& firmwareFile,
-                         const QStringList& ports, QString& error);
+                         const QStringList& ports, const QString& recordFile, QString& error);
     // False with the system's words in error when the file cannot be written. A FIFO that
     // no program reads is refused rather than waited for.
     bool Open(const QString& fileName, QString& error);

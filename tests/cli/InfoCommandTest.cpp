@@ -278,6 +278,11 @@ TEST(CommandLineTest, ParsesAndRefusesAsPeopleExpect)
         {{"station", "--jobs=0", "fw.mot"}, 64, "--jobs needs a whole number from 1 on"},
         // The port is taken from each form; the file after "--" is a file, not an option.
         {{"flash", "-p" + noTty, "--", dashFile}, 3, "-fw.mot"},
+        // No trace replaces the record.
+        {{"flash", "-pa", "--record", dir.filePath("r.sqlite"), "--trace", dir.filePath("r.sqlite"),
+          "fw.mot"},
+         64,
+         "is the record"},
         {{"flash", "--port=" + noTty, "--json", "--", dashFile}, 3, "\"port\":null"},
     };
     for (const Row& row : rows) {
