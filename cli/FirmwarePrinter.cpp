@@ -19,11 +19,7 @@
 
 namespace {
 
-QString Hex(int32_t value, int digits)
-{
-    return QStringLiteral("0x") + QString::fromStdString(FormatHex(value, digits));
-}
-
+// "0x003080": an address.
 std::string Hex6(int32_t value)
 {
     return "0x" + FormatHex(value, 6);
@@ -49,24 +45,26 @@ QString CommandLine(const PlannedCommand& command)
     if (command.kind != PlannedCommand::Kind::Program)
         line += QStringLiteral(" %1").arg(command.block);
     if (command.kind != PlannedCommand::Kind::Erase)
-        line += QLatin1Char(' ') + Hex(command.address, 6);
+        line += QLatin1Char(' ') + QString::fromStdString(Hex6(command.address));
     if (command.blankBlock)
         line += QStringLiteral(" blank");
     return line;
 }
 
-void PrintPlanText(const DownloadPlan& plan, const Firmware& firmware)
+void PrintPlanText(const Firmware& firmware)
 {
+    const DownloadPlan& plan = firmware.plan;
     for (const PlannedCommand& command : plan.commands)
         std::printf("%s\n", qPrintable(CommandLine(command)));
     if (plan.header)
-        std::printf("header %s crc %sh checksum %sh\n", qPrintable(Hex(plan.endAddress, 6)),
+        std::printf("header %s crc %sh checksum %sh\n", Hex6(plan.endAddress).c_str(),
                     FormatHex(static_cast<uint16_t>(firmware.crc), 4).c_str(),
                     FormatHex(static_cast<uint16_t>(firmware.checksum), 4).c_str());
 }
 
-void PrintPlanJson(const DownloadPlan& plan, const Firmware& firmware)
+void PrintPlanJson(const Firmware& firmware)
 {
+    const DownloadPlan& plan = firmware.plan;
     QJsonArray commands;
     for (const PlannedCommand& command : plan.commands) {
         QJsonObject entry{{QStringLiteral("command"), CommandWord(command.kind)}};
@@ -193,9 +191,9 @@ int PrintFirmware(const QString& fileName, FirmwareReport report, bool json)
             return unusable;
         }
         if (json)
-            PrintPlanJson(firmware->plan, *firmware);
+            PrintPlanJson(*firmware);
         else
-            PrintPlanText(firmware->plan, *firmware);
+            PrintPlanText(*firmware);
         return static_cast<int>(ExitCode::Ok);
     }
     if (!firmware->Loaded()) {
