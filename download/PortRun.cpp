@@ -167,14 +167,13 @@ TryResult PortRun::Try(int tryNumber) const
         const TimeLeft timeLeft(firmware->plan);
         PortView view(port, *events, *host, timeLeft);
         StoppableHost stoppable(*host, *stop);
-        // On the heap: the engine is large.
-        auto engine = std::make_unique<DownloadEngine>(*line, stoppable, view);
-        stoppable.CancelOnStop(engine.get());
-        engine->UseFirmware(firmware);
+        DownloadEngine engine(*line, stoppable, view);
+        stoppable.CancelOnStop(&engine);
+        engine.UseFirmware(firmware);
         // A new engine is never running: the run takes place.
-        (void)engine->Run(firmware->fileName);
+        (void)engine.Run(firmware->fileName);
         line->Close();
-        result.run = *engine->LastResult();
+        result.run = *engine.LastResult();
         result.detail = result.run.Detail();
         result.stepsDone = view.StepsDone();
         result.bytes = {counting.BytesSent(), counting.BytesReceived()};
