@@ -29,15 +29,14 @@ int EndWithoutFirmware(const Firmware& firmware, EventSink& sink)
     return OutcomeExitCode(result.run.outcome);
 }
 
-PortRun CommandPortRun(std::shared_ptr<const Firmware> firmware, EventSink& sink,
-                       const FlashRecord& record, int retries)
+PortRun CommandPortRun(std::shared_ptr<const Firmware> firmware, FlashRecord& record, int retries)
 {
     PortRun run;
     run.firmware = std::move(firmware);
     run.makePort = [] { return std::make_unique<QtSerialPort>(); };
-    run.events = &sink;
+    run.events = &record.Events();
     run.stop = &StopSignals::Requested();
     run.retries = retries;
-    run.beginTry = [&record, &sink](const QString& port) { return record.BeginTry(port, sink); };
+    run.beginTry = [&record](const QString& port) { return record.BeginTry(port); };
     return run;
 }

@@ -21,7 +21,6 @@ std::shared_ptr<const Firmware> LoadFirmwareForPorts(const QString& fileName, Ev
 int EndWithoutFirmware(const Firmware& firmware, EventSink& sink);
 
 // A run of the firmware on the real serial port, stopped by the stop signals, tried again up
-// to retries times, each try written to the record and then shown in the sink. Its port is
-// set per port.
-PortRun CommandPortRun(std::shared_ptr<const Firmware> firmware, EventSink& sink,
-                       const FlashRecord& record, int retries);
+// to retries times, each try written to the record and then shown in the record's sink. Its
+// port is set per port.
+PortRun CommandPortRun(std::shared_ptr<const Firmware> firmware, FlashRecord& record, int retries);

@@ -121,8 +121,8 @@ int RunFlashCommand(const QStringList& args)
         }
     }
 
-    const FlashRecord record(*recordTarget);
-    PortRun shared = CommandPortRun(firmware, *reporter, record, options.retries);
+    FlashRecord record(*recordTarget, *reporter, *firmware);
+    PortRun shared = CommandPortRun(firmware, record, options.retries);
     shared.trace = trace.get();
     const Outcome worst = RunEveryPort(shared, options.ports);
 
@@ -141,5 +141,5 @@ int RunFlashCommand(const QStringList& args)
     RunToTheEnd(ending);
     if (!traceWritten && exitCode == 0)
         exitCode = static_cast<int>(ExitCode::OutputFailed);
-    return exitCode;
+    return record.End(exitCode);
 }

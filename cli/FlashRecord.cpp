@@ -1,31 +1,89 @@
 #include "FlashRecord.h"
 
+#include "DownloadTexts.h"
 #include "EventSink.h"
+#include "StopSignals.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <mutex>
 
-FlashRecord::FlashRecord(const RecordTarget& target) : m_recorder(target)
+namespace {
+
+// How long a normal end waits for the rows still to go, and any end for the sender to end.
+constexpr int kDeliverAtEndMs = 3000;
+constexpr int kSenderEndMs = 200;
+
+} // namespace
+
+FlashRecord::FlashRecord(const RecordTarget& target, EventSink& reporter, const Firmware& firmware)
+    : m_reporter(reporter), m_events(reporter, DownloadedStatus(firmware.crc)), m_recorder(target),
+      m_sender(RecordStore(target),
+               [](const QString& warning) { Warn(QStringLiteral("record: ") + warning); })
 {
     const StoreResult opened = m_recorder.Open();
     if (!opened.warning.isEmpty())
         Warn(QStringLiteral("record: ") + opened.warning);
 }
 
-PortRun::TryEnd FlashRecord::BeginTry(const QString& port, EventSink& reporter) const
+PortRun::TryEnd FlashRecord::BeginTry(const QString& port)
 {
-    return [this, &reporter, row = m_recorder.Begin(port)](const TryResult& result) mutable {
+    return [this, row = m_recorder.Begin(port)](const TryResult& result) mutable {
         const StoreResult stored = m_recorder.Append(row, result);
-        if (stored.status == StoreStatus::NotStored)
+        switch (stored.status) {
+        case StoreStatus::Stored:
+        case StoreStatus::WaitingForServer:
+            m_sender.RowAppended();
+            break;
+        case StoreStatus::Locked:
+            m_sender.Keep(row);
+            Warn(QStringLiteral("%1: %2; the row is kept in memory and written when the record "
+                                "is free")
+                     .arg(row.port, stored.warning));
+            break;
+        case StoreStatus::NotStored:
             Warn(QStringLiteral("%1: this download is not recorded: %2")
                      .arg(row.port, stored.warning));
-        else if (!stored.warning.isEmpty())
-            Warn(QStringLiteral("%1: %2").arg(row.port, stored.warning));
-        reporter.Outcome(result);
+            break;
+        }
+        m_events.RowWritten(row.port);
+        m_reporter.Outcome(result);
     };
 }
 
-void FlashRecord::Warn(const QString& warning) const
+int FlashRecord::End(int exitCode)
+{
+    const bool stopped = StopSignals::Requested();
+    const RecordSender::Left left =
+        stopped ? m_sender.Waiting() : m_sender.Deliver(kDeliverAtEndMs);
+    const QString& file = m_recorder.Target().file;
+    if (left.kept == 1)
+        Warn(QStringLiteral("record: 1 download is not recorded: %1 stayed locked").arg(file));
+    else if (left.kept > 1)
+        Warn(QStringLiteral("record: %1 downloads are not recorded: %2 stayed locked")
+                 .arg(left.kept)
+                 .arg(file));
+    const QString server = m_recorder.Target().ServerName();
+    if (left.unsent == 1)
+        Warn(QStringLiteral("record: 1 row waits in %1 for the record server %2; it goes with "
+                            "the next run")
+                 .arg(file, server));
+    else if (left.unsent > 1)
+        Warn(QStringLiteral("record: %1 rows wait in %2 for the record server %3; they go with "
+                            "the next run")
+                 .arg(left.unsent)
+                 .arg(file, server));
+    if (!m_sender.Quit(kSenderEndMs)) {
+        // The sender is inside a call to the server, which returns at the server's time-outs
+        // at the latest; a thread cannot be joined before, and Qt's globals must not be
+        // destroyed under it. The output is written: end here without destroying anything.
+        std::fflush(nullptr);
+        std::_Exit(exitCode);
+    }
+    return exitCode;
+}
+
+void FlashRecord::Warn(const QString& warning)
 {
     static std::mutex oneAtATime;
     const std::lock_guard lock(oneAtATime);

@@ -61,8 +61,8 @@ int RunStationCommand(const QStringList& args)
         LoadFirmwareForPorts(options.fileName, *reporter);
     if (!firmware->Loaded())
         return EndWithoutFirmware(*firmware, *reporter);
-    const FlashRecord record(*recordTarget);
-    ThreadedPortRunner runner(CommandPortRun(firmware, *reporter, record, options.retries));
+    FlashRecord record(*recordTarget, *reporter, *firmware);
+    ThreadedPortRunner runner(CommandPortRun(firmware, record, options.retries));
 
     PortWatcher watcher(options.watchDir);
     Station station({options.jobs, options.includePresent}, *reporter, runner);
@@ -77,5 +77,8 @@ int RunStationCommand(const QStringList& args)
     watcher.Start();
     // Said once the ports there now are known: a port plugged in from here on is new.
     reporter->Watching(watcher.Folder(), watcher.FolderExists());
-    return QCoreApplication::exec();
+    const int exitCode = QCoreApplication::exec();
+    // What the station showed comes before what the record says is left.
+    console.Close();
+    return record.End(exitCode);
 }

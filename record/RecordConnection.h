@@ -5,6 +5,8 @@
 #include <QSqlDatabase>
 #include <QString>
 
+class QSqlError;
+
 // One database connection, opened by the constructor and closed and removed by the
 // destructor, used only on the thread that made it (as Qt SQL requires). Each call of the
 // store makes its own, so any number of worker threads write at once.
@@ -12,18 +14,23 @@ class RecordConnection
 {
 public:
     // The SQLite file, created with its folder where missing, in WAL mode with a busy
-    // time-out so that writers of other threads and processes wait their turn. Read-only
-    // opens an existing file only.
+    // time-out so that writers of other threads and processes wait their turn, and every
+    // commit on the disk before it returns. Read-only opens an existing file only.
     enum class Access
     {
         ReadWrite,
         ReadOnly
     };
     static constexpr int kBusyTimeoutMs = 10000;
-    explicit RecordConnection(const QString& sqliteFile, Access access = Access::ReadWrite);
+    explicit RecordConnection(const QString& sqliteFile, Access access = Access::ReadWrite,
+                              int busyTimeoutMs = kBusyTimeoutMs);
 
-    // The target's PostgreSQL server; gives up after a few seconds when it cannot be reached.
+    // The target's PostgreSQL server; gives up after a few seconds when it cannot be reached,
+    // and a statement gives up when it waits too long for a lock or for the server, so that
+    // a busy server never holds its caller for long. The server's notices are not shown.
     static constexpr int kConnectTimeoutSeconds = 3;
+    static constexpr int kLockTimeoutMs = 2000;
+    static constexpr int kStatementTimeoutMs = 5000;
     explicit RecordConnection(const RecordTarget& server);
 
     ~RecordConnection();
@@ -34,6 +41,8 @@ public:
     bool Ok() const { return m_error.isEmpty(); }
     // What failed; empty while Ok().
     const QString& Error() const { return m_error; }
+    // Whether what failed was a SQLite file that stayed locked past the busy time-out.
+    bool Locked() const { return m_locked; }
     QSqlDatabase& Database() { return m_database; }
 
     // Runs one statement; on failure sets Error() and returns false.
@@ -43,4 +52,8 @@ private:
     QString m_name;
     QSqlDatabase m_database;
     QString m_error;
+    bool m_locked = false;
 };
+
+// Whether error is a SQLite file that stayed locked past the busy time-out.
+bool IsLockedError(const QSqlError& error);

@@ -18,35 +18,42 @@ bool PrepareLocal(RecordConnection& local)
            local.Execute(CreateIndexSql());
 }
 
-// Creates the table on the server the first time only: the server would otherwise send a
-// notice that the table exists, which its client library prints on standard error.
+// Stations that start together on an empty database take turns creating the table under
+// this lock (PostgreSQL's advisory lock of the transaction), so one creates it and the others
+// find it there.
+constexpr qint64 kCreateTableLock = 0x4E6F7276616E65; // "Norvane"
+
+// Creates the table on the server where it is missing. It is looked up first: creating it
+// again would wait for every writer's lock on it, and a busy table must not hold a sender.
 bool PrepareServer(RecordConnection& server)
 {
     if (!server.Ok())
         return false;
     if (server.Database().tables().contains(QStringLiteral("downloads")))
         return true;
-    return server.Execute(CreateTableSql(TableKind::Server)) && server.Execute(CreateIndexSql());
+    if (!server.Execute(QStringLiteral("BEGIN")))
+        return false;
+    if (server.Execute(QStringLiteral("SELECT pg_advisory_xact_lock(%1)").arg(kCreateTableLock)) &&
+        server.Execute(CreateTableSql(TableKind::Server)) && server.Execute(CreateIndexSql()) &&
+        server.Execute(QStringLiteral("COMMIT")))
+        return true;
+    QSqlQuery(QStringLiteral("ROLLBACK"), server.Database());
+    return false;
 }
 
-// Inserts one row; unsentTo is bound for a local file only.
-bool Insert(RecordConnection& connection, TableKind kind, const DownloadRecord& record,
-            const QString& unsentTo, QString& error)
+// Inserts one row; unsentTo is bound for a local file only. Returns what failed, if anything.
+QSqlError Insert(RecordConnection& connection, TableKind kind, const DownloadRecord& record,
+                 const QString& unsentTo)
 {
     QSqlQuery query(connection.Database());
-    if (!query.prepare(InsertSql(kind))) {
-        error = query.lastError().text().simplified();
-        return false;
-    }
+    if (!query.prepare(InsertSql(kind)))
+        return query.lastError();
     for (const QVariant& value : RecordValues(record))
         query.addBindValue(value);
     if (kind == TableKind::LocalFile)
         query.addBindValue(unsentTo.isEmpty() ? QVariant() : QVariant(unsentTo));
-    if (!query.exec()) {
-        error = query.lastError().text().simplified();
-        return false;
-    }
-    return true;
+    query.exec();
+    return query.lastError();
 }
 
 std::optional<std::vector<DownloadRecord>> Select(RecordConnection& connection,
@@ -80,66 +87,46 @@ QString CannotWrite(const QString& file, const QString& error)
 
 } // namespace
 
-RecordStore::RecordStore(RecordTarget target) : m_target(std::move(target)) {}
+RecordStore::RecordStore(RecordTarget target, int busyTimeoutMs)
+    : m_target(std::move(target)), m_busyTimeoutMs(busyTimeoutMs)
+{
+}
 
 StoreResult RecordStore::Open() const
 {
-    RecordConnection local(m_target.file);
-    const bool localReady = PrepareLocal(local);
-    if (!m_target.IsServer()) {
-        if (localReady)
-            return {};
-        return {StoreStatus::NotStored, CannotWrite(m_target.file, local.Error())};
-    }
-    RecordConnection server(m_target);
-    if (!PrepareServer(server)) {
-        return {StoreStatus::WaitingForServer,
-                QStringLiteral("cannot reach the record server %1: %2")
-                    .arg(m_target.ServerName(), server.Error())};
-    }
-    return SendUnsent(server);
+    RecordConnection local(m_target.file, RecordConnection::Access::ReadWrite, m_busyTimeoutMs);
+    if (PrepareLocal(local))
+        return {};
+    return {local.Locked() ? StoreStatus::Locked : StoreStatus::NotStored,
+            CannotWrite(m_target.file, local.Error())};
 }
 
 StoreResult RecordStore::Append(const DownloadRecord& record) const
 {
-    QString error;
-    RecordConnection local(m_target.file);
-    const bool inLocal = PrepareLocal(local) &&
-                         Insert(local, TableKind::LocalFile, record,
-                                m_target.IsServer() ? m_target.ServerName() : QString(), error);
-    if (!inLocal && error.isEmpty())
-        error = local.Error();
-    if (!m_target.IsServer()) {
-        if (inLocal)
-            return {};
-        return {StoreStatus::NotStored, CannotWrite(m_target.file, error)};
+    RecordConnection local(m_target.file, RecordConnection::Access::ReadWrite, m_busyTimeoutMs);
+    if (!PrepareLocal(local)) {
+        return {local.Locked() ? StoreStatus::Locked : StoreStatus::NotStored,
+                CannotWrite(m_target.file, local.Error())};
     }
-
-    RecordConnection server(m_target);
-    if (!PrepareServer(server)) {
-        const QString unreachable = QStringLiteral("cannot reach the record server %1: %2")
-                                        .arg(m_target.ServerName(), server.Error());
-        if (inLocal) {
-            return {StoreStatus::WaitingForServer,
-                    unreachable + QStringLiteral("; the row waits in %1").arg(m_target.file)};
-        }
-        return {StoreStatus::NotStored,
-                unreachable + QStringLiteral("; ") + CannotWrite(m_target.file, error)};
-    }
-    if (inLocal)
-        return SendUnsent(server); // the new row is among them
-    QString serverError;
-    if (!Insert(server, TableKind::Server, record, QString(), serverError)) {
-        return {StoreStatus::NotStored, QStringLiteral("cannot write to the record server %1: %2; ")
-                                                .arg(m_target.ServerName(), serverError) +
-                                            CannotWrite(m_target.file, error)};
-    }
-    return {};
+    const QSqlError error = Insert(local, TableKind::LocalFile, record,
+                                   m_target.IsServer() ? m_target.ServerName() : QString());
+    if (error.type() == QSqlError::NoError)
+        return {};
+    return {IsLockedError(error) ? StoreStatus::Locked : StoreStatus::NotStored,
+            CannotWrite(m_target.file, error.text().simplified())};
 }
 
-StoreResult RecordStore::SendUnsent(RecordConnection& server) const
+StoreResult RecordStore::SendUnsent() const
 {
-    RecordConnection local(m_target.file);
+    if (!m_target.IsServer())
+        return {};
+    RecordConnection server(m_target);
+    if (!PrepareServer(server)) {
+        return {StoreStatus::WaitingForServer,
+                QStringLiteral("cannot reach the record server %1: %2; rows wait in %3")
+                    .arg(m_target.ServerName(), server.Error(), m_target.file)};
+    }
+    RecordConnection local(m_target.file, RecordConnection::Access::ReadWrite, m_busyTimeoutMs);
     QString error;
     if (!PrepareLocal(local))
         return {StoreStatus::Stored, CannotWrite(m_target.file, local.Error())};
@@ -150,10 +137,11 @@ StoreResult RecordStore::SendUnsent(RecordConnection& server) const
 
     // Oldest first, so that the server's rows come in the order they were made.
     for (auto row = waiting->rbegin(); row != waiting->rend(); ++row) {
-        if (!Insert(server, TableKind::Server, *row, QString(), error)) {
+        const QSqlError refused = Insert(server, TableKind::Server, *row, QString());
+        if (refused.type() != QSqlError::NoError) {
             return {StoreStatus::WaitingForServer,
                     QStringLiteral("the record server %1 stopped taking rows: %2; %3 wait in %4")
-                        .arg(m_target.ServerName(), error)
+                        .arg(m_target.ServerName(), refused.text().simplified())
                         .arg(UnsentCount())
                         .arg(m_target.file)};
         }
@@ -196,7 +184,7 @@ QueryResult RecordStore::Query(const RecordFilter& filter) const
 
 int RecordStore::UnsentCount() const
 {
-    RecordConnection local(m_target.file);
+    RecordConnection local(m_target.file, RecordConnection::Access::ReadWrite, m_busyTimeoutMs);
     if (!PrepareLocal(local))
         return 0;
     QSqlQuery query(local.Database());

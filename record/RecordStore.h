@@ -11,9 +11,10 @@
 // How a write to the record went. Anything but Stored comes with a warning for the user;
 // none of them fails a download.
 enum class [[nodiscard]] StoreStatus{
-    Stored,           // in the record (on the server, for a server)
-    WaitingForServer, // the server could not be reached: kept in the local file, sent later
-    NotStored         // neither the record nor the local file could be written
+    Stored,           // committed: in the record, or for a server in the local file it is sent from
+    WaitingForServer, // the server could not take the rows: they wait in the local file
+    Locked,    // the file stayed locked past the busy time-out: nothing written, try again later
+    NotStored, // the file cannot be written
 };
 
 struct StoreResult
@@ -32,19 +33,27 @@ struct QueryResult
 // that keeps every row until the server has it. Every call opens its own connection on the
 // calling thread, so worker threads and other processes append at the same time.
 //
-// A row for a server goes into the local file first, marked unsent, then to the server, then
-// its mark is cleared. A row is never lost between the two, and one sent twice (the server
-// took it but the answer was lost) is kept once, as the server ignores a row id it has.
+// A row for a server goes into the local file only, marked unsent; SendUnsent takes the
+// waiting rows to the server and clears their mark. A row is never lost between the two, and
+// one sent twice (the server took it but the answer was lost) is kept once, as the server
+// ignores a row id it has.
 class RecordStore
 {
 public:
-    explicit RecordStore(RecordTarget target);
+    static constexpr int kBusyTimeoutMs = 10000;
+    explicit RecordStore(RecordTarget target, int busyTimeoutMs = kBusyTimeoutMs);
 
-    // Creates the table where it is missing and sends the rows that wait for the server.
+    const RecordTarget& Target() const { return m_target; }
+
+    // Creates the table of the local file where it is missing.
     StoreResult Open() const;
 
-    // Appends one row. For a server, rows still waiting are sent first.
+    // Appends one row to the local file; for a server, marked unsent.
     StoreResult Append(const DownloadRecord& record) const;
+
+    // For a server: creates its table where it is missing and sends the rows waiting in the
+    // local file, oldest first. Waits no longer than the server's time-outs.
+    StoreResult SendUnsent() const;
 
     // The rows matching filter, from the server for a server.
     QueryResult Query(const RecordFilter& filter) const;
@@ -53,7 +62,6 @@ public:
     int UnsentCount() const;
 
 private:
-    StoreResult SendUnsent(class RecordConnection& server) const;
-
     RecordTarget m_target;
+    int m_busyTimeoutMs;
 };

@@ -15,7 +15,9 @@ class Recorder
 public:
     explicit Recorder(const RecordTarget& target) : m_store(target) {}
 
-    // Creates the table where it is missing and sends the rows that wait for a server.
+    const RecordTarget& Target() const { return m_store.Target(); }
+
+    // Creates the table of the local file where it is missing.
     StoreResult Open() const { return m_store.Open(); }
 
     // The row of a try that starts now on port: its id and start time, this station and user,
@@ -23,7 +25,7 @@ public:
     // followed), and the USB adapter behind it, looked up while it is there.
     static DownloadRecord Begin(const QString& port);
 
-    // Ends the row as the try ended and appends it. Called from any thread.
+    // Ends the row as the try ended and appends it to the local file. Called from any thread.
     StoreResult Append(DownloadRecord& row, const TryResult& result) const;
 
 private:

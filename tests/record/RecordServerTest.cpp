@@ -1,15 +1,23 @@
 // The record of a whole line on a real PostgreSQL server: two stations write through an
-// outage of the server, and every row ends up on the server exactly once.
+// outage of the server, and every row ends up on the server exactly once; a table locked by
+// another session holds up neither a row nor the end of its program; stations that start
+// together on an empty database create the table once, quietly.
 #include "PostgresServer.h"
+#include "RecordSender.h"
 #include "RecordStore.h"
+#include "SampleRecords.h"
 
+#include <QElapsedTimer>
 #include <QProcess>
 #include <QSet>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTemporaryDir>
+#include <QUrl>
 
 #include <gtest/gtest.h>
+
+#include <mutex>
 
 namespace {
 
@@ -145,6 +153,96 @@ TEST(RecordServerTest, EveryRowReachesTheServerOnceThroughAnOutage)
             server.Url(), error, home + QStringLiteral("/NorvaneProg/history.sqlite")));
         EXPECT_EQ(station.UnsentCount(), 0) << qPrintable(home);
     }
+}
+
+TEST(RecordServerTest, TableLockedByAnotherSessionHoldsUpNoRowAndNoEnd)
+{
+    PostgresServer server;
+    if (const QString missing = server.MissingPart(); !missing.isEmpty())
+        GTEST_SKIP() << "PostgreSQL record not tested: " << qPrintable(missing);
+    ASSERT_TRUE(server.Create()) << qPrintable(server.Error());
+    QTemporaryDir home;
+    QString error;
+    const RecordStore store(
+        *ParseRecordTarget(server.Url(), error, home.filePath(QStringLiteral("local.sqlite"))));
+    ASSERT_EQ(store.SendUnsent().status, StoreStatus::Stored); // the table is there
+
+    // As VACUUM FULL, an index build or an idle transaction would.
+    QSqlDatabase other = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), QStringLiteral("lock"));
+    const QUrl url(server.Url());
+    other.setHostName(url.host());
+    other.setPort(url.port());
+    other.setUserName(url.userName());
+    other.setDatabaseName(url.path().mid(1));
+    ASSERT_TRUE(other.open());
+    ASSERT_TRUE(QSqlQuery(other).exec(QStringLiteral("BEGIN")));
+    ASSERT_TRUE(QSqlQuery(other).exec(QStringLiteral("LOCK TABLE downloads IN SHARE MODE")));
+
+    std::mutex warningsMutex;
+    QStringList warnings;
+    RecordSender sender(store, [&](const QString& warning) {
+        const std::lock_guard lock(warningsMutex);
+        warnings.append(warning);
+    });
+    constexpr int kRows = 3;
+    constexpr qint64 kLocalWriteMs = 1000;
+    SampleLine line{QStringLiteral("station-a"), QDateTime::currentDateTimeUtc(), 0, {}};
+    QElapsedTimer clock;
+    for (int i = 0; i < kRows; ++i) {
+        clock.start();
+        ASSERT_EQ(store.Append(SampleRecord(line)).status, StoreStatus::Stored);
+        sender.RowAppended();
+        EXPECT_LT(clock.elapsed(), kLocalWriteMs);
+    }
+    // Two rounds end at the lock's time-out: a program that ends now waits no longer.
+    constexpr int kEndWaitMs = 4500;
+    clock.start();
+    EXPECT_EQ(sender.Deliver(kEndWaitMs).unsent, kRows);
+    EXPECT_LT(clock.elapsed(), kEndWaitMs + kLocalWriteMs);
+    {
+        const std::lock_guard lock(warningsMutex);
+        ASSERT_EQ(warnings.size(), 1) << qPrintable(warnings.join(u'\n')); // once per outage
+        EXPECT_TRUE(warnings[0].contains(QLatin1String("lock timeout"))) << qPrintable(warnings[0]);
+    }
+
+    ASSERT_TRUE(QSqlQuery(other).exec(QStringLiteral("ROLLBACK")));
+    other = QSqlDatabase();
+    QSqlDatabase::removeDatabase(QStringLiteral("lock"));
+    EXPECT_EQ(sender.Deliver(20000).unsent, 0);
+    EXPECT_TRUE(sender.Quit(1000));
+    EXPECT_EQ(store.Query({}).rows.size(), size_t{kRows});
+    EXPECT_TRUE(warnings.last().contains(QLatin1String("takes rows again")))
+        << qPrintable(warnings.last());
+}
+
+TEST(RecordServerTest, StationsStartingTogetherOnAnEmptyDatabaseCreateTheTableQuietly)
+{
+    PostgresServer server;
+    if (const QString missing = server.MissingPart(); !missing.isEmpty())
+        GTEST_SKIP() << "PostgreSQL record not tested: " << qPrintable(missing);
+    ASSERT_TRUE(server.Create()) << qPrintable(server.Error());
+    QTemporaryDir homes;
+    constexpr int kStations = 8;
+    std::vector<std::unique_ptr<QProcess>> stations;
+    for (int i = 0; i < kStations; ++i) {
+        auto& station = stations.emplace_back(std::make_unique<QProcess>());
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("XDG_DATA_HOME"), homes.filePath(QString::number(i)));
+        station->setProcessEnvironment(environment);
+        station->start(QStringLiteral(RECORD_WRITER), {QStringLiteral("--record"), server.Url()});
+    }
+    for (auto& station : stations) {
+        station->write("1\n");
+        station->closeWriteChannel();
+    }
+    for (auto& station : stations) {
+        ASSERT_TRUE(station->waitForFinished(30000));
+        EXPECT_EQ(station->readAllStandardOutput(), "stored\nstored\n");
+        EXPECT_EQ(station->readAllStandardError(), "");
+    }
+    QString error;
+    EXPECT_EQ(RecordStore(*ParseRecordTarget(server.Url(), error)).Query({}).rows.size(),
+              size_t{kStations});
 }
 
 } // namespace

@@ -165,7 +165,8 @@ TEST_F(RecordStoreTest, UnreachableServerKeepsTheRowWaitingInTheLocalFile)
     ASSERT_TRUE(target) << qPrintable(error);
     const RecordStore store(*target);
 
-    const StoreResult result = store.Append(SampleRecord(line));
+    ASSERT_EQ(store.Append(SampleRecord(line)).status, StoreStatus::Stored);
+    const StoreResult result = store.SendUnsent();
     EXPECT_EQ(result.status, StoreStatus::WaitingForServer);
     EXPECT_TRUE(result.warning.contains(QLatin1String("local.sqlite")))
         << qPrintable(result.warning);

@@ -5,8 +5,9 @@
 //       writes N rows from each of T threads at once, then prints "rows R seconds S".
 //   record-writer --record SPEC [--station HOST]
 //       opens the record (sending rows that wait for its server) and prints how that went,
-//       then for each number n read from standard input writes n rows, one result line
-//       ("stored", "waiting", "not-stored") per row; ends at the end of its input.
+//       then for each number n read from standard input writes n rows, each sent to the
+//       server at once, one result line ("stored", "waiting", "locked", "not-stored") per
+//       row; ends at the end of its input.
 #include "RecordStore.h"
 #include "SampleRecords.h"
 
@@ -30,14 +31,18 @@ const char* StatusWord(StoreStatus status)
         return "stored";
     case StoreStatus::WaitingForServer:
         return "waiting";
+    case StoreStatus::Locked:
+        return "locked";
     case StoreStatus::NotStored:
         break;
     }
     return "not-stored";
 }
 
-void PrintResult(const StoreResult& result)
+// A write to the local file, then for a server the sending of every row that waits there.
+void PrintResult(const RecordStore& store, const StoreResult& written)
 {
+    const StoreResult result = written.status == StoreStatus::Stored ? store.SendUnsent() : written;
     std::printf("%s%s%s\n", StatusWord(result.status), result.warning.isEmpty() ? "" : ": ",
                 qPrintable(result.warning));
     std::fflush(stdout);
@@ -71,12 +76,12 @@ int main(int argc, char* argv[])
     const int spread = parser.value(QStringLiteral("spread-hours")).toInt() * 3600;
 
     if (!parser.isSet(QStringLiteral("rows"))) {
-        PrintResult(store.Open());
+        PrintResult(store, store.Open());
         SampleLine line{station, QDateTime::currentDateTimeUtc(), spread,
                         QRandomGenerator::securelySeeded()};
         for (std::string text; std::getline(std::cin, text);) {
             for (int i = QString::fromStdString(text).toInt(); i > 0; --i)
-                PrintResult(store.Append(SampleRecord(line)));
+                PrintResult(store, store.Append(SampleRecord(line)));
         }
         return 0;
     }
