@@ -68,6 +68,19 @@ private:
     QProcess m_process;
 };
 
+// A session of its own on the server, as another program's.
+QSqlDatabase OpenSession(const PostgresServer& server, const QString& name)
+{
+    QSqlDatabase session = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), name);
+    const QUrl url(server.Url());
+    session.setHostName(url.host());
+    session.setPort(url.port());
+    session.setUserName(url.userName());
+    session.setDatabaseName(url.path().mid(1));
+    session.open();
+    return session;
+}
+
 std::string Repeated(const char* word, int n)
 {
     QStringList words;
@@ -168,13 +181,8 @@ TEST(RecordServerTest, TableLockedByAnotherSessionHoldsUpNoRowAndNoEnd)
     ASSERT_EQ(store.SendUnsent().status, StoreStatus::Stored); // the table is there
 
     // As VACUUM FULL, an index build or an idle transaction would.
-    QSqlDatabase other = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), QStringLiteral("lock"));
-    const QUrl url(server.Url());
-    other.setHostName(url.host());
-    other.setPort(url.port());
-    other.setUserName(url.userName());
-    other.setDatabaseName(url.path().mid(1));
-    ASSERT_TRUE(other.open());
+    QSqlDatabase other = OpenSession(server, QStringLiteral("lock"));
+    ASSERT_TRUE(other.isOpen());
     ASSERT_TRUE(QSqlQuery(other).exec(QStringLiteral("BEGIN")));
     ASSERT_TRUE(QSqlQuery(other).exec(QStringLiteral("LOCK TABLE downloads IN SHARE MODE")));
 
@@ -221,28 +229,38 @@ TEST(RecordServerTest, StationsStartingTogetherOnAnEmptyDatabaseCreateTheTableQu
     if (const QString missing = server.MissingPart(); !missing.isEmpty())
         GTEST_SKIP() << "PostgreSQL record not tested: " << qPrintable(missing);
     ASSERT_TRUE(server.Create()) << qPrintable(server.Error());
-    QTemporaryDir homes;
-    constexpr int kStations = 8;
-    std::vector<std::unique_ptr<QProcess>> stations;
-    for (int i = 0; i < kStations; ++i) {
-        auto& station = stations.emplace_back(std::make_unique<QProcess>());
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(QStringLiteral("XDG_DATA_HOME"), homes.filePath(QString::number(i)));
-        station->setProcessEnvironment(environment);
-        station->start(QStringLiteral(RECORD_WRITER), {QStringLiteral("--record"), server.Url()});
-    }
-    for (auto& station : stations) {
-        station->write("1\n");
-        station->closeWriteChannel();
-    }
-    for (auto& station : stations) {
-        ASSERT_TRUE(station->waitForFinished(30000));
-        EXPECT_EQ(station->readAllStandardOutput(), "stored\nstored\n");
-        EXPECT_EQ(station->readAllStandardError(), "");
-    }
     QString error;
-    EXPECT_EQ(RecordStore(*ParseRecordTarget(server.Url(), error)).Query({}).rows.size(),
-              size_t{kStations});
+    const RecordStore line(*ParseRecordTarget(server.Url(), error));
+    QSqlDatabase session = OpenSession(server, QStringLiteral("drop"));
+    ASSERT_TRUE(session.isOpen());
+    // The race is a short one: a few rounds, each on a database without the table.
+    constexpr int kRounds = 5;
+    constexpr int kStations = 8;
+    for (int round = 0; round < kRounds; ++round) {
+        QTemporaryDir homes;
+        std::vector<std::unique_ptr<QProcess>> stations;
+        for (int i = 0; i < kStations; ++i) {
+            auto& station = stations.emplace_back(std::make_unique<QProcess>());
+            QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+            environment.insert(QStringLiteral("XDG_DATA_HOME"), homes.filePath(QString::number(i)));
+            station->setProcessEnvironment(environment);
+            station->start(QStringLiteral(RECORD_WRITER),
+                           {QStringLiteral("--record"), server.Url()});
+        }
+        for (auto& station : stations) {
+            station->write("1\n");
+            station->closeWriteChannel();
+        }
+        for (auto& station : stations) {
+            ASSERT_TRUE(station->waitForFinished(30000));
+            EXPECT_EQ(station->readAllStandardOutput().toStdString(), "stored\nstored\n");
+            EXPECT_EQ(station->readAllStandardError().toStdString(), "");
+        }
+        EXPECT_EQ(line.Query({}).rows.size(), size_t{kStations});
+        ASSERT_TRUE(QSqlQuery(session).exec(QStringLiteral("DROP TABLE downloads")));
+    }
+    session = QSqlDatabase();
+    QSqlDatabase::removeDatabase(QStringLiteral("drop"));
 }
 
 } // namespace
