@@ -2,6 +2,7 @@
 
 #include "Deadline.h"
 
+#include <algorithm>
 #include <optional>
 
 bool WaitForQuietLine(SerialPort& port, Host& host, const std::atomic<bool>& stop)
@@ -18,7 +19,9 @@ bool WaitForQuietLine(SerialPort& port, Host& host, const std::atomic<bool>& sto
         } else if (quiet->Expired()) {
             break;
         }
-        host.ProcessEvents(std::min(quiet->Remaining(), limit.Remaining()));
+        // Nothing wakes the wait when the stop is raised: it is looked at after each poll's
+        // time, as the bootloader start looks at a cancel.
+        host.ProcessEvents(std::min({quiet->Remaining(), limit.Remaining(), kPollTimeoutMs}));
     }
     port.DiscardInput();
     return !stop;

@@ -21,5 +21,6 @@ constexpr int32_t kQuietLineMs = std::max(kReplyTimeoutMs, kVerifyTimeoutMs);
 constexpr int32_t kQuietLineLimitMs = 4 * kReplyTimeoutMs;
 
 // Waits until no byte has arrived for kQuietLineMs (at most kQuietLineLimitMs), then discards
-// what is left in the input. Returns false when the stop came first.
+// what is left in the input. Returns false when the stop came first; it is seen within
+// kPollTimeoutMs.
 [[nodiscard]] bool WaitForQuietLine(SerialPort& port, Host& host, const std::atomic<bool>& stop);
