@@ -54,8 +54,9 @@ RecordConnection::RecordConnection(const QString& sqliteFile, Access access, int
     }
     // Readers never block the writer, and writers only wait for each other's short commits.
     // A file system without WAL support still works, in SQLite's default journal mode.
-    // A commit is on the disk before the row's outcome is shown, even through a power loss:
-    // the default of WAL mode (NORMAL) survives a killed process but not a lost disk cache.
+    // A commit is on the disk before the row's outcome is shown, even through a power loss,
+    // whatever the SQLite build's default: NORMAL, in WAL mode, survives a killed process but
+    // may lose the last commits to a power loss.
     if (access == Access::ReadWrite) {
         QSqlQuery(QStringLiteral("PRAGMA journal_mode=WAL"), m_database);
         QSqlQuery(QStringLiteral("PRAGMA synchronous=FULL"), m_database);

@@ -71,8 +71,9 @@ void RecordSender::RowAppended() const
 {
     {
         const std::lock_guard lock(m_shared->mutex);
-        // While the server takes nothing, the back-off decides when to try again.
-        if (m_shared->sendFailed)
+        // While the server takes nothing, the back-off decides when to try it again; rows
+        // kept in memory are tried at once.
+        if (m_shared->sendFailed && m_shared->kept.empty())
             return;
         m_shared->roundWanted = true;
     }

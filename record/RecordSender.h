@@ -30,7 +30,7 @@ public:
 
     // A row the file could not take: kept in memory, written when the file is free.
     void Keep(const DownloadRecord& row) const;
-    // A row went into the local file (or rows may wait there from before): send them.
+    // A row went into the local file: the kept rows are written and the waiting ones sent.
     void RowAppended() const;
 
     struct Left
