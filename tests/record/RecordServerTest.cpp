@@ -89,12 +89,22 @@ std::string Repeated(const char* word, int n)
     return words.join(QLatin1Char(' ')).toStdString();
 }
 
-TEST(RecordServerTest, EveryRowReachesTheServerOnceThroughAnOutage)
+// A server of its own for each test.
+class RecordServerTest : public testing::Test
 {
+protected:
+    void SetUp() override
+    {
+        if (const QString missing = server.MissingPart(); !missing.isEmpty())
+            GTEST_SKIP() << "PostgreSQL record not tested: " << qPrintable(missing);
+        ASSERT_TRUE(server.Create()) << qPrintable(server.Error());
+    }
+
     PostgresServer server;
-    if (const QString missing = server.MissingPart(); !missing.isEmpty())
-        GTEST_SKIP() << "PostgreSQL record not tested: " << qPrintable(missing);
-    ASSERT_TRUE(server.Create()) << qPrintable(server.Error());
+};
+
+TEST_F(RecordServerTest, EveryRowReachesTheServerOnceThroughAnOutage)
+{
     QTemporaryDir homes;
     const QString homeA = homes.filePath(QStringLiteral("a"));
     const QString homeB = homes.filePath(QStringLiteral("b"));
@@ -168,12 +178,8 @@ TEST(RecordServerTest, EveryRowReachesTheServerOnceThroughAnOutage)
     }
 }
 
-TEST(RecordServerTest, TableLockedByAnotherSessionHoldsUpNoRowAndNoEnd)
+TEST_F(RecordServerTest, TableLockedByAnotherSessionHoldsUpNoRowAndNoEnd)
 {
-    PostgresServer server;
-    if (const QString missing = server.MissingPart(); !missing.isEmpty())
-        GTEST_SKIP() << "PostgreSQL record not tested: " << qPrintable(missing);
-    ASSERT_TRUE(server.Create()) << qPrintable(server.Error());
     QTemporaryDir home;
     QString error;
     const RecordStore store(
@@ -223,12 +229,8 @@ TEST(RecordServerTest, TableLockedByAnotherSessionHoldsUpNoRowAndNoEnd)
         << qPrintable(warnings.last());
 }
 
-TEST(RecordServerTest, StationsStartingTogetherOnAnEmptyDatabaseCreateTheTableQuietly)
+TEST_F(RecordServerTest, StationsStartingTogetherOnAnEmptyDatabaseCreateTheTableQuietly)
 {
-    PostgresServer server;
-    if (const QString missing = server.MissingPart(); !missing.isEmpty())
-        GTEST_SKIP() << "PostgreSQL record not tested: " << qPrintable(missing);
-    ASSERT_TRUE(server.Create()) << qPrintable(server.Error());
     QString error;
     const RecordStore line(*ParseRecordTarget(server.Url(), error));
     QSqlDatabase session = OpenSession(server, QStringLiteral("drop"));
