@@ -6,7 +6,6 @@
 #include "LiveTableSink.h"
 #include "PlainLineSink.h"
 #include "ProgressText.h"
-#include "VisibleText.h"
 
 #include <gtest/gtest.h>
 
@@ -274,23 +273,6 @@ TEST(ProgressBarTest, ReachesOneHundredPercentOnlyWithTheLastStep)
     EXPECT_EQ(ProgressBar(0, 200, 20), QStringLiteral("[--------------------]   0 %"));
     EXPECT_EQ(ProgressBar(199, 200, 20), QStringLiteral("[###################-]  99 %"));
     EXPECT_EQ(ProgressBar(200, 200, 20), QStringLiteral("[####################] 100 %"));
-}
-
-TEST(VisibleTextTest, ShowsControlCharactersAndKeepsTheRest)
-{
-    const struct
-    {
-        QString text;
-        QString shown;
-    } rows[] = {
-        {QStringLiteral("/dev/ttyUSB0"), QStringLiteral("/dev/ttyUSB0")},
-        {QStringLiteral("a\x1b[2Jb"), QStringLiteral("a\\x1b[2Jb")},
-        {QStringLiteral("one\r\ntwo\tthree"), QStringLiteral("one\\r\\ntwo\\tthree")},
-        {QStringLiteral("\x7f\u009b\x01"), QStringLiteral("\\x7f\\x9b\\x01")},
-        {QStringLiteral("Grüße ✓ C:\\fw.mot"), QStringLiteral("Grüße ✓ C:\\fw.mot")},
-    };
-    for (const auto& row : rows)
-        EXPECT_EQ(VisibleText(row.text), row.shown) << row.text.toStdString();
 }
 
 } // namespace
