@@ -5,6 +5,7 @@
 #include "RecordStore.h"
 #include "SampleRecords.h"
 
+#include <QFile>
 #include <QProcess>
 #include <QSet>
 #include <QSqlDatabase>
@@ -164,6 +165,10 @@ TEST(RecordServerTest, ReaderListsWithThePasswordItsClientLibraryFinds)
     ASSERT_TRUE(passwords.open());
     passwords.write(QStringLiteral("127.0.0.1:*:record:reader:s3cret\n").toUtf8());
     passwords.close();
+    QFile services(home.filePath(QStringLiteral(".pg_service.conf")));
+    ASSERT_TRUE(services.open(QIODevice::WriteOnly));
+    services.write("[line1]\npassword=s3cret\n");
+    services.close();
     const QString url = server.Url(QStringLiteral("reader"));
     QString withPassword = url;
     withPassword.replace(QLatin1String("reader@"), QLatin1String("reader:s3cret@"));
@@ -179,6 +184,7 @@ TEST(RecordServerTest, ReaderListsWithThePasswordItsClientLibraryFinds)
         {url, nullptr, {}, 1, false},
         {url, "PGPASSWORD", QStringLiteral("s3cret"), 0, false},
         {url, "PGPASSFILE", passwords.fileName(), 0, false},
+        {url, "PGSERVICE", QStringLiteral("line1"), 0, false},
         {withPassword, nullptr, {}, 0, true},
     };
     // A reader may not make the table: before any station wrote, it lists nothing; after, the
@@ -195,7 +201,8 @@ TEST(RecordServerTest, ReaderListsWithThePasswordItsClientLibraryFinds)
         for (const auto& test : cases) {
             QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
             environment.insert(QStringLiteral("HOME"), home.path());
-            for (const char* variable : {"PGPASSWORD", "PGPASSFILE", "PGSERVICE"})
+            for (const char* variable :
+                 {"PGPASSWORD", "PGPASSFILE", "PGSERVICE", "PGSERVICEFILE", "PGSYSCONFDIR"})
                 environment.remove(QLatin1String(variable));
             if (test.variable)
                 environment.insert(QLatin1String(test.variable), test.value);
