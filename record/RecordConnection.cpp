@@ -17,8 +17,8 @@ QString UniqueConnectionName()
 }
 
 // SQLite's primary result codes (the low byte of an extended one).
-constexpr int kSqliteIoError = 10;
 constexpr int kSqliteReadOnly = 8;
+constexpr int kSqliteIoError = 10;
 constexpr int kSqliteFull = 13;
 constexpr int kSqliteCannotOpen = 14;
 // Below this much free space an input/output error of SQLite is taken for a full disk:
@@ -52,20 +52,24 @@ RecordConnection::RecordConnection(const QString& sqliteFile, Access access)
     }
     m_database = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
     const QString busy = QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(kBusyTimeoutMs);
-    if (access == Access::ReadWrite) {
-        if (!OpenSqlite(sqliteFile, busy))
-            return;
-        // Readers never block the writer, and writers only wait for each other's short
-        // commits. A file system without WAL support still works, in SQLite's default
-        // journal mode.
-        QSqlQuery(QStringLiteral("PRAGMA journal_mode=WAL"), m_database);
+    if (access == Access::ReadOnly) {
+        OpenReadOnly(sqliteFile, busy);
         return;
     }
+    if (!OpenSqlite(sqliteFile, busy))
+        return;
+    // Readers never block the writer, and writers only wait for each other's short commits.
+    // A file system without WAL support still works, in SQLite's default journal mode.
+    QSqlQuery(QStringLiteral("PRAGMA journal_mode=WAL"), m_database);
+}
+
+void RecordConnection::OpenReadOnly(const QString& sqliteFile, const QString& busy)
+{
     if (!OpenSqlite(sqliteFile, busy + QStringLiteral(";QSQLITE_OPEN_READONLY")))
         return;
     // A WAL file is read through an index file beside it, which a reader who may not write
-    // there cannot make: such a file is read as it is, as no writer can be at work in a folder
-    // where not even the index can be made.
+    // there cannot make: the file is then read as it is. No writer is at work while the index
+    // is missing; one that starts meanwhile can only make this read fail.
     QSqlError failed = SchemaError();
     const int code = SqliteCode(failed);
     if (failed.isValid() && (code == kSqliteReadOnly || code == kSqliteCannotOpen)) {

@@ -14,8 +14,8 @@ class RecordConnection
 public:
     // The SQLite file, created with its folder where missing, in WAL mode with a busy
     // time-out so that writers of other threads and processes wait their turn. Read-only
-    // opens an existing file only and writes nothing, not even where the reader may not
-    // write (a read-only folder or copy).
+    // opens an existing file only and changes nothing in it; it also reads where the reader
+    // may not write (a read-only folder or copy).
     enum class Access
     {
         ReadWrite,
@@ -47,6 +47,7 @@ public:
 
 private:
     bool OpenSqlite(const QString& databaseName, const QString& options);
+    void OpenReadOnly(const QString& sqliteFile, const QString& busy);
     // What reading the list of tables fails with; no error when it is read.
     QSqlError SchemaError();
 

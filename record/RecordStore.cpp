@@ -172,7 +172,6 @@ StoreResult RecordStore::SendUnsent(RecordConnection& server) const
     return {};
 }
 
-// A reader never makes the table (it may not be allowed to): a record without one lists nothing.
 QueryResult RecordStore::Query(const RecordFilter& filter) const
 {
     QueryResult result;
