@@ -11,17 +11,16 @@
 #include "JsonLineSink.h"
 #include "LiveTableSink.h"
 #include "PlainLineSink.h"
-#include "RecordTarget.h"
+#include "RecordOption.h"
 #include "StopSignals.h"
 #include "Terminal.h"
 #include "ThreadedPortRunner.h"
+#include "VisibleText.h"
 
 #include <QEventLoop>
-#include <QThread>
 
 #include <cstdio>
 #include <memory>
-#include <vector>
 
 namespace {
 
@@ -56,25 +55,6 @@ Outcome RunEveryPort(const PortRun& shared, const QStringList& ports)
     return worst;
 }
 
-// Runs the threads to their end while the main thread's event loop goes on, so that it takes
-// the stop signals meanwhile.
-void RunToTheEnd(const std::vector<std::unique_ptr<QThread>>& threads)
-{
-    QEventLoop loop;
-    size_t running = threads.size();
-    for (const auto& thread : threads) {
-        QObject::connect(thread.get(), &QThread::finished, &loop, [&] {
-            if (--running == 0)
-                loop.quit();
-        });
-        thread->start();
-    }
-    if (running > 0)
-        loop.exec();
-    for (const auto& thread : threads)
-        thread->wait();
-}
-
 } // namespace
 
 int RunFlashCommand(const QStringList& args)
@@ -89,7 +69,8 @@ int RunFlashCommand(const QStringList& args)
     }
     if (options.dryRun)
         return PrintFirmware(options.fileName, FirmwareReport::Plan, options.json);
-    const std::optional<RecordTarget> recordTarget = ParseRecordTarget(options.record, error);
+    const std::optional<RecordTarget> recordTarget =
+        RecordFromOption(options.record, RecordUse::Write, error);
     if (!recordTarget)
         return UsageError("flash", error);
     if (!options.traceFile.isEmpty() &&
@@ -115,7 +96,7 @@ int RunFlashCommand(const QStringList& args)
         if (!trace->Open(options.traceFile, error)) {
             console.Write(stderr, QStringLiteral("norvane-flash flash: cannot write the trace "
                                                  "file %1: %2\n")
-                                      .arg(options.traceFile, error)
+                                      .arg(VisibleText(options.traceFile), error)
                                       .toLocal8Bit());
             return static_cast<int>(ExitCode::Usage);
         }
@@ -127,19 +108,13 @@ int RunFlashCommand(const QStringList& args)
     const Outcome worst = RunEveryPort(shared, options.ports);
 
     int exitCode = OutcomeExitCode(worst);
-    // Output not written when a stop ends the waiting for it counts as lost.
-    stops.EndAtOnceOnStop(exitCode == 0 ? static_cast<int>(ExitCode::OutputFailed) : exitCode);
-    // Off the main thread: a reader that takes no more output would hold it, and it must stay
-    // free to take the stop that ends the wait.
     bool traceWritten = true;
-    std::vector<std::unique_ptr<QThread>> ending;
-    ending.emplace_back(QThread::create([&] {
+    FinishOutput(stops, exitCode, [&] {
         reporter->Finish();
         console.Close();
         traceWritten = !trace || trace->Close();
-    }));
-    RunToTheEnd(ending);
+    });
     if (!traceWritten && exitCode == 0)
         exitCode = static_cast<int>(ExitCode::OutputFailed);
-    return record.End(exitCode);
+    return record.End(stops, exitCode);
 }

@@ -51,11 +51,13 @@ PortRun::TryEnd FlashRecord::BeginTry(const QString& port)
     };
 }
 
-int FlashRecord::End(int exitCode)
+int FlashRecord::End(StopSignals& stops, int exitCode)
 {
-    const bool stopped = StopSignals::Requested();
-    const RecordSender::Left left =
-        stopped ? m_sender.Waiting() : m_sender.Deliver(kDeliverAtEndMs);
+    RecordSender::Left left;
+    if (StopSignals::Requested())
+        left = m_sender.Waiting();
+    else // a stop meanwhile ends the program at once
+        stops.EndAtOnceOnStopWhile(exitCode, [&] { left = m_sender.Deliver(kDeliverAtEndMs); });
     const QString& file = m_recorder.Target().file;
     if (left.kept == 1)
         Warn(QStringLiteral("record: 1 download is not recorded: %1 stayed locked").arg(file));

@@ -9,6 +9,7 @@
 #include <QString>
 
 class EventSink;
+class StopSignals;
 
 // The record that flash and station write each try of a download to. A record that cannot be
 // written is a warning on standard error, never a failed download; nothing of the record, a
@@ -30,9 +31,10 @@ public:
     PortRun::TryEnd BeginTry(const QString& port);
 
     // Once every run has ended and the output is written: gives the rows that wait a few
-    // seconds to get where they belong (none after a stop) and says on standard error how
-    // many did not. Returns exitCode, or ends the program with it (see RecordSender::Quit).
-    int End(int exitCode);
+    // seconds to get where they belong (none after a stop, and a stop meanwhile ends the
+    // program at once) and says on standard error how many did not. Returns exitCode, or ends
+    // the program with it (see RecordSender::Quit).
+    int End(StopSignals& stops, int exitCode);
 
 private:
     static void Warn(const QString& warning);

@@ -5,8 +5,11 @@
 #include "HistoryOptions.h"
 #include "HistoryPage.h"
 #include "HistorySummary.h"
+#include "RecordFile.h"
+#include "RecordOption.h"
 #include "RecordStore.h"
 #include "Terminal.h"
+#include "VisibleText.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -52,12 +55,19 @@ int RunHistoryCommand(const QStringList& args)
         std::fputs(HistoryUsageText(), stdout);
         return WithOutputChecked(0);
     }
-    const std::optional<RecordTarget> target = ParseRecordTarget(options.record, error);
+    const std::optional<RecordTarget> target =
+        RecordFromOption(options.record, RecordUse::Read, error);
     if (!target)
         return UsageError("history", error);
+    if (!options.htmlFile.isEmpty()) {
+        const QString clash = OutputClashWithRecord(options.htmlFile, target->file);
+        if (!clash.isEmpty())
+            return UsageError("history",
+                              QStringLiteral("the page %1 %2").arg(options.htmlFile, clash));
+    }
     const QueryResult result = RecordStore(*target).Query(options.filter);
     if (!result.error.isEmpty()) {
-        std::fprintf(stderr, "norvane-flash history: %s\n", qPrintable(result.error));
+        std::fprintf(stderr, "norvane-flash history: %s\n", qPrintable(VisibleText(result.error)));
         return kExitRecordUnreadable;
     }
 
@@ -65,7 +75,7 @@ int RunHistoryCommand(const QStringList& args)
         const QString source = target->IsServer() ? target->ServerName() : target->file;
         if (!WritePage(options.htmlFile, HistoryPageHtml(result.rows, source, now), error)) {
             std::fprintf(stderr, "norvane-flash history: cannot write %s: %s\n",
-                         qPrintable(options.htmlFile), qPrintable(error));
+                         qPrintable(VisibleText(options.htmlFile)), qPrintable(VisibleText(error)));
             return kExitRecordUnreadable;
         }
         if (!options.summary && !options.json && !options.csv)

@@ -8,7 +8,7 @@
 #include "LiveTableSink.h"
 #include "PlainLineSink.h"
 #include "PortWatcher.h"
-#include "RecordTarget.h"
+#include "RecordOption.h"
 #include "Station.h"
 #include "StationOptions.h"
 #include "StopSignals.h"
@@ -48,7 +48,8 @@ int RunStationCommand(const QStringList& args)
     const QFileInfo watched(options.watchDir);
     if (watched.exists() && !watched.isDir())
         return UsageError("station", options.watchDir + QStringLiteral(" is not a folder"));
-    const std::optional<RecordTarget> recordTarget = ParseRecordTarget(options.record, error);
+    const std::optional<RecordTarget> recordTarget =
+        RecordFromOption(options.record, RecordUse::Write, error);
     if (!recordTarget)
         return UsageError("station", error);
 
@@ -72,13 +73,12 @@ int RunStationCommand(const QStringList& args)
         watcher.Stop();
         station.Stop();
     });
-    QObject::connect(&station, &Station::Finished, &station,
-                     [](int exitCode) { QCoreApplication::exit(exitCode); });
+    QObject::connect(&station, &Station::Finished, &station, [&](int exitCode) {
+        FinishOutput(stops, exitCode, [&console] { console.Close(); });
+        QCoreApplication::exit(exitCode);
+    });
     watcher.Start();
     // Said once the ports there now are known: a port plugged in from here on is new.
     reporter->Watching(watcher.Folder(), watcher.FolderExists());
-    const int exitCode = QCoreApplication::exec();
-    // What the station showed comes before what the record says is left.
-    console.Close();
-    return record.End(exitCode);
+    return record.End(stops, QCoreApplication::exec());
 }

@@ -3,9 +3,8 @@
 #include "RecordTarget.h"
 
 #include <QSqlDatabase>
+#include <QSqlError>
 #include <QString>
-
-class QSqlError;
 
 // One database connection, opened by the constructor and closed and removed by the
 // destructor, used only on the thread that made it (as Qt SQL requires). Each call of the
@@ -15,7 +14,9 @@ class RecordConnection
 public:
     // The SQLite file, created with its folder where missing, in WAL mode with a busy
     // time-out so that writers of other threads and processes wait their turn, and every
-    // commit on the disk before it returns. Read-only opens an existing file only.
+    // commit on the disk before it returns. Read-only
+    // opens an existing file only and changes nothing in it; it also reads where the reader
+    // may not write (a read-only folder or copy).
     enum class Access
     {
         ReadWrite,
@@ -48,8 +49,18 @@ public:
     // Runs one statement; on failure sets Error() and returns false.
     bool Execute(const QString& sql);
 
+    // What a failed statement on this connection says, in words: SQLite's own, except that a
+    // full disk is called so (SQLite may report it as an input/output error).
+    QString ErrorText(const QSqlError& error) const;
+
 private:
+    bool OpenSqlite(const QString& databaseName, const QString& options);
+    void OpenReadOnly(const QString& sqliteFile, const QString& busy);
+    // What reading the list of tables fails with; no error when it is read.
+    QSqlError SchemaError();
+
     QString m_name;
+    QString m_sqliteFile; // empty for a server
     QSqlDatabase m_database;
     QString m_error;
     bool m_locked = false;

@@ -18,6 +18,11 @@ bool PrepareLocal(RecordConnection& local)
            local.Execute(CreateIndexSql());
 }
 
+bool HasTable(RecordConnection& connection)
+{
+    return connection.Database().tables().contains(QStringLiteral("downloads"));
+}
+
 // Stations that start together on an empty database take turns creating the table under
 // this lock (PostgreSQL's advisory lock of the transaction), so one creates it and the others
 // find it there.
@@ -29,7 +34,7 @@ bool PrepareServer(RecordConnection& server)
 {
     if (!server.Ok())
         return false;
-    if (server.Database().tables().contains(QStringLiteral("downloads")))
+    if (HasTable(server))
         return true;
     if (!server.Execute(QStringLiteral("BEGIN")))
         return false;
@@ -64,14 +69,14 @@ std::optional<std::vector<DownloadRecord>> Select(RecordConnection& connection,
     QSqlQuery query(connection.Database());
     query.setForwardOnly(true);
     if (!query.prepare(SelectSql(filter, extraCondition))) {
-        error = query.lastError().text().simplified();
+        error = connection.ErrorText(query.lastError());
         return std::nullopt;
     }
     BindFilter(query, filter);
     if (extraValue.isValid())
         query.addBindValue(extraValue);
     if (!query.exec()) {
-        error = query.lastError().text().simplified();
+        error = connection.ErrorText(query.lastError());
         return std::nullopt;
     }
     std::vector<DownloadRecord> rows;
@@ -113,7 +118,7 @@ StoreResult RecordStore::Append(const DownloadRecord& record) const
     if (error.type() == QSqlError::NoError)
         return {};
     return {IsLockedError(error) ? StoreStatus::Locked : StoreStatus::NotStored,
-            CannotWrite(m_target.file, error.text().simplified())};
+            CannotWrite(m_target.file, local.ErrorText(error))};
 }
 
 StoreResult RecordStore::SendUnsent() const
@@ -150,7 +155,7 @@ StoreResult RecordStore::SendUnsent() const
         sent.addBindValue(row->id);
         if (!sent.exec()) // sent again next time, and ignored by the server then
             return {StoreStatus::Stored,
-                    CannotWrite(m_target.file, sent.lastError().text().simplified())};
+                    CannotWrite(m_target.file, local.ErrorText(sent.lastError()))};
     }
     return {};
 }
@@ -160,11 +165,13 @@ QueryResult RecordStore::Query(const RecordFilter& filter) const
     QueryResult result;
     if (m_target.IsServer()) {
         RecordConnection server(m_target);
-        if (!PrepareServer(server)) {
+        if (!server.Ok()) {
             result.error = QStringLiteral("cannot reach the record server %1: %2")
                                .arg(m_target.ServerName(), server.Error());
             return result;
         }
+        if (!HasTable(server))
+            return result;
         if (auto rows = Select(server, filter, result.error))
             result.rows = std::move(*rows);
         return result;
@@ -177,6 +184,8 @@ QueryResult RecordStore::Query(const RecordFilter& filter) const
             QStringLiteral("cannot read the record %1: %2").arg(m_target.file, local.Error());
         return result;
     }
+    if (!HasTable(local))
+        return result;
     if (auto rows = Select(local, filter, result.error))
         result.rows = std::move(*rows);
     return result;

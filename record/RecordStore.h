@@ -55,7 +55,8 @@ public:
     // local file, oldest first. Waits no longer than the server's time-outs.
     StoreResult SendUnsent() const;
 
-    // The rows matching filter, from the server for a server.
+    // The rows matching filter, from the server for a server. Only reads (a reader may not be
+    // allowed to write): a record without the table lists nothing.
     QueryResult Query(const RecordFilter& filter) const;
 
     // The number of rows in the local file still waiting for the server.

@@ -1,18 +1,21 @@
 // The record of a whole line on a real PostgreSQL server: two stations write through an
 // outage of the server, and every row ends up on the server exactly once; a table locked by
 // another session holds up neither a row nor the end of its program; stations that start
-// together on an empty database create the table once, quietly.
+// together on an empty database create the table once, quietly; a reader who may only read
+// lists it with the password its client library finds.
 #include "PostgresServer.h"
 #include "RecordSender.h"
 #include "RecordStore.h"
 #include "SampleRecords.h"
 
 #include <QElapsedTimer>
+#include <QFile>
 #include <QProcess>
 #include <QSet>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTemporaryDir>
+#include <QTemporaryFile>
 #include <QUrl>
 
 #include <gtest/gtest.h>
@@ -263,6 +266,78 @@ TEST_F(RecordServerTest, StationsStartingTogetherOnAnEmptyDatabaseCreateTheTable
     }
     session = QSqlDatabase();
     QSqlDatabase::removeDatabase(QStringLiteral("drop"));
+}
+
+TEST_F(RecordServerTest, ReaderListsWithThePasswordItsClientLibraryFinds)
+{
+    ASSERT_TRUE(server.AddReader(QStringLiteral("reader"), QStringLiteral("s3cret")))
+        << qPrintable(server.Error());
+    SampleLine line{QStringLiteral("bench-1"), QDateTime::currentDateTimeUtc(), 0, {}};
+    QTemporaryDir home;
+    QTemporaryFile passwords(home.filePath(QStringLiteral("pgpass-XXXXXX")));
+    ASSERT_TRUE(passwords.open());
+    passwords.write(QStringLiteral("127.0.0.1:*:record:reader:s3cret\n").toUtf8());
+    passwords.close();
+    QFile services(home.filePath(QStringLiteral(".pg_service.conf")));
+    ASSERT_TRUE(services.open(QIODevice::WriteOnly));
+    services.write("[line1]\npassword=s3cret\n");
+    services.close();
+    const QString url = server.Url(QStringLiteral("reader"));
+    QString withPassword = url;
+    withPassword.replace(QLatin1String("reader@"), QLatin1String("reader:s3cret@"));
+
+    const struct
+    {
+        QString address;
+        const char* variable;
+        QString value;
+        int exitCode;
+        bool warned;
+    } cases[] = {
+        {url, nullptr, {}, 1, false},
+        {url, "PGPASSWORD", QStringLiteral("s3cret"), 0, false},
+        {url, "PGPASSFILE", passwords.fileName(), 0, false},
+        {url, "PGSERVICE", QStringLiteral("line1"), 0, false},
+        {withPassword, nullptr, {}, 0, true},
+    };
+    // A reader may not make the table: before any station wrote, it lists nothing; after, the
+    // row.
+    for (const int rows : {0, 1}) {
+        if (rows == 1) {
+            QString error;
+            const RecordStore station(*ParseRecordTarget(
+                server.Url(), error, home.filePath(QStringLiteral("line.sqlite"))));
+            ASSERT_EQ(station.Append(SampleRecord(line)).status, StoreStatus::Stored);
+            ASSERT_EQ(station.SendUnsent().status, StoreStatus::Stored);
+        }
+        for (const auto& test : cases) {
+            QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+            environment.insert(QStringLiteral("HOME"), home.path());
+            for (const char* variable :
+                 {"PGPASSWORD", "PGPASSFILE", "PGSERVICE", "PGSERVICEFILE", "PGSYSCONFDIR"})
+                environment.remove(QLatin1String(variable));
+            if (test.variable)
+                environment.insert(QLatin1String(test.variable), test.value);
+            QProcess history;
+            history.setProcessEnvironment(environment);
+            history.start(QStringLiteral(NORVANE_FLASH),
+                          {QStringLiteral("history"), QStringLiteral("--record"), test.address,
+                           QStringLiteral("--csv")});
+            ASSERT_TRUE(history.waitForFinished(30000));
+            const QString out = QString::fromUtf8(history.readAllStandardOutput());
+            const QString err = QString::fromUtf8(history.readAllStandardError());
+            const std::string given = QStringLiteral("%1 %2 rows %3")
+                                          .arg(QLatin1String(test.variable), test.address)
+                                          .arg(rows)
+                                          .toStdString();
+            EXPECT_EQ(history.exitCode(), test.exitCode) << given << qPrintable(err);
+            EXPECT_FALSE(err.contains(QLatin1String("s3cret"))) << given << qPrintable(err);
+            EXPECT_EQ(err.count(QLatin1String("process list")), test.warned ? 1 : 0) << given;
+            if (test.exitCode == 0) {
+                EXPECT_EQ(out.count(QLatin1Char('\n')), rows == 0 ? 1 : 2) << given;
+            }
+        }
+    }
 }
 
 } // namespace
