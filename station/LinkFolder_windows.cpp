@@ -1,6 +1,7 @@
 #include "LinkFolder.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
 // Names are UTF-16 text here, and a folder has no inode to tell it from another made later
