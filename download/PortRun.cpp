@@ -4,6 +4,8 @@
 #include "DownloadEngine.h"
 #include "PortNaming.h"
 #include "ProgressPercent.h"
+#include "ProgressReports.h"
+#include "QuietLine.h"
 #include "TimeLeft.h"
 #include "TracingSerialPort.h"
 
@@ -32,18 +34,22 @@ private:
     DownloadEngine* m_engine = nullptr;
 };
 
-// What one port's download shows, passed on as events. The quit question, which only a stop
-// brings up, is answered Yes; every other box is reported and answered OK.
+// What one port's download shows, passed on as events. An empty status only clears the
+// window's status bar and is not passed on. The quit question, which only a stop brings up, is
+// answered Yes; every other box is reported and answered OK.
 class PortView : public DownloadView
 {
 public:
-    PortView(const QString& port, RunEvents& events, Host& host, const TimeLeft& timeLeft)
-        : m_port(port), m_events(events), m_host(host), m_timeLeft(timeLeft)
+    PortView(const QString& port, RunEvents& events, Host& host, const TimeLeft& timeLeft,
+             const ProgressReports& reports)
+        : m_port(port), m_events(events), m_host(host), m_timeLeft(timeLeft), m_reports(reports)
     {
     }
 
     void ShowStatus(const QString& text) override
     {
+        if (text.isEmpty())
+            return;
         m_events.Status(m_port, text);
         // The first progress follows the status that opens programming.
         if (m_progressDue) {
@@ -59,7 +65,7 @@ public:
             return;
         if (m_value == 0)
             m_progressDue = true;
-        else
+        else if (m_reports.Due(m_value))
             ReportProgress();
     }
     void SetProgressVisible(bool visible) override
@@ -94,6 +100,7 @@ private:
     RunEvents& m_events;
     Host& m_host;
     const TimeLeft& m_timeLeft;
+    const ProgressReports& m_reports;
     int32_t m_programmingSince = 0;
     int m_maximum = 0;
     int m_value = 0;
@@ -159,7 +166,9 @@ TryResult PortRun::Try(int tryNumber) const
         else if (result.run.reason.kind == FailureKind::PortUnusable &&
                  !serial->ErrorText().isEmpty())
             result.detail += QStringLiteral(": ") + serial->ErrorText();
-    } else if (*stop) {
+    } else if (*stop || (tryNumber > 1 && !WaitForQuietLine(*serial, *host, *stop))) {
+        // Stopped before a byte was sent. A try again first waits until the device has done
+        // with the try before.
         serial->Close();
         result.run.outcome = Outcome::Cancelled;
     } else {
@@ -171,7 +180,8 @@ TryResult PortRun::Try(int tryNumber) const
             line = tracing.get();
         }
         const TimeLeft timeLeft(firmware->plan);
-        PortView view(port, *events, *host, timeLeft);
+        const ProgressReports reports(firmware->plan);
+        PortView view(port, *events, *host, timeLeft, reports);
         StoppableHost stoppable(*host, *stop);
         DownloadEngine engine(*line, stoppable, view);
         stoppable.CancelOnStop(&engine);

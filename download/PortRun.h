@@ -43,8 +43,9 @@ public:
 // One port's run: a port from the factory, wrapped in the counting port (and the tracing
 // port when a trace is given), one download of the firmware loaded once for every port, and
 // again from the beginning after a try that failed on the line, up to `retries` more times
-// while keepTrying() holds. The stop flag cancels the run at its next step, as a cancel
-// answered Yes. Nobody is asked: message boxes are reported and answered OK.
+// while keepTrying() holds; a try again begins once the line has fallen quiet. The stop flag
+// cancels the run at its next step, as a cancel answered Yes. Nobody is asked: message boxes are
+// reported and answered OK.
 //
 // As each try starts, beginTry is called (the try's row starts there), and the function it
 // returns is called with the try's result once it has ended (the row is written and the

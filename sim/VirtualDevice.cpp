@@ -100,9 +100,17 @@ void VirtualDevice::ProcessByte(uint8_t byte)
     m_lastByteAt = m_scheduler.NowMicros();
     switch (m_mode) {
     case DeviceMode::Application:
-        ProcessApplicationByte(byte);
+        if (EndsStartString(byte))
+            HandOver();
         break;
     case DeviceMode::Bootloader:
+        // The bootloader ignores the string, but a host that sends it while a command is still
+        // under way (a byte of it arrived then) has begun anew without waiting for the device:
+        // the trace shows it.
+        m_bytesSinceCommand = CommandUnderway() ? 0 : m_bytesSinceCommand + 1;
+        if (EndsStartString(byte) && m_bytesSinceCommand < kStartBootloader.size())
+            Record(TraceFrame::Direction::In, kStartBootloader,
+                   QStringLiteral("string during command"), 0);
         if (const std::optional<ParsedFrame> frame = m_parser.Feed(byte))
             HandleFrame(*frame);
         if (m_parser.InFrame())
@@ -114,15 +122,23 @@ void VirtualDevice::ProcessByte(uint8_t byte)
     }
 }
 
-void VirtualDevice::ProcessApplicationByte(uint8_t byte)
+bool VirtualDevice::EndsStartString(uint8_t byte)
 {
-    m_applicationInput.append(static_cast<char>(byte));
-    if (m_applicationInput.size() > kStartBootloader.size())
-        m_applicationInput.remove(0, m_applicationInput.size() - kStartBootloader.size());
-    if (m_applicationInput != kStartBootloader)
-        return;
-    Record(TraceFrame::Direction::In, m_applicationInput, QStringLiteral("string"), 0);
-    m_applicationInput.clear();
+    m_recentInput.append(static_cast<char>(byte));
+    if (m_recentInput.size() > kStartBootloader.size())
+        m_recentInput.remove(0, m_recentInput.size() - kStartBootloader.size());
+    return m_recentInput == kStartBootloader;
+}
+
+bool VirtualDevice::CommandUnderway() const
+{
+    return m_busy || m_outLineFreeAt > m_scheduler.NowMicros();
+}
+
+void VirtualDevice::HandOver()
+{
+    Record(TraceFrame::Direction::In, m_recentInput, QStringLiteral("string"), 0);
+    m_recentInput.clear();
     m_mode = DeviceMode::HandingOver;
     At(m_scheduler.NowMicros() + m_timing.handoverMicros, [this] {
         if (m_mode != DeviceMode::HandingOver)
@@ -316,7 +332,7 @@ void VirtualDevice::FinishCommand()
         // The verified application runs; it listens for "# 017b" again.
         m_startApplication = false;
         m_pending.clear();
-        m_applicationInput.clear();
+        m_recentInput.clear();
         m_mode = DeviceMode::Application;
         return;
     }

@@ -35,7 +35,9 @@ struct TraceFrame
     int64_t timeMicros;
     Direction direction;
     QByteArray bytes;
-    QString kind;    // in: "string", "poll", "packet", "rejected: <reason>"; out: "reply", "closed"
+    // in: "string", "string during command" (the start string while a command is under way),
+    // "poll", "packet", "rejected: <reason>"; out: "reply", "closed"
+    QString kind;
     uint8_t command; // the packet command the frame belongs to; 0 for none
 };
 
@@ -93,7 +95,11 @@ private:
     // Schedules an action that is skipped if the device is gone by then.
     void At(int64_t atMicros, std::function<void()> action);
     void ProcessByte(uint8_t byte);
-    void ProcessApplicationByte(uint8_t byte);
+    // Takes a byte into the recent input; true when it completes "# 017b".
+    bool EndsStartString(uint8_t byte);
+    // A command runs, or its replies are still on the line.
+    bool CommandUnderway() const;
+    void HandOver();
     void WatchForSilence();
     void HandleFrame(const ParsedFrame& frame);
     void Dispatch(const ParsedFrame& frame);
@@ -118,7 +124,9 @@ private:
     FlashModel m_flash;
     PacketParser m_parser;
     DeviceMode m_mode = DeviceMode::Application;
-    QByteArray m_applicationInput;
+    QByteArray m_recentInput; // the last bytes received, as long as "# 017b" at most
+    // Bytes the bootloader received since the last one that came while a command was under way.
+    qsizetype m_bytesSinceCommand = sizeof kStartBootloaderString;
     std::deque<ParsedFrame> m_pending; // frames that came in while a command ran
     bool m_busy = false;
     bool m_startApplication = false; // the header was verified: run the application next

@@ -1,5 +1,6 @@
-// One port's run in virtual time: tries and retries, the facts of each try's row, port
-// failures with their reasons, a stop, and the order of what a run shows.
+// One port's run in virtual time: tries and retries, the wait for a quiet line before a try
+// again, the facts of each try's row, port failures with their reasons, a stop, and the order
+// of what a run shows.
 #include "PortRun.h"
 
 #include "MotFile.h"
@@ -107,6 +108,36 @@ TEST_F(PortRunTest, ProgressBeginsAfterTheStatusThatOpensProgrammingAndEndsAtThe
         events.lines.contains(QStringLiteral("progress: %1/%1").arg(run.firmware->plan.stepCount)));
 }
 
+// A sparse image: every step that sends is reported, and each run of blank steps once, as it
+// ends (blocks 5 to 8 are blank but erased, as the header makes the device check them).
+TEST_F(PortRunTest, ProgressFollowsTheStepsThatSendAndEachRunOfBlankStepsOnce)
+{
+    run.firmware = FirmwareOf(PatternImage({{0x0000, 0x00FF}, {0x3000, 0x307F}, {0x8000, 0x807F}}),
+                              0x0000, 0x807F);
+    (void)run.Run();
+
+    QStringList progress;
+    for (const QString& line : events.lines.filter("progress: "))
+        progress << line.section(' ', 1).section('/', 0, 0);
+    EXPECT_EQ(progress.join(' '), "0 1 2 96 97 128 129 160 161 192 193 224 225 256 257");
+}
+
+// The run's own texts never include the empty status that clears the window's status bar.
+TEST_F(PortRunTest, NoEmptyStatusWhenTheBootloaderDoesNotStartOrTheRunIsStopped)
+{
+    for (const int64_t stopAtMs : {int64_t{-1}, int64_t{1000}}) {
+        SCOPED_TRACE(stopAtMs);
+        events.lines.clear();
+        devices.clear();
+        faults = {*ParseFaultPlan("no-polls", nullptr)};
+        if (stopAtMs >= 0)
+            host.After(stopAtMs, [this] { stop = true; });
+        (void)run.Run();
+        EXPECT_FALSE(events.lines.isEmpty());
+        EXPECT_FALSE(events.lines.contains("status: "));
+    }
+}
+
 TEST_F(PortRunTest, TriesAgainAfterAFailureOnTheLineAndRecordsEveryTry)
 {
     faults = {*ParseFaultPlan("late:2:1", nullptr), *ParseFaultPlan("close-after:3", nullptr)};
@@ -122,6 +153,41 @@ TEST_F(PortRunTest, TriesAgainAfterAFailureOnTheLineAndRecordsEveryTry)
     EXPECT_EQ(last.tryNumber, 3);
     EXPECT_EQ(begun.size(), 3);
     EXPECT_TRUE(events.lines.contains("status: Trying again from the beginning (try 3 of 3)"));
+}
+
+// One device through both tries, as on a real line: a try that failed may leave it busy with
+// its command or still sending a reply. The try again starts the bootloader only once the
+// device has done, so no byte of the start string reaches it while a command is under way.
+TEST_F(PortRunTest, TryAgainWaitsUntilTheDeviceHasDoneWithTheTryBefore)
+{
+    struct Case
+    {
+        const char* faults;
+        bool paced;
+    };
+    const Case cases[] = {
+        {"late:2:1", false},     // the reply comes after the host has given up
+        {"change:1:1:9", false}, // the device goes on erasing and programming
+        {"garbage:2:2", true},   // noise still on the wire when the host judges it
+    };
+    run.retries = 1;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.faults);
+        ended.clear();
+        DeviceTiming timing;
+        timing.pace = c.paced;
+        VirtualDevice device(host, timing, *ParseFaultPlan(c.faults, nullptr));
+        run.makePort = [this, &device]() -> std::unique_ptr<SerialPort> {
+            return std::make_unique<SimulatedPort>(host, &device);
+        };
+
+        const TryResult last = run.Run();
+
+        EXPECT_EQ(ended.size(), 2u);
+        EXPECT_EQ(last.run.outcome, Outcome::Downloaded);
+        for (const TraceFrame& frame : device.Trace())
+            EXPECT_NE(frame.kind, "string during command") << frame.timeMicros << " us";
+    }
 }
 
 // The cable is pulled and the adapter is gone when the run tries again: the device was left

@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <functional>
 #include <memory>
@@ -173,6 +174,37 @@ TEST(VirtualDeviceTest, AVerifiedApplicationCanBeTalkedIntoTheBootloaderAgain)
     ASSERT_EQ(rig.VerifyReport(), std::optional<uint8_t>(6));
     EXPECT_EQ(rig.bootloader.StartBootloader(), BootloaderStart::Ready);
     EXPECT_TRUE(rig.bootloader.EraseBlock(4).Succeeded());
+}
+
+// A start string of which a byte reaches the bootloader while a command is still under way
+// (running, or its reply still on the wire) is traced: the host began anew too early.
+TEST(VirtualDeviceTest, AStartStringDuringACommandIsTraced)
+{
+    struct Case
+    {
+        const char* faults;
+        bool paced;
+        bool traced;
+    };
+    const Case cases[] = {
+        {"", false, false},          // the erase has ended
+        {"late:1:1", false, true},   // still erasing after the host gave up
+        {"garbage:1:2", true, true}, // noise still on the wire
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.faults);
+        DeviceTiming timing;
+        timing.pace = c.paced;
+        Rig rig(c.faults, timing);
+        ASSERT_EQ(rig.bootloader.StartBootloader(), BootloaderStart::Ready);
+        (void)rig.bootloader.EraseBlock(5);
+        rig.transport.SerialSendString(QLatin1String(kStartBootloaderString), false);
+        rig.host.RunFor(20000);
+        const auto traced = std::count_if(
+            rig.device.Trace().begin(), rig.device.Trace().end(),
+            [](const TraceFrame& frame) { return frame.kind == "string during command"; });
+        EXPECT_EQ(traced, c.traced ? 1 : 0);
+    }
 }
 
 TEST(VirtualDeviceTest, WirePacingMakesBytesTakeTheirTime)
