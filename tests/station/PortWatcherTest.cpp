@@ -86,9 +86,8 @@ TEST_F(PortWatcherTest, ReportsEveryLinkThatLeadsSomewhereWithTheDeviceItLeadsTo
         {folder + "/not-a-device", regularFile},
     };
     // Whatever a link leads to is reported once it has had its time to settle.
-    EXPECT_TRUE(WaitFor([this, &expected] { return appeared == expected; }))
-        << [this] { return QStringList(appeared.keys()).join(' ').toStdString(); }();
-    RunEventsFor(3 * kSettleMs);
+    WaitFor([this] { return appeared.size() == 3; });
+    RunEventsFor(3 * kSettleMs); // the link that leads nowhere is not
     EXPECT_EQ(appeared, expected);
     unlink(notUtf8.constData()); // a name the temporary folder cannot remove by itself
 }
