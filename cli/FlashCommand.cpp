@@ -11,7 +11,7 @@
 #include "JsonLineSink.h"
 #include "LiveTableSink.h"
 #include "PlainLineSink.h"
-#include "RecordTarget.h"
+#include "RecordOption.h"
 #include "StopSignals.h"
 #include "Terminal.h"
 #include "ThreadedPortRunner.h"
@@ -89,7 +89,8 @@ int RunFlashCommand(const QStringList& args)
     }
     if (options.dryRun)
         return PrintFirmware(options.fileName, FirmwareReport::Plan, options.json);
-    const std::optional<RecordTarget> recordTarget = ParseRecordTarget(options.record, error);
+    const std::optional<RecordTarget> recordTarget =
+        RecordFromOption(options.record, RecordUse::Write, error);
     if (!recordTarget)
         return UsageError("flash", error);
     if (!options.traceFile.isEmpty() &&

@@ -1,39 +1,20 @@
 #include "FlashTrace.h"
 
 #include "PortNaming.h"
+#include "RecordFile.h"
+#include "SameFile.h"
 
 #include <QFile>
-#include <QFileInfo>
 
 #include <cerrno>
 #include <cstring>
 
-#ifdef _WIN32
-#include <filesystem>
-#else
+#ifndef _WIN32
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
 namespace {
-
-// Whether two names reach one file, through links too. Devices included, which the
-// standard library's test does not compare on every system.
-bool SameFile(const QString& a, const QString& b)
-{
-#ifdef _WIN32
-    std::error_code error;
-    return std::filesystem::equivalent(std::filesystem::path(a.toStdU16String()),
-                                       std::filesystem::path(b.toStdU16String()), error);
-#else
-    struct stat first = {};
-    struct stat second = {};
-    return stat(QFile::encodeName(a).constData(), &first) == 0 &&
-           stat(QFile::encodeName(b).constData(), &second) == 0 && first.st_dev == second.st_dev &&
-           first.st_ino == second.st_ino;
-#endif
-}
 
 std::FILE* OpenForWriting(const QString& fileName)
 {
@@ -63,10 +44,8 @@ FlashTraceLog::~FlashTraceLog()
 bool FlashTraceLog::MayTrace(const QString& fileName, const QString& firmwareFile,
                              const QStringList& ports, const QString& recordFile, QString& error)
 {
-    // The record may not be there yet: its name counts as well.
-    if (SameFile(fileName, recordFile) ||
-        QFileInfo(fileName).absoluteFilePath() == QFileInfo(recordFile).absoluteFilePath()) {
-        error = QStringLiteral("the trace file %1 is the record").arg(fileName);
+    if (const QString clash = OutputClashWithRecord(fileName, recordFile); !clash.isEmpty()) {
+        error = QStringLiteral("the trace file %1 %2").arg(fileName, clash);
         return false;
     }
     if (SameFile(fileName, firmwareFile)) {

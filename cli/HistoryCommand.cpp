@@ -5,6 +5,8 @@
 #include "HistoryOptions.h"
 #include "HistoryPage.h"
 #include "HistorySummary.h"
+#include "RecordFile.h"
+#include "RecordOption.h"
 #include "RecordStore.h"
 #include "Terminal.h"
 
@@ -52,9 +54,16 @@ int RunHistoryCommand(const QStringList& args)
         std::fputs(HistoryUsageText(), stdout);
         return WithOutputChecked(0);
     }
-    const std::optional<RecordTarget> target = ParseRecordTarget(options.record, error);
+    const std::optional<RecordTarget> target =
+        RecordFromOption(options.record, RecordUse::Read, error);
     if (!target)
         return UsageError("history", error);
+    if (!options.htmlFile.isEmpty()) {
+        const QString clash = OutputClashWithRecord(options.htmlFile, target->file);
+        if (!clash.isEmpty())
+            return UsageError("history",
+                              QStringLiteral("the page %1 %2").arg(options.htmlFile, clash));
+    }
     const QueryResult result = RecordStore(*target).Query(options.filter);
     if (!result.error.isEmpty()) {
         std::fprintf(stderr, "norvane-flash history: %s\n", qPrintable(result.error));

@@ -8,7 +8,7 @@
 #include "LiveTableSink.h"
 #include "PlainLineSink.h"
 #include "PortWatcher.h"
-#include "RecordTarget.h"
+#include "RecordOption.h"
 #include "Station.h"
 #include "StationOptions.h"
 #include "StopSignals.h"
@@ -48,7 +48,8 @@ int RunStationCommand(const QStringList& args)
     const QFileInfo watched(options.watchDir);
     if (watched.exists() && !watched.isDir())
         return UsageError("station", options.watchDir + QStringLiteral(" is not a folder"));
-    const std::optional<RecordTarget> recordTarget = ParseRecordTarget(options.record, error);
+    const std::optional<RecordTarget> recordTarget =
+        RecordFromOption(options.record, RecordUse::Write, error);
     if (!recordTarget)
         return UsageError("station", error);
 

@@ -3,6 +3,7 @@
 #include "RecordTarget.h"
 
 #include <QSqlDatabase>
+#include <QSqlError>
 #include <QString>
 
 // One database connection, opened by the constructor and closed and removed by the
@@ -13,7 +14,8 @@ class RecordConnection
 public:
     // The SQLite file, created with its folder where missing, in WAL mode with a busy
     // time-out so that writers of other threads and processes wait their turn. Read-only
-    // opens an existing file only.
+    // opens an existing file only and changes nothing in it; it also reads where the reader
+    // may not write (a read-only folder or copy).
     enum class Access
     {
         ReadWrite,
@@ -39,8 +41,18 @@ public:
     // Runs one statement; on failure sets Error() and returns false.
     bool Execute(const QString& sql);
 
+    // What a failed statement on this connection says, in words: SQLite's own, except that a
+    // full disk is called so (SQLite may report it as an input/output error).
+    QString ErrorText(const QSqlError& error) const;
+
 private:
+    bool OpenSqlite(const QString& databaseName, const QString& options);
+    void OpenReadOnly(const QString& sqliteFile, const QString& busy);
+    // What reading the list of tables fails with; no error when it is read.
+    QSqlError SchemaError();
+
     QString m_name;
+    QString m_sqliteFile; // empty for a server
     QSqlDatabase m_database;
     QString m_error;
 };

@@ -18,13 +18,18 @@ bool PrepareLocal(RecordConnection& local)
            local.Execute(CreateIndexSql());
 }
 
+bool HasTable(RecordConnection& connection)
+{
+    return connection.Database().tables().contains(QStringLiteral("downloads"));
+}
+
 // Creates the table on the server the first time only: the server would otherwise send a
 // notice that the table exists, which its client library prints on standard error.
 bool PrepareServer(RecordConnection& server)
 {
     if (!server.Ok())
         return false;
-    if (server.Database().tables().contains(QStringLiteral("downloads")))
+    if (HasTable(server))
         return true;
     return server.Execute(CreateTableSql(TableKind::Server)) && server.Execute(CreateIndexSql());
 }
@@ -35,7 +40,7 @@ bool Insert(RecordConnection& connection, TableKind kind, const DownloadRecord& 
 {
     QSqlQuery query(connection.Database());
     if (!query.prepare(InsertSql(kind))) {
-        error = query.lastError().text().simplified();
+        error = connection.ErrorText(query.lastError());
         return false;
     }
     for (const QVariant& value : RecordValues(record))
@@ -43,7 +48,7 @@ bool Insert(RecordConnection& connection, TableKind kind, const DownloadRecord& 
     if (kind == TableKind::LocalFile)
         query.addBindValue(unsentTo.isEmpty() ? QVariant() : QVariant(unsentTo));
     if (!query.exec()) {
-        error = query.lastError().text().simplified();
+        error = connection.ErrorText(query.lastError());
         return false;
     }
     return true;
@@ -57,14 +62,14 @@ std::optional<std::vector<DownloadRecord>> Select(RecordConnection& connection,
     QSqlQuery query(connection.Database());
     query.setForwardOnly(true);
     if (!query.prepare(SelectSql(filter, extraCondition))) {
-        error = query.lastError().text().simplified();
+        error = connection.ErrorText(query.lastError());
         return std::nullopt;
     }
     BindFilter(query, filter);
     if (extraValue.isValid())
         query.addBindValue(extraValue);
     if (!query.exec()) {
-        error = query.lastError().text().simplified();
+        error = connection.ErrorText(query.lastError());
         return std::nullopt;
     }
     std::vector<DownloadRecord> rows;
@@ -162,7 +167,7 @@ StoreResult RecordStore::SendUnsent(RecordConnection& server) const
         sent.addBindValue(row->id);
         if (!sent.exec()) // sent again next time, and ignored by the server then
             return {StoreStatus::Stored,
-                    CannotWrite(m_target.file, sent.lastError().text().simplified())};
+                    CannotWrite(m_target.file, local.ErrorText(sent.lastError()))};
     }
     return {};
 }
@@ -172,11 +177,13 @@ QueryResult RecordStore::Query(const RecordFilter& filter) const
     QueryResult result;
     if (m_target.IsServer()) {
         RecordConnection server(m_target);
-        if (!PrepareServer(server)) {
+        if (!server.Ok()) {
             result.error = QStringLiteral("cannot reach the record server %1: %2")
                                .arg(m_target.ServerName(), server.Error());
             return result;
         }
+        if (!HasTable(server))
+            return result;
         if (auto rows = Select(server, filter, result.error))
             result.rows = std::move(*rows);
         return result;
@@ -189,6 +196,8 @@ QueryResult RecordStore::Query(const RecordFilter& filter) const
             QStringLiteral("cannot read the record %1: %2").arg(m_target.file, local.Error());
         return result;
     }
+    if (!HasTable(local))
+        return result;
     if (auto rows = Select(local, filter, result.error))
         result.rows = std::move(*rows);
     return result;

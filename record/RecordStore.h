@@ -46,7 +46,8 @@ public:
     // Appends one row. For a server, rows still waiting are sent first.
     StoreResult Append(const DownloadRecord& record) const;
 
-    // The rows matching filter, from the server for a server.
+    // The rows matching filter, from the server for a server. Only reads (a reader may not be
+    // allowed to write): a record without the table lists nothing.
     QueryResult Query(const RecordFilter& filter) const;
 
     // The number of rows in the local file still waiting for the server.

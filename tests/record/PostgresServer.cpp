@@ -5,6 +5,8 @@
 #include <QFile>
 #include <QProcess>
 #include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
 #include <QTcpServer>
 
 #include <algorithm>
@@ -116,9 +118,51 @@ bool PostgresServer::Stop()
     return stopped;
 }
 
-QString PostgresServer::Url() const
+bool PostgresServer::AddReader(const QString& user, const QString& password)
 {
-    return QStringLiteral("postgresql://line@127.0.0.1:%1/record").arg(m_port);
+    {
+        QSqlDatabase admin = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), m_data);
+        admin.setHostName(QStringLiteral("127.0.0.1"));
+        admin.setPort(m_port);
+        admin.setUserName(QStringLiteral("line"));
+        admin.setDatabaseName(QStringLiteral("record"));
+        QSqlQuery query(admin);
+        const bool made =
+            admin.open() &&
+            query.exec(QStringLiteral("CREATE ROLE %1 LOGIN PASSWORD '%2'").arg(user, password)) &&
+            query.exec(QStringLiteral("ALTER DEFAULT PRIVILEGES IN SCHEMA public GRANT SELECT ON "
+                                      "TABLES TO %1")
+                           .arg(user)) &&
+            query.exec(
+                QStringLiteral("GRANT SELECT ON ALL TABLES IN SCHEMA public TO %1").arg(user));
+        m_error = query.lastError().text() + admin.lastError().text();
+        query = QSqlQuery();
+        admin = QSqlDatabase();
+        QSqlDatabase::removeDatabase(m_data);
+        if (!made)
+            return false;
+    }
+    // The first line that matches counts: this user alone logs in with a password.
+    QFile rules(m_data + QStringLiteral("/pg_hba.conf"));
+    if (!rules.open(QIODevice::ReadOnly)) {
+        m_error = rules.errorString();
+        return false;
+    }
+    const QByteArray others = rules.readAll();
+    rules.close();
+    if (!rules.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
+        rules.write("host all " + user.toUtf8() + " 127.0.0.1/32 scram-sha-256\n" + others) < 0) {
+        m_error = rules.errorString();
+        return false;
+    }
+    rules.close();
+    return Run(m_bin + QStringLiteral("/pg_ctl"),
+               {QStringLiteral("-D"), m_data, QStringLiteral("reload")}, true);
+}
+
+QString PostgresServer::Url(const QString& user) const
+{
+    return QStringLiteral("postgresql://%1@127.0.0.1:%2/record").arg(user).arg(m_port);
 }
 
 bool PostgresServer::Run(const QString& program, const QStringList& args, bool asServerUser)

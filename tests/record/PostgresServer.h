@@ -25,8 +25,12 @@ public:
     bool Start();
     bool Stop();
 
-    // postgresql://line@127.0.0.1:PORT/record
-    QString Url() const;
+    // Adds a user who may only read the record's table (made now or later) and must give
+    // password to log in; false with the reason in Error() when that fails.
+    bool AddReader(const QString& user, const QString& password);
+
+    // postgresql://USER@127.0.0.1:PORT/record
+    QString Url(const QString& user = QStringLiteral("line")) const;
     const QString& Error() const { return m_error; }
 
 private:

@@ -1,13 +1,17 @@
 // The record of a whole line on a real PostgreSQL server: two stations write through an
-// outage of the server, and every row ends up on the server exactly once.
+// outage of the server, and every row ends up on the server exactly once; a reader who may
+// only read lists it with the password its client library finds.
 #include "PostgresServer.h"
 #include "RecordStore.h"
+#include "SampleRecords.h"
 
+#include <QFile>
 #include <QProcess>
 #include <QSet>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTemporaryDir>
+#include <QTemporaryFile>
 
 #include <gtest/gtest.h>
 
@@ -144,6 +148,83 @@ TEST(RecordServerTest, EveryRowReachesTheServerOnceThroughAnOutage)
         const RecordStore station(*ParseRecordTarget(
             server.Url(), error, home + QStringLiteral("/NorvaneProg/history.sqlite")));
         EXPECT_EQ(station.UnsentCount(), 0) << qPrintable(home);
+    }
+}
+
+TEST(RecordServerTest, ReaderListsWithThePasswordItsClientLibraryFinds)
+{
+    PostgresServer server;
+    if (const QString missing = server.MissingPart(); !missing.isEmpty())
+        GTEST_SKIP() << "PostgreSQL record not tested: " << qPrintable(missing);
+    ASSERT_TRUE(server.Create()) << qPrintable(server.Error());
+    ASSERT_TRUE(server.AddReader(QStringLiteral("reader"), QStringLiteral("s3cret")))
+        << qPrintable(server.Error());
+    SampleLine line{QStringLiteral("bench-1"), QDateTime::currentDateTimeUtc(), 0, {}};
+    QTemporaryDir home;
+    QTemporaryFile passwords(home.filePath(QStringLiteral("pgpass-XXXXXX")));
+    ASSERT_TRUE(passwords.open());
+    passwords.write(QStringLiteral("127.0.0.1:*:record:reader:s3cret\n").toUtf8());
+    passwords.close();
+    QFile services(home.filePath(QStringLiteral(".pg_service.conf")));
+    ASSERT_TRUE(services.open(QIODevice::WriteOnly));
+    services.write("[line1]\npassword=s3cret\n");
+    services.close();
+    const QString url = server.Url(QStringLiteral("reader"));
+    QString withPassword = url;
+    withPassword.replace(QLatin1String("reader@"), QLatin1String("reader:s3cret@"));
+
+    const struct
+    {
+        QString address;
+        const char* variable;
+        QString value;
+        int exitCode;
+        bool warned;
+    } cases[] = {
+        {url, nullptr, {}, 1, false},
+        {url, "PGPASSWORD", QStringLiteral("s3cret"), 0, false},
+        {url, "PGPASSFILE", passwords.fileName(), 0, false},
+        {url, "PGSERVICE", QStringLiteral("line1"), 0, false},
+        {withPassword, nullptr, {}, 0, true},
+    };
+    // A reader may not make the table: before any station wrote, it lists nothing; after, the
+    // row.
+    for (const int rows : {0, 1}) {
+        if (rows == 1) {
+            QString error;
+            ASSERT_EQ(RecordStore(*ParseRecordTarget(server.Url(), error,
+                                                     home.filePath(QStringLiteral("line.sqlite"))))
+                          .Append(SampleRecord(line))
+                          .status,
+                      StoreStatus::Stored);
+        }
+        for (const auto& test : cases) {
+            QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+            environment.insert(QStringLiteral("HOME"), home.path());
+            for (const char* variable :
+                 {"PGPASSWORD", "PGPASSFILE", "PGSERVICE", "PGSERVICEFILE", "PGSYSCONFDIR"})
+                environment.remove(QLatin1String(variable));
+            if (test.variable)
+                environment.insert(QLatin1String(test.variable), test.value);
+            QProcess history;
+            history.setProcessEnvironment(environment);
+            history.start(QStringLiteral(NORVANE_FLASH),
+                          {QStringLiteral("history"), QStringLiteral("--record"), test.address,
+                           QStringLiteral("--csv")});
+            ASSERT_TRUE(history.waitForFinished(30000));
+            const QString out = QString::fromUtf8(history.readAllStandardOutput());
+            const QString err = QString::fromUtf8(history.readAllStandardError());
+            const std::string given = QStringLiteral("%1 %2 rows %3")
+                                          .arg(QLatin1String(test.variable), test.address)
+                                          .arg(rows)
+                                          .toStdString();
+            EXPECT_EQ(history.exitCode(), test.exitCode) << given << qPrintable(err);
+            EXPECT_FALSE(err.contains(QLatin1String("s3cret"))) << given << qPrintable(err);
+            EXPECT_EQ(err.count(QLatin1String("process list")), test.warned ? 1 : 0) << given;
+            if (test.exitCode == 0) {
+                EXPECT_EQ(out.count(QLatin1Char('\n')), rows == 0 ? 1 : 2) << given;
+            }
+        }
     }
 }
 

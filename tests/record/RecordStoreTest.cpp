@@ -151,6 +151,34 @@ TEST_F(RecordStoreTest, StoreThatCannotBeWrittenSaysSoAndLosesNothingElse)
     EXPECT_FALSE(notARecord.Query({}).error.isEmpty());
 }
 
+TEST_F(RecordStoreTest, FullDiskIsCalledSo)
+{
+    // With 20 KiB taken SQLite finds the disk full; with 40 KiB the index of the WAL file
+    // cannot grow, which it calls an input/output error.
+    for (const int takenKiB : {20, 40}) {
+        // A 64 KiB file system over the test's folder, in a namespace of its own: no root needed.
+        QProcess writer;
+        writer.start(QStringLiteral("unshare"),
+                     {QStringLiteral("--user"), QStringLiteral("--map-root-user"),
+                      QStringLiteral("--mount"), QStringLiteral("sh"), QStringLiteral("-c"),
+                      QStringLiteral("mount -t tmpfs -o size=64k none \"$1\" && head -c $2 "
+                                     "/dev/zero >\"$1/taken\" && exec \"$3\" --record \"$1/r\""),
+                      QStringLiteral("sh"), dir.path(), QString::number(takenKiB * 1024),
+                      QStringLiteral(RECORD_WRITER)});
+        writer.write("1\n");
+        writer.closeWriteChannel();
+        ASSERT_TRUE(writer.waitForFinished(30000));
+        const QString results = QString::fromUtf8(writer.readAllStandardOutput());
+        if (results.isEmpty())
+            GTEST_SKIP() << "no file system of its own: " << writer.readAllStandardError().data();
+        EXPECT_EQ(results.count(QStringLiteral("not-stored: cannot write the record %1/r: the disk "
+                                               "is full\n")
+                                    .arg(dir.path())),
+                  2)
+            << takenKiB << " KiB taken: " << qPrintable(results);
+    }
+}
+
 TEST_F(RecordStoreTest, UnreachableServerKeepsTheRowWaitingInTheLocalFile)
 {
     // A port that was free a moment ago: nothing listens there.
