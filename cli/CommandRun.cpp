@@ -1,9 +1,9 @@
 #include "CommandRun.h"
 
+#include "Commands.h"
 #include "DownloadTexts.h"
 #include "EventLoopHost.h"
 #include "QtSerialPort.h"
-#include "StopSignals.h"
 
 std::shared_ptr<const Firmware> LoadFirmwareForPorts(const QString& fileName, EventSink& sink)
 {
@@ -40,4 +40,10 @@ PortRun CommandPortRun(std::shared_ptr<const Firmware> firmware, EventSink& sink
     run.retries = retries;
     run.beginTry = [&record, &sink](const QString& port) { return record.BeginTry(port, sink); };
     return run;
+}
+
+void FinishOutput(StopSignals& stops, int exitCode, const std::function<void()>& finish)
+{
+    stops.EndAtOnceOnStopWhile(exitCode == 0 ? static_cast<int>(ExitCode::OutputFailed) : exitCode,
+                               finish);
 }

@@ -4,9 +4,11 @@
 #include "Firmware.h"
 #include "FlashRecord.h"
 #include "PortRun.h"
+#include "StopSignals.h"
 
 #include <QString>
 
+#include <functional>
 #include <memory>
 
 // What flash and station share: the firmware, loaded once for every port, and the run that
@@ -25,3 +27,8 @@ int EndWithoutFirmware(const Firmware& firmware, EventSink& sink);
 // set per port.
 PortRun CommandPortRun(std::shared_ptr<const Firmware> firmware, EventSink& sink,
                        const FlashRecord& record, int retries);
+
+// Every run has ended with exitCode: writes what is left of the output (finish) while the main
+// thread takes stops. A stop now ends the program at once with exitCode, or with OutputFailed
+// for 0: output not written then counts as lost.
+void FinishOutput(StopSignals& stops, int exitCode, const std::function<void()>& finish);

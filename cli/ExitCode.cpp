@@ -1,11 +1,14 @@
 #include "Commands.h"
 
+#include "VisibleText.h"
+
 #include <cstdio>
 
 int UsageError(const char* command, const QString& message)
 {
     std::fprintf(stderr, "norvane-flash%s%s: %s\nTry 'norvane-flash%s%s --help'.\n",
-                 *command ? " " : "", command, qPrintable(message), *command ? " " : "", command);
+                 *command ? " " : "", command, qPrintable(VisibleText(message)),
+                 *command ? " " : "", command);
     return static_cast<int>(ExitCode::Usage);
 }
 

@@ -8,6 +8,7 @@
 #include "Hex.h"
 #include "Outcome.h"
 #include "Protocol.h"
+#include "VisibleText.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -126,7 +127,7 @@ void PrintFactsText(const Firmware& firmware)
     std::string blocks;
     for (const int16_t block : plan.ErasedBlocks())
         blocks += (blocks.empty() ? "" : " ") + std::to_string(block);
-    std::printf("Firmware file:  %s\n", qPrintable(firmware.fileName));
+    std::printf("Firmware file:  %s\n", qPrintable(VisibleText(firmware.fileName)));
     std::printf("Loaded range:   %s to %s (a span of %d bytes)\n", Hex6(firmware.start).c_str(),
                 Hex6(firmware.end).c_str(), firmware.end - firmware.start + 1);
     std::printf("File: CRC - %sh\n", FormatHex(firmware.crc, 4).c_str());
@@ -154,9 +155,8 @@ void PrintFactsText(const Firmware& firmware)
 void PrintLoadError(const Firmware& firmware)
 {
     const LoadProblem& problem = firmware.problem;
-    const QString& fileName = firmware.fileName;
     const int16_t result = ResultCode(firmware.loaderResult);
-    const QByteArray name = fileName.toLocal8Bit();
+    const QByteArray name = VisibleText(firmware.fileName).toLocal8Bit();
     const char* kind = problem.kind == LoadProblem::Kind::NoData
                            ? "malformed"
                            : LoadProblemText(problem.kind); // unreadable, malformed, checksum error
@@ -173,7 +173,7 @@ void PrintOverlapWarning(const QString& fileName, const SRecordOverlap& overlap)
     std::fprintf(stderr,
                  "norvane-flash: %s: warning: line %d overwrites data of line %d from address "
                  "%s (the later line wins)\n",
-                 fileName.toLocal8Bit().constData(), overlap.laterLine, overlap.earlierLine,
+                 qPrintable(VisibleText(fileName)), overlap.laterLine, overlap.earlierLine,
                  Hex6(overlap.address).c_str());
 }
 
@@ -187,7 +187,8 @@ int PrintFirmware(const QString& fileName, FirmwareReport report, bool json)
     const int unusable = OutcomeExitCode(Outcome::FileUnusable);
     if (report == FirmwareReport::Plan) {
         if (!firmware->Loaded()) {
-            std::fprintf(stderr, "norvane-flash flash: %s\n", qPrintable(firmware->ProblemText()));
+            std::fprintf(stderr, "norvane-flash flash: %s\n",
+                         qPrintable(VisibleText(firmware->ProblemText())));
             return unusable;
         }
         if (json)

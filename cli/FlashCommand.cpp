@@ -15,13 +15,12 @@
 #include "StopSignals.h"
 #include "Terminal.h"
 #include "ThreadedPortRunner.h"
+#include "VisibleText.h"
 
 #include <QEventLoop>
-#include <QThread>
 
 #include <cstdio>
 #include <memory>
-#include <vector>
 
 namespace {
 
@@ -54,25 +53,6 @@ Outcome RunEveryPort(const PortRun& shared, const QStringList& ports)
     }
     loop.exec();
     return worst;
-}
-
-// Runs the threads to their end while the main thread's event loop goes on, so that it takes
-// the stop signals meanwhile.
-void RunToTheEnd(const std::vector<std::unique_ptr<QThread>>& threads)
-{
-    QEventLoop loop;
-    size_t running = threads.size();
-    for (const auto& thread : threads) {
-        QObject::connect(thread.get(), &QThread::finished, &loop, [&] {
-            if (--running == 0)
-                loop.quit();
-        });
-        thread->start();
-    }
-    if (running > 0)
-        loop.exec();
-    for (const auto& thread : threads)
-        thread->wait();
 }
 
 } // namespace
@@ -116,7 +96,7 @@ int RunFlashCommand(const QStringList& args)
         if (!trace->Open(options.traceFile, error)) {
             console.Write(stderr, QStringLiteral("norvane-flash flash: cannot write the trace "
                                                  "file %1: %2\n")
-                                      .arg(options.traceFile, error)
+                                      .arg(VisibleText(options.traceFile), error)
                                       .toLocal8Bit());
             return static_cast<int>(ExitCode::Usage);
         }
@@ -128,18 +108,12 @@ int RunFlashCommand(const QStringList& args)
     const Outcome worst = RunEveryPort(shared, options.ports);
 
     int exitCode = OutcomeExitCode(worst);
-    // Output not written when a stop ends the waiting for it counts as lost.
-    stops.EndAtOnceOnStop(exitCode == 0 ? static_cast<int>(ExitCode::OutputFailed) : exitCode);
-    // Off the main thread: a reader that takes no more output would hold it, and it must stay
-    // free to take the stop that ends the wait.
     bool traceWritten = true;
-    std::vector<std::unique_ptr<QThread>> ending;
-    ending.emplace_back(QThread::create([&] {
+    FinishOutput(stops, exitCode, [&] {
         reporter->Finish();
         console.Close();
         traceWritten = !trace || trace->Close();
-    }));
-    RunToTheEnd(ending);
+    });
     if (!traceWritten && exitCode == 0)
         exitCode = static_cast<int>(ExitCode::OutputFailed);
     return exitCode;

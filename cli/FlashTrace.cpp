@@ -3,6 +3,7 @@
 #include "PortNaming.h"
 #include "RecordFile.h"
 #include "SameFile.h"
+#include "VisibleText.h"
 
 #include <QFile>
 
@@ -87,7 +88,7 @@ void FlashTraceLog::Write(int64_t atMs, const QString& port, const char* directi
                           const std::vector<uint8_t>& bytes)
 {
     QByteArray line = QByteArray::number(static_cast<qint64>(atMs)).rightJustified(8) + " ms " +
-                      port.toUtf8() + ' ' + direction;
+                      VisibleText(port).toUtf8() + ' ' + direction;
     for (const uint8_t byte : bytes)
         line += ' ' + QByteArray::number(byte, 16).rightJustified(2, '0').toUpper();
     line += '\n';

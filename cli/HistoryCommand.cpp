@@ -9,6 +9,7 @@
 #include "RecordOption.h"
 #include "RecordStore.h"
 #include "Terminal.h"
+#include "VisibleText.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -66,7 +67,7 @@ int RunHistoryCommand(const QStringList& args)
     }
     const QueryResult result = RecordStore(*target).Query(options.filter);
     if (!result.error.isEmpty()) {
-        std::fprintf(stderr, "norvane-flash history: %s\n", qPrintable(result.error));
+        std::fprintf(stderr, "norvane-flash history: %s\n", qPrintable(VisibleText(result.error)));
         return kExitRecordUnreadable;
     }
 
@@ -74,7 +75,7 @@ int RunHistoryCommand(const QStringList& args)
         const QString source = target->IsServer() ? target->ServerName() : target->file;
         if (!WritePage(options.htmlFile, HistoryPageHtml(result.rows, source, now), error)) {
             std::fprintf(stderr, "norvane-flash history: cannot write %s: %s\n",
-                         qPrintable(options.htmlFile), qPrintable(error));
+                         qPrintable(VisibleText(options.htmlFile)), qPrintable(VisibleText(error)));
             return kExitRecordUnreadable;
         }
         if (!options.summary && !options.json && !options.csv)

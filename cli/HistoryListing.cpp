@@ -1,6 +1,8 @@
 #include "HistoryListing.h"
 
+#include "CompactJson.h"
 #include "RecordSchema.h"
+#include "VisibleText.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -11,10 +13,19 @@
 
 namespace {
 
-QString CsvField(QString text)
+// A text that a spreadsheet would take for a formula ("=HYPERLINK(...)", "-2+3", "@SUM(...)")
+// begins with a quote, which makes it text. Control characters are shown escaped, as
+// everywhere, so no field spans lines.
+QString CsvField(const QVariant& value)
 {
-    if (!text.contains(QLatin1Char(',')) && !text.contains(QLatin1Char('"')) &&
-        !text.contains(QLatin1Char('\n')) && !text.contains(QLatin1Char('\r')))
+    QString text = value.toString();
+    if (value.typeId() == QMetaType::QString) {
+        static const QString kFormulaStarts = QStringLiteral("=+-@\t\r");
+        if (!text.isEmpty() && kFormulaStarts.contains(text.front()))
+            text.prepend(QLatin1Char('\''));
+        text = VisibleText(text);
+    }
+    if (!text.contains(QLatin1Char(',')) && !text.contains(QLatin1Char('"')))
         return text;
     text.replace(QLatin1String("\""), QLatin1String("\"\""));
     return QLatin1Char('"') + text + QLatin1Char('"');
@@ -23,16 +34,6 @@ QString CsvField(QString text)
 void PrintLine(const QString& line, std::FILE* out)
 {
     std::fprintf(out, "%s\n", line.toUtf8().constData());
-}
-
-// Control characters in a detail text would break the table's lines.
-QString OneLineText(QString text)
-{
-    for (QChar& c : text) {
-        if (c.category() == QChar::Other_Control)
-            c = u' ';
-    }
-    return text;
 }
 
 } // namespace
@@ -54,7 +55,7 @@ void PrintHistoryJson(const std::vector<DownloadRecord>& rows, std::FILE* out)
         for (qsizetype i = 0; i < names.size(); ++i)
             object.insert(names[i], QJsonValue::fromVariant(values[i]));
         object.insert(QStringLiteral("header_due"), row.headerDue);
-        std::fprintf(out, "%s\n", QJsonDocument(object).toJson(QJsonDocument::Compact).constData());
+        std::fprintf(out, "%s\n", CompactJson(QJsonDocument(object)).constData());
     }
 }
 
@@ -64,7 +65,7 @@ void PrintHistoryCsv(const std::vector<DownloadRecord>& rows, std::FILE* out)
     for (const DownloadRecord& row : rows) {
         QStringList fields;
         for (const QVariant& value : RecordValues(row))
-            fields.append(CsvField(value.toString()));
+            fields.append(CsvField(value));
         PrintLine(fields.join(QLatin1Char(',')), out);
     }
 }
@@ -78,10 +79,10 @@ void PrintHistoryTable(const std::vector<DownloadRecord>& rows, std::FILE* out, 
                              QStringLiteral("detail")}};
     for (const DownloadRecord& row : rows) {
         lines.push_back({row.started.toUTC().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")),
-                         OneLineText(row.port), row.outcome, row.firmwareCrc,
-                         DurationText(row.durationMs),
+                         VisibleText(row.port), VisibleText(row.outcome),
+                         VisibleText(row.firmwareCrc), DurationText(row.durationMs),
                          QStringLiteral("%1/%2").arg(row.stepsDone).arg(row.stepsPlanned),
-                         OneLineText(row.detail)});
+                         VisibleText(row.detail)});
     }
     std::array<qsizetype, 6> widths{};
     for (const Line& line : lines) {

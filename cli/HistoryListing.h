@@ -10,7 +10,8 @@
 // One JSON object per line, fields named as the record's columns.
 void PrintHistoryJson(const std::vector<DownloadRecord>& rows, std::FILE* out);
 
-// Comma-separated values (RFC 4180) with a header line of the record's column names.
+// Comma-separated values (RFC 4180) with a header line of the record's column names; a text
+// that would start a formula begins with a quote.
 void PrintHistoryCsv(const std::vector<DownloadRecord>& rows, std::FILE* out);
 
 // A table for people; lines are cut to width characters (0: not cut).

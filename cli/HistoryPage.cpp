@@ -2,6 +2,7 @@
 
 #include "HistoryListing.h"
 #include "Outcome.h"
+#include "VisibleText.h"
 
 #include <QMap>
 #include <QStringList>
@@ -21,9 +22,21 @@ constexpr double kChartHeight = 180;
 const QString kDownloaded = OutcomeWord(Outcome::Downloaded);
 const QString kCancelled = OutcomeWord(Outcome::Cancelled);
 
+// Text from the record as the page shows it. A control character, which a browser would hide
+// or obey (a right-to-left override turns the text after it around), is shown as its code:
+// "<U+202E>".
 QString Escape(const QString& text)
 {
-    return text.toHtmlEscaped().replace(QLatin1Char('\''), QLatin1String("&#39;"));
+    QString shown;
+    shown.reserve(text.size());
+    for (const QChar c : text) {
+        if (IsControlCharacter(c))
+            shown += QStringLiteral("<U+%1>").arg(
+                QString::number(c.unicode(), 16).toUpper().rightJustified(4, u'0'));
+        else
+            shown += c;
+    }
+    return shown.toHtmlEscaped().replace(QLatin1Char('\''), QLatin1String("&#39;"));
 }
 
 // A word that is no outcome of this program (a row of another version) is shown in blue.

@@ -1,7 +1,9 @@
 #include "HistorySummary.h"
 
+#include "CompactJson.h"
 #include "HistoryListing.h"
 #include "Outcome.h"
+#include "VisibleText.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -53,14 +55,15 @@ void PrintSummaryText(const HistorySummary& summary, std::FILE* out)
                  qPrintable(DurationText(summary.meanDownloadedDurationMs)));
     std::fprintf(out, "\nper outcome:\n");
     for (auto it = summary.outcomes.cbegin(); it != summary.outcomes.cend(); ++it) {
-        std::fprintf(out, "  %-24s %6d  %6s\n", qPrintable(it.key()), it.value(),
+        std::fprintf(out, "  %-24s %6d  %6s\n", qPrintable(VisibleText(it.key())), it.value(),
                      qPrintable(Share(it.value(), summary.rows)));
     }
     std::fprintf(out, "\nper firmware CRC:          rows  downloaded\n");
     for (auto it = summary.crcs.cbegin(); it != summary.crcs.cend(); ++it) {
-        std::fprintf(out, "  %-24s %6d  %10d\n",
-                     qPrintable(it.key().isEmpty() ? QStringLiteral("(none)") : it.key()),
-                     it.value(), summary.crcsDownloaded.value(it.key()));
+        std::fprintf(
+            out, "  %-24s %6d  %10d\n",
+            qPrintable(it.key().isEmpty() ? QStringLiteral("(none)") : VisibleText(it.key())),
+            it.value(), summary.crcsDownloaded.value(it.key()));
     }
 }
 
@@ -74,5 +77,5 @@ void PrintSummaryJson(const HistorySummary& summary, std::FILE* out)
         {QStringLiteral("mean_duration_ms"), static_cast<qint64>(summary.meanDurationMs)},
         {QStringLiteral("mean_downloaded_duration_ms"),
          static_cast<qint64>(summary.meanDownloadedDurationMs)}};
-    std::fprintf(out, "%s\n", QJsonDocument(object).toJson(QJsonDocument::Compact).constData());
+    std::fprintf(out, "%s\n", CompactJson(QJsonDocument(object)).constData());
 }

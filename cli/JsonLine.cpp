@@ -1,5 +1,7 @@
 #include "JsonLine.h"
 
+#include "CompactJson.h"
+
 #include <QJsonDocument>
 #include <QJsonObject>
 
@@ -12,8 +14,7 @@ JsonLine::JsonLine(const char* event, const QString& port)
 JsonLine& JsonLine::Add(const char* key, const QJsonValue& value)
 {
     // An object of one member, written by Qt and taken out of its braces.
-    const QByteArray member =
-        QJsonDocument(QJsonObject{{QLatin1String(key), value}}).toJson(QJsonDocument::Compact);
+    const QByteArray member = CompactJson(QJsonDocument(QJsonObject{{QLatin1String(key), value}}));
     if (!m_members.isEmpty())
         m_members += ',';
     m_members += member.mid(1, member.size() - 2);

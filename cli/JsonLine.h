@@ -6,7 +6,7 @@
 
 // One event as a line of JSON whose keys keep the order they are added in: "event" first,
 // then "port" (null for the shared load stage), then the event's own keys. Keys and values
-// are escaped as QJsonDocument escapes them.
+// are escaped as CompactJson escapes them.
 class JsonLine
 {
 public:

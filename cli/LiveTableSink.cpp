@@ -14,16 +14,28 @@ constexpr int kProgressWidth = kBarWidth + 8; // "[bar] 100 %"
 constexpr int kStateWidth = 7;
 constexpr int kElapsedWidth = 7; // "h:mm:ss"
 constexpr int kLeftWidth = 5;    // "mm:ss": no download takes an hour
-constexpr int kPortWidthMax = 40;
+// A port name too long for its column keeps its end, which tells the interfaces of one
+// adapter apart: "…-if01-port0".
+constexpr int kPortWidthMin = 12;
+constexpr int kOutcomeWidthMin = 15; // "download failed"
 constexpr int kSerialWidthMax = 16;
 constexpr int kTickMs = 1000;
 // Progress redraws at most this often; other changes redraw at once.
 constexpr int64_t kRedrawIntervalMs = 100;
-const QString kGap = QStringLiteral("  ");
+constexpr int kGapWidth = 2;
+const QString kGap(kGapWidth, u' ');
 
 QString Cell(const QString& text, int width)
 {
     return text.left(width).leftJustified(width);
+}
+
+// A cell whose text, when too long, is cut at the start: "…" and its end.
+QString EndCell(const QString& text, int width)
+{
+    if (text.size() <= width)
+        return text.leftJustified(width);
+    return QChar(0x2026) + text.right(width - 1);
 }
 
 } // namespace
@@ -206,8 +218,8 @@ void LiveTableSink::Redraw(const QByteArray& above)
 {
     QByteArray bytes = m_linesDrawn > 0 ? "\x1b[" + QByteArray::number(m_linesDrawn) + 'A' : "";
     bytes += "\r\x1b[J" + above;
-    const QStringList lines = Render();
     const int width = TerminalWidth(m_out);
+    const QStringList lines = Render(width);
     for (const QString& line : lines)
         bytes += line.left(width - 1).toLocal8Bit() + '\n';
     m_linesDrawn = static_cast<int>(lines.size());
@@ -223,7 +235,7 @@ QString LiveTableSink::PortName(const QString& port) const
                                                                       : port);
 }
 
-QStringList LiveTableSink::Render() const
+QStringList LiveTableSink::Render(int width) const
 {
     if (m_rows.empty() && !m_counts)
         return {};
@@ -235,8 +247,13 @@ QStringList LiveTableSink::Render() const
             serialWidth =
                 std::max<int>({serialWidth, 7, static_cast<int>(row.serialNumber.size())});
     }
-    portWidth = std::min(portWidth, kPortWidthMax);
     serialWidth = std::min(serialWidth, kSerialWidthMax);
+    // The port column gets what the terminal's line leaves beside the other columns and the
+    // start of the outcome.
+    const int otherColumns = (serialWidth > 0 ? serialWidth + kGapWidth : 0) + kStateWidth +
+                             kProgressWidth + kElapsedWidth + kLeftWidth + 5 * kGapWidth;
+    const int portRoom = width - 1 - otherColumns - kOutcomeWidthMin;
+    portWidth = std::min(portWidth, std::max(kPortWidthMin, portRoom));
 
     // Rows beyond the terminal's height would scroll away and break the redraw: the oldest
     // ended rows give way first, then the oldest others.
@@ -277,7 +294,7 @@ QString LiveTableSink::RowLine(const Row& row, int portWidth, int serialWidth) c
         elapsed = FormatDuration(running ? m_clock.Ms() - row.startedMs : row.endedAfterMs);
     if (running && row.progress)
         left = FormatDuration(row.progress->remainingMs);
-    QStringList cells{Cell(PortName(row.port), portWidth)};
+    QStringList cells{EndCell(PortName(row.port), portWidth)};
     if (serialWidth > 0)
         cells << Cell(row.serialNumber.isEmpty() ? QStringLiteral("-") : row.serialNumber,
                       serialWidth);

@@ -64,7 +64,8 @@ private:
     void PrintAbove(const QString& port, const QString& text);
     void Redraw(const QByteArray& above = QByteArray());
     QString PortName(const QString& port) const;
-    QStringList Render() const;
+    // The table's lines for a terminal of width columns.
+    QStringList Render(int width) const;
     QString RowLine(const Row& row, int portWidth, int serialWidth) const;
     QString Footer(qsizetype hidden) const;
 

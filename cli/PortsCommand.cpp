@@ -2,9 +2,11 @@
 // it, and whether it can be opened now.
 #include "Commands.h"
 
+#include "CompactJson.h"
 #include "PortNaming.h"
 #include "QtSerialPort.h"
 #include "SharedOptions.h"
+#include "VisibleText.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -118,13 +120,14 @@ int RunPortsCommand(const QStringList& args)
                 {QStringLiteral("setting"), setting},
                 {QStringLiteral("status"), status},
                 {QStringLiteral("description"), description}};
-            std::printf("%s\n", QJsonDocument(port).toJson(QJsonDocument::Compact).constData());
+            std::printf("%s\n", CompactJson(QJsonDocument(port)).constData());
         } else {
             const QString shown = device.isEmpty() ? QStringLiteral("-")
                                   : setting        ? device + QStringLiteral(" (setting)")
                                                    : device;
-            std::printf("%-6s %-36s %-14s %s\n", qPrintable(comName), qPrintable(shown),
-                        qPrintable(status), qPrintable(description));
+            std::printf("%-6s %-36s %-14s %s\n", qPrintable(comName),
+                        qPrintable(VisibleText(shown)), qPrintable(status),
+                        qPrintable(VisibleText(description)));
         }
     }
     return static_cast<int>(ExitCode::Ok);

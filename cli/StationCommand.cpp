@@ -73,8 +73,10 @@ int RunStationCommand(const QStringList& args)
         watcher.Stop();
         station.Stop();
     });
-    QObject::connect(&station, &Station::Finished, &station,
-                     [](int exitCode) { QCoreApplication::exit(exitCode); });
+    QObject::connect(&station, &Station::Finished, &station, [&](int exitCode) {
+        FinishOutput(stops, exitCode, [&console] { console.Close(); });
+        QCoreApplication::exit(exitCode);
+    });
     watcher.Start();
     // Said once the ports there now are known: a port plugged in from here on is new.
     reporter->Watching(watcher.Folder(), watcher.FolderExists());

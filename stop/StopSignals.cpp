@@ -2,6 +2,8 @@
 
 #include "StopSignalHandler.h"
 
+#include <QEventLoop>
+#include <QThread>
 #include <QTimer>
 
 #include <csignal>
@@ -51,6 +53,19 @@ void StopSignals::EndAtOnceOnStop(int exitCode)
     // That stop found nothing left to stop: give the output a moment to take what is left,
     // then end as the stop would have a moment later.
     QTimer::singleShot(kOutputGraceAfterStopMs, this, [exitCode] { std::_Exit(exitCode); });
+}
+
+void StopSignals::EndAtOnceOnStopWhile(int exitCode, const std::function<void()>& ending)
+{
+    EndAtOnceOnStop(exitCode);
+    // Off this thread: a reader that takes no more output would hold it, and it must stay
+    // free to take the stop that ends the wait.
+    const std::unique_ptr<QThread> thread(QThread::create(ending));
+    QEventLoop loop;
+    QObject::connect(thread.get(), &QThread::finished, &loop, &QEventLoop::quit);
+    thread->start();
+    loop.exec();
+    thread->wait();
 }
 
 void StopSignals::OnStop(int signalNumber)

@@ -3,6 +3,7 @@
 #include <QObject>
 
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -28,6 +29,10 @@ public:
     // what is left to do (writing output that a reader may never take) must not hold it up. A
     // stop that came before ends it a second from now, as no second one may follow.
     void EndAtOnceOnStop(int exitCode);
+    // Runs ending (writing what is left of the output) on a thread of its own while this
+    // thread goes on taking stops, and returns once it has run; a stop meanwhile ends the
+    // program at once with exitCode, as EndAtOnceOnStop says.
+    void EndAtOnceOnStopWhile(int exitCode, const std::function<void()>& ending);
 
 signals:
     void Stopped(int signalNumber);

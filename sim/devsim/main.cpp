@@ -8,6 +8,7 @@
 #include "StopSignals.h"
 #include "TraceWriter.h"
 #include "VirtualDevice.h"
+#include "VisibleText.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -32,7 +33,7 @@ struct Options
 
 int Usage(const QString& message)
 {
-    std::fprintf(stderr, "norvane-devsim: %s\n", qPrintable(message));
+    std::fprintf(stderr, "norvane-devsim: %s\n", qPrintable(VisibleText(message)));
     return 2;
 }
 

@@ -119,7 +119,7 @@ TEST_F(HistoryCommandTest, FiltersListTheRightRowsNewestFirst)
 
 TEST_F(HistoryCommandTest, OutputFormsKeepEveryCharacterAndCount)
 {
-    // CSV quotes a field with quotes, commas or line breaks.
+    // CSV quotes a field with quotes or commas.
     const ProgramRun csv = History({QStringLiteral("--record"), File(), QStringLiteral("--csv")});
     EXPECT_TRUE(csv.out.contains(QStringLiteral(",\"said \"\"no\"\", then <script>")))
         << qPrintable(csv.out);
@@ -142,6 +142,52 @@ TEST_F(HistoryCommandTest, OutputFormsKeepEveryCharacterAndCount)
               2);
     EXPECT_EQ(counts.value(QStringLiteral("mean_duration_ms")).toInt(), 2000);
     EXPECT_EQ(counts.value(QStringLiteral("mean_downloaded_duration_ms")).toInt(), 1000);
+}
+
+TEST_F(HistoryCommandTest, EveryFormShowsTheControlCharactersOfASharedRecord)
+{
+    // What any account of a shared record can write: a port that clears the screen and breaks
+    // the line, an outcome that retitles the terminal, a CRC turned around, a formula.
+    const QString detail = QStringLiteral("=HYPERLINK(\"x\")\u009b[2J");
+    Add(QDateTime::currentDateTimeUtc().addSecs(-60), QStringLiteral("COM\x1b[2J\n9"),
+        QStringLiteral("\x1b]0;owned\x07"), QStringLiteral("\u202e41"), detail);
+    const struct
+    {
+        QStringList args;
+        const char* shown;
+    } forms[] = {
+        {{}, "COM\\x1b[2J\\n9"},
+        {{QStringLiteral("--summary")}, "\\x1b]0;owned\\x07"},
+        {{QStringLiteral("--summary")}, "\\u202e41"},
+        {{QStringLiteral("--summary"), QStringLiteral("--json")}, "\\u202e41"},
+        {{QStringLiteral("--json")}, "\\u009b[2J"},
+        {{QStringLiteral("--csv")}, "'=HYPERLINK"},
+    };
+    for (const auto& form : forms) {
+        const ProgramRun run = History(QStringList{QStringLiteral("--record"), File()} + form.args);
+        const std::string name = form.args.join(QLatin1Char(' ')).toStdString();
+        EXPECT_EQ(run.exitCode, 0) << name << qPrintable(run.err);
+        EXPECT_TRUE(run.out.contains(QLatin1String(form.shown))) << name << qPrintable(run.out);
+        for (const QChar raw : {u'\x1b', u'\x07', u'\u009b', u'\u202e'})
+            EXPECT_FALSE(run.out.contains(raw)) << name;
+    }
+
+    const ProgramRun table = History({QStringLiteral("--record"), File()});
+    EXPECT_EQ(table.out.count(QLatin1Char('\n')), 5) << qPrintable(table.out);
+    const ProgramRun json = History({QStringLiteral("--record"), File(), QStringLiteral("--json")});
+    const QJsonObject newest =
+        QJsonDocument::fromJson(json.out.section(u'\n', 0, 0).toUtf8()).object();
+    EXPECT_EQ(newest.value(QStringLiteral("detail")).toString(), detail);
+
+    const QString page = dir.filePath(QStringLiteral("history.html"));
+    ASSERT_EQ(
+        History({QStringLiteral("--record"), File(), QStringLiteral("--html"), page}).exitCode, 0);
+    QFile file(page);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QString html = QString::fromUtf8(file.readAll());
+    EXPECT_TRUE(html.contains(QLatin1String("&lt;U+202E&gt;41"))) << qPrintable(html);
+    EXPECT_TRUE(html.contains(QLatin1String("COM&lt;U+001B&gt;[2J&lt;U+000A&gt;9")));
+    EXPECT_FALSE(html.contains(u'\u202e'));
 }
 
 TEST_F(HistoryCommandTest, PageStandsAloneAndShowsTextsAsText)

@@ -8,8 +8,10 @@
 #include <QEventLoop>
 #include <QTimer>
 
+#include <chrono>
 #include <csignal>
 #include <cstdio>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -89,6 +91,15 @@ TEST(StopSignalsDeathTest, OnceTheRunsHaveEndedAStopEndsTheProgram)
             RunEventsFor(3000);
         },
         testing::ExitedWithCode(2), "still running");
+    // The same while the output's last lines wait for a reader that takes no more.
+    EXPECT_EXIT(
+        {
+            StopSignals stops;
+            std::raise(SIGTERM);
+            stops.EndAtOnceOnStopWhile(1,
+                                       [] { std::this_thread::sleep_for(std::chrono::hours(1)); });
+        },
+        testing::ExitedWithCode(1), "");
 }
 
 } // namespace
