@@ -30,6 +30,11 @@ void EventSink::Unplugged(const QString& port)
     Status(port, QStringLiteral("unplugged"));
 }
 
+void EventSink::LineLost(const QString& port)
+{
+    Status(port, kLineLostText);
+}
+
 void EventSink::Stopped(const StationCounts& counts)
 {
     Status(QString(), StoppedText(counts));

@@ -36,6 +36,7 @@ public:
     // The port's download has ended for good (after its last try).
     void Ended(const TryResult& /*summary*/, const StationCounts& /*counts*/) override {}
     void Unplugged(const QString& port) override;
+    void LineLost(const QString& port) override;
     // The station has stopped: every download has ended.
     void Stopped(const StationCounts& counts) override;
 };

@@ -19,6 +19,9 @@ QString SummaryLine(const TryResult& summary);
 // "phrase - detail", for the table's outcome column.
 QString OutcomeText(const TryResult& summary);
 
+// A port whose line was lost while its link stays.
+inline const QString kLineLostText = QStringLiteral("line lost; unplug to go on");
+
 // "3 done, 1 failed, 0 stopped, 2 running, 0 waiting; mean download time 41.2 s"
 QString CountsText(const StationCounts& counts);
 QString StoppedText(const StationCounts& counts);

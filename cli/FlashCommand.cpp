@@ -44,7 +44,7 @@ Outcome RunEveryPort(const PortRun& shared, const QStringList& ports)
     qsizetype running = ports.size();
     for (const QString& port : ports) {
         runner.Start(
-            port, [] { return true; },
+            {port, QString(), QString()}, [] { return true; },
             [&](const QString&, const TryResult& last) {
                 worst = WorseOutcome(worst, last.run.outcome);
                 if (--running == 0)

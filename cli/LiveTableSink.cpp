@@ -169,6 +169,17 @@ void LiveTableSink::Unplugged(const QString& port)
     EventSink::Unplugged(port); // the status of a port without a row scrolls above
 }
 
+// The row keeps its state and says what the port waits for.
+void LiveTableSink::LineLost(const QString& port)
+{
+    const std::lock_guard lock(m_mutex);
+    const auto row = Find(port);
+    if (row == m_rows.end())
+        return;
+    row->text = kLineLostText;
+    Redraw();
+}
+
 void LiveTableSink::Stopped(const StationCounts& counts)
 {
     {

@@ -33,6 +33,7 @@ public:
     void Started(const QString& port) override;
     void Ended(const TryResult& summary, const StationCounts& counts) override;
     void Unplugged(const QString& port) override;
+    void LineLost(const QString& port) override;
     void Stopped(const StationCounts& counts) override;
 
 private:

@@ -150,8 +150,14 @@ TryResult PortRun::Try(int tryNumber) const
     result.run.firmware = firmware;
 
     const std::unique_ptr<SerialPort> serial = makePort();
-    serial->SetPortName(port);
-    if (!serial->Open()) {
+    serial->SetPortName(device.isEmpty() ? port : device);
+    if (!heldThrough.isEmpty()) {
+        result.run = RunResult::Failure({FailureKind::PortBusy});
+        result.run.firmware = firmware;
+        result.detail =
+            QStringLiteral("The device is already being downloaded by this station through %1.")
+                .arg(heldThrough);
+    } else if (!serial->Open()) {
         result.run = RunResult::Failure(PortFailure(serial->Error()));
         result.run.firmware = firmware;
         result.detail = result.run.Detail();

@@ -56,7 +56,11 @@ struct PortRun
     using PortFactory = std::function<std::unique_ptr<SerialPort>()>;
     using TryEnd = std::function<void(const TryResult&)>;
 
-    QString port;
+    QString port;   // as shown and recorded
+    QString device; // opened in its place when set: the device a link leads to
+    // Set when another run of this program downloads to the same device through this port: the
+    // device is not opened, and the run fails as a busy port held through it.
+    QString heldThrough;
     std::shared_ptr<const Firmware> firmware; // loaded
     PortFactory makePort;
     Host* host = nullptr;

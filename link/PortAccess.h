@@ -14,6 +14,11 @@ void RequestLowLatency(QSerialPort& port);
 // one has. Needed where the system's own exclusive mode does not bind every user.
 bool TakeExclusiveAccess(QSerialPort& port);
 
+// The device path leads to through any links (/dev/ttyUSB0 for a link in /dev/serial/by-id),
+// or path itself where it leads nowhere or the system has no such links. Opened by that name,
+// every link to one device meets the same lock, and the lock file's name stays short.
+QString DevicePathOf(const QString& path);
+
 // False when path exists but cannot be a serial port: a regular file, a folder, a FIFO, or a
 // device that is no terminal (/dev/null). Asked only after an open has failed.
 bool IsSerialDevice(const QString& path);

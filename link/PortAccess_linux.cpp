@@ -1,6 +1,7 @@
 #include "PortAccess.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QSerialPort>
 #include <QString>
 
@@ -26,6 +27,12 @@ bool TakeExclusiveAccess(QSerialPort& port)
     // An advisory lock on the open device binds every program that opens ports the same way,
     // the superuser too (the terminal's exclusive mode does not bind the superuser).
     return flock(port.handle(), LOCK_EX | LOCK_NB) == 0;
+}
+
+QString DevicePathOf(const QString& path)
+{
+    const QString device = QFileInfo(path).canonicalFilePath();
+    return device.isEmpty() ? path : device;
 }
 
 bool IsSerialDevice(const QString& path)

@@ -1,5 +1,7 @@
 #include "PortAccess.h"
 
+#include <QString>
+
 // On Windows a COM port is exclusive by itself and the adapter's latency is a driver setting
 // of the user's; on macOS the serial driver has no such switch. Nothing to do here.
 
@@ -8,6 +10,11 @@ void RequestLowLatency(QSerialPort&) {}
 bool TakeExclusiveAccess(QSerialPort&)
 {
     return true;
+}
+
+QString DevicePathOf(const QString& path)
+{
+    return path;
 }
 
 bool IsSerialDevice(const QString&)

@@ -50,10 +50,11 @@ bool QtSerialPort::Open()
     m_error = SerialError::None;
     m_errorText.clear();
 
-    const QString devicePath = ResolvePortName(m_name);
-    if (devicePath.isEmpty())
+    const QString resolved = ResolvePortName(m_name);
+    if (resolved.isEmpty())
         return Fail(SerialError::NoSuchDevice,
                     QStringLiteral("%1 reaches no serial device").arg(m_name));
+    const QString devicePath = DevicePathOf(resolved);
 
     m_port.setPortName(devicePath);
     if (!m_port.open(QIODevice::ReadWrite)) {

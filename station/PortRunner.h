@@ -13,9 +13,18 @@ class PortRunner
 public:
     using Ended = std::function<void(const QString& port, const TryResult& last)>;
 
+    // A port to run: its link as shown, the device it leads to, and the port through which
+    // another run of this station downloads to that same device, if one does.
+    struct Port
+    {
+        QString name;
+        QString device;
+        QString heldThrough;
+    };
+
     virtual ~PortRunner() = default;
 
     // Starts a run on port; another try starts only while keepTrying() holds (called on the
     // run's thread). ended is called once, on the caller's thread, when the run is over.
-    virtual void Start(const QString& port, std::function<bool()> keepTrying, Ended ended) = 0;
+    virtual void Start(const Port& port, std::function<bool()> keepTrying, Ended ended) = 0;
 };

@@ -3,74 +3,43 @@
 #include <QDir>
 #include <QFileInfo>
 
-#ifdef Q_OS_UNIX
-#include <sys/stat.h>
-#include <unistd.h>
-#endif
-
 namespace {
 
-// How often and how long a link that does not lead to a usable device yet is checked again.
+// How often a link that does not lead to a usable device yet is checked again.
 constexpr int kRecheckIntervalMs = 20;
-constexpr int kRecheckForMs = 5000;
-
-struct LinkIdentity
-{
-    uint64_t inode = 0;
-    QString target;
-};
-
-LinkIdentity IdentityOf(const QString& link)
-{
-    LinkIdentity identity;
-    identity.target = QFileInfo(link).symLinkTarget();
-#ifdef Q_OS_UNIX
-    struct stat status
-    {
-    };
-    if (lstat(QFile::encodeName(link).constData(), &status) == 0)
-        identity.inode = static_cast<uint64_t>(status.st_ino);
-#endif
-    return identity;
-}
-
-// True when link leads to a character device that this program may read and write.
-bool ResolvesToDevice(const QString& link)
-{
-#ifdef Q_OS_UNIX
-    const QByteArray path = QFile::encodeName(link);
-    struct stat status
-    {
-    };
-    return stat(path.constData(), &status) == 0 && S_ISCHR(status.st_mode) &&
-           access(path.constData(), R_OK | W_OK) == 0;
-#else
-    return QFileInfo::exists(link);
-#endif
-}
+// How often the watched folder is checked to be the one at its path: the change notification
+// follows a folder that is renamed away, and says nothing of one made above it.
+constexpr int kFolderCheckMs = 1000;
 
 // The folder itself when it exists, else its nearest existing parent.
 QString NearestExisting(const QString& folder)
 {
-    QDir dir(folder);
-    while (!dir.exists() && !dir.isRoot()) {
-        if (!dir.cdUp())
+    QString path = folder;
+    while (!QFileInfo(path).isDir()) {
+        const QString parent = QFileInfo(path).path();
+        if (parent == path)
             break;
+        path = parent;
     }
-    return dir.absolutePath();
+    return path;
 }
 
 } // namespace
 
-PortWatcher::PortWatcher(const QString& folder, QObject* parent)
-    : QObject(parent), m_folder(QDir(folder).absolutePath())
+PortWatcher::PortWatcher(const QString& folder, int settleMs)
+    : m_folder(QDir(folder).absolutePath()), m_settleMs(settleMs)
 {
     m_recheck.setInterval(kRecheckIntervalMs);
+    m_folderCheck.setInterval(kFolderCheckMs);
     connect(&m_watcher, &QFileSystemWatcher::directoryChanged, this, [this] {
         Rearm();
         Rescan();
     });
     connect(&m_recheck, &QTimer::timeout, this, &PortWatcher::CheckUnresolved);
+    connect(&m_folderCheck, &QTimer::timeout, this, [this] {
+        if (Rearm())
+            Rescan();
+    });
 }
 
 bool PortWatcher::FolderExists() const
@@ -82,6 +51,7 @@ void PortWatcher::Start()
 {
     // Watch first, then list: a link made in between is seen twice rather than never.
     Rearm();
+    m_folderCheck.start();
     m_starting = true;
     Rescan();
     m_starting = false;
@@ -93,56 +63,58 @@ void PortWatcher::Stop()
     if (!watched.isEmpty())
         m_watcher.removePaths(watched);
     m_recheck.stop();
+    m_folderCheck.stop();
 }
 
-// Watches the folder, or while it is missing the nearest parent that exists.
-void PortWatcher::Rearm()
+// Watches the folder, or while it is missing the nearest parent that exists; true when that
+// is another folder than before.
+bool PortWatcher::Rearm()
 {
     const QString wanted = NearestExisting(m_folder);
+    const uint64_t identity = FolderIdentity(wanted);
+    if (wanted == m_watchedPath && identity == m_watchedIdentity &&
+        m_watcher.directories().contains(wanted))
+        return false;
     const QStringList watched = m_watcher.directories();
-    if (watched.size() == 1 && watched.first() == wanted)
-        return;
     if (!watched.isEmpty())
         m_watcher.removePaths(watched);
     m_watcher.addPath(wanted);
+    m_watchedPath = wanted;
+    m_watchedIdentity = identity;
+    return true;
 }
 
 void PortWatcher::Rescan()
 {
-    QStringList links;
-    if (FolderExists()) {
-        const QDir dir(m_folder);
-        for (const QString& name :
-             dir.entryList(QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot))
-            links.append(dir.absoluteFilePath(name));
-    }
+    QMap<QByteArray, QString> links;
+    for (const FolderLink& link : LinksIn(m_folder))
+        links.insert(link.path, link.shown);
 
     for (auto known = m_entries.begin(); known != m_entries.end();) {
-        const LinkIdentity now = IdentityOf(known.key());
-        if (links.contains(known.key()) && now.inode == known->inode &&
-            now.target == known->target) {
+        const LinkState now = StateOf(known.key());
+        if (links.contains(known.key()) && now.inode == known->state.inode &&
+            now.target == known->state.target) {
             ++known;
             continue;
         }
-        const QString link = known.key();
+        const QString shown = known->shown;
         const bool reported = known->reported;
         known = m_entries.erase(known);
         if (reported)
-            emit Disappeared(link);
+            emit Disappeared(shown);
     }
 
-    for (const QString& link : links) {
-        auto known = m_entries.find(link);
+    for (auto link = links.cbegin(); link != links.cend(); ++link) {
+        auto known = m_entries.find(link.key());
         if (known == m_entries.end()) {
-            const LinkIdentity identity = IdentityOf(link);
             Entry entry;
-            entry.inode = identity.inode;
-            entry.target = identity.target;
+            entry.shown = link.value();
+            entry.state = StateOf(link.key());
             entry.presentAtStart = m_starting;
             entry.age.start();
-            known = m_entries.insert(link, entry);
+            known = m_entries.insert(link.key(), entry);
         }
-        if (!known->reported && !Report(link, *known))
+        if (!known->reported && !Report(link.key(), *known))
             m_recheck.start();
     }
 }
@@ -152,19 +124,22 @@ void PortWatcher::CheckUnresolved()
     bool waiting = false;
     for (auto entry = m_entries.begin(); entry != m_entries.end(); ++entry) {
         if (!entry->reported && !Report(entry.key(), *entry))
-            waiting = waiting || entry->age.elapsed() < kRecheckForMs;
+            waiting = waiting || entry->age.elapsed() < m_settleMs;
     }
-    // Links that stay unusable longer are checked again at the folder's next change.
+    // Links that lead nowhere are checked again at the folder's next change.
     if (!waiting)
         m_recheck.stop();
 }
 
-// Reports link when it resolves to a device; false while it does not.
-bool PortWatcher::Report(const QString& link, Entry& entry)
+// Reports the link when it leads to a usable device, or to anything once it has had its time
+// to settle; false while it does not.
+bool PortWatcher::Report(const QByteArray& path, Entry& entry)
 {
-    if (!ResolvesToDevice(link))
+    const LinkState now = StateOf(path);
+    const bool settled = entry.age.elapsed() >= m_settleMs;
+    if (!now.usable && (!settled || now.device.isEmpty()))
         return false;
     entry.reported = true;
-    emit Appeared(link, entry.presentAtStart);
+    emit Appeared(entry.shown, now.device, entry.presentAtStart);
     return true;
 }

@@ -23,7 +23,7 @@ void Station::Stop()
     FinishWhenIdle();
 }
 
-void Station::PortAppeared(const QString& port, bool presentAtStart)
+void Station::PortAppeared(const QString& port, const QString& device, bool presentAtStart)
 {
     if (m_stopping)
         return;
@@ -31,6 +31,7 @@ void Station::PortAppeared(const QString& port, bool presentAtStart)
     if (known != m_slots.end()) {
         // The port went away and came back while its run was still ending.
         known->second.pluggedAgain = true;
+        known->second.device = device;
         return;
     }
     if (presentAtStart && !m_settings.includePresent) {
@@ -38,8 +39,8 @@ void Station::PortAppeared(const QString& port, bool presentAtStart)
         m_events.LeftAlone(port);
         return;
     }
-    m_events.Plugged(port, UsbAdapterOf(port).serialNumber);
-    Enqueue(port);
+    m_events.Plugged(port, UsbAdapterOf(device).serialNumber);
+    Enqueue(port, device);
 }
 
 void Station::PortDisappeared(const QString& port)
@@ -65,9 +66,11 @@ void Station::PortDisappeared(const QString& port)
     m_slots.erase(found);
 }
 
-void Station::Enqueue(const QString& port)
+void Station::Enqueue(const QString& port, const QString& device)
 {
-    m_slots[port].state = SlotState::Waiting;
+    Slot& slot = m_slots[port];
+    slot.state = SlotState::Waiting;
+    slot.device = device;
     m_waiting.push_back(port);
     ++m_counts.waiting;
     StartWaiting();
@@ -85,13 +88,27 @@ void Station::StartWaiting()
 
 void Station::StartRun(const QString& port, Slot& slot)
 {
+    const QString heldThrough = RunningThrough(slot.device);
     slot.state = SlotState::Running;
     ++m_counts.running;
     m_events.Started(port);
-    // A port that went away, or whose link no longer leads to a device, is not tried again.
+    // A port that went away, or whose device is gone, is not tried again.
     m_runner.Start(
-        port, [port, unplugged = slot.unplugged] { return !*unplugged && QFileInfo::exists(port); },
+        {port, slot.device, heldThrough},
+        [device = slot.device, unplugged = slot.unplugged] {
+            return !*unplugged && QFileInfo::exists(device);
+        },
         [this](const QString& ended, const TryResult& last) { RunEnded(ended, last); });
+}
+
+// The port through which a run downloads to device now; empty when none does.
+QString Station::RunningThrough(const QString& device) const
+{
+    for (const auto& [port, slot] : m_slots) {
+        if (slot.state == SlotState::Running && slot.device == device)
+            return port;
+    }
+    return QString();
 }
 
 void Station::RunEnded(const QString& port, const TryResult& last)
@@ -115,10 +132,13 @@ void Station::RunEnded(const QString& port, const TryResult& last)
 
     if (!*slot.unplugged) {
         slot.state = SlotState::Ended;
+        if (last.run.reason.kind == FailureKind::LineLost)
+            m_events.LineLost(port);
     } else if (slot.pluggedAgain && !m_stopping) {
+        const QString device = slot.device;
         m_slots.erase(found);
-        m_events.Plugged(port, UsbAdapterOf(port).serialNumber);
-        Enqueue(port);
+        m_events.Plugged(port, UsbAdapterOf(device).serialNumber);
+        Enqueue(port, device);
     } else {
         m_slots.erase(found);
     }

@@ -34,7 +34,8 @@ public:
     void Stop();
 
     // A port (a link in the watched folder) appeared or went away.
-    void PortAppeared(const QString& port, bool presentAtStart);
+    // A port appeared, leading to device.
+    void PortAppeared(const QString& port, const QString& device, bool presentAtStart);
     void PortDisappeared(const QString& port);
 
 signals:
@@ -53,15 +54,17 @@ private:
     struct Slot
     {
         SlotState state = SlotState::Waiting;
+        QString device;
         // Raised when the port goes away while its run goes on: no new try starts.
         std::shared_ptr<std::atomic<bool>> unplugged = std::make_shared<std::atomic<bool>>(false);
         bool pluggedAgain = false; // a new device arrived before the old run ended
     };
 
     void RunEnded(const QString& port, const TryResult& last);
-    void Enqueue(const QString& port);
+    void Enqueue(const QString& port, const QString& device);
     void StartWaiting();
     void StartRun(const QString& port, Slot& slot);
+    QString RunningThrough(const QString& device) const;
     void FinishWhenIdle();
 
     Settings m_settings;

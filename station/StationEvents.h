@@ -35,6 +35,8 @@ public:
     // The port's run has ended for good (after its last try).
     virtual void Ended(const TryResult& result, const StationCounts& counts) = 0;
     virtual void Unplugged(const QString& port) = 0;
+    // The port's line was lost and its link stays: nothing more is done on it until it goes.
+    virtual void LineLost(const QString& port) = 0;
     // The station has stopped: every run has ended.
     virtual void Stopped(const StationCounts& counts) = 0;
 };

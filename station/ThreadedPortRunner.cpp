@@ -8,11 +8,13 @@ ThreadedPortRunner::~ThreadedPortRunner()
         worker->wait();
 }
 
-void ThreadedPortRunner::Start(const QString& port, std::function<bool()> keepTrying, Ended ended)
+void ThreadedPortRunner::Start(const Port& port, std::function<bool()> keepTrying, Ended ended)
 {
     auto result = std::make_shared<TryResult>();
     PortRun run = m_shared;
-    run.port = port;
+    run.port = port.name;
+    run.device = port.device;
+    run.heldThrough = port.heldThrough;
     run.keepTrying = std::move(keepTrying);
     std::unique_ptr<QThread> worker(QThread::create([run, result]() mutable {
         EventLoopHost host;
@@ -20,7 +22,7 @@ void ThreadedPortRunner::Start(const QString& port, std::function<bool()> keepTr
         *result = run.Run();
     }));
     QThread* thread = worker.get();
-    connect(thread, &QThread::finished, this, [this, thread, port, result, ended] {
+    connect(thread, &QThread::finished, this, [this, thread, port = port.name, result, ended] {
         thread->wait();
         m_workers.erase(thread);
         ended(port, *result);

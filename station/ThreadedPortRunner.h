@@ -18,7 +18,7 @@ public:
     // Waits for the runs still going.
     ~ThreadedPortRunner() override;
 
-    void Start(const QString& port, std::function<bool()> keepTrying, Ended ended) override;
+    void Start(const Port& port, std::function<bool()> keepTrying, Ended ended) override;
 
 private:
     PortRun m_shared;

@@ -295,6 +295,22 @@ INSTANTIATE_TEST_SUITE_P(Sinks, EventSinkTest, testing::ValuesIn(kRows),
                              return std::string(info.param.name);
                          });
 
+// A port whose line was lost keeps its row failed, the row saying what the port waits for.
+TEST(LiveTableSinkTest, ALostLineLeavesItsRowFailedWaitingToBeUnplugged)
+{
+    Capture capture;
+    LiveTableSink sink(capture.queue, capture.out, capture.clock);
+    const QString port = QStringLiteral("a");
+    sink.Plugged(port, QString());
+    sink.Started(port);
+    sink.Outcome(Try(port, RunResult::Failure({FailureKind::LineLost}), QString(), 0));
+    sink.LineLost(port);
+    sink.Finish();
+    capture.queue.Close();
+    const QString row = Screen(Capture::Read(capture.out)).split(u'\n').filter("a  ").last();
+    EXPECT_TRUE(row.contains("failed") && row.contains("line lost;")) << row.toStdString();
+}
+
 TEST(ProgressBarTest, ReachesOneHundredPercentOnlyWithTheLastStep)
 {
     EXPECT_EQ(ProgressBar(0, 200, 20), QStringLiteral("[--------------------]   0 %"));

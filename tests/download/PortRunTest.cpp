@@ -223,6 +223,21 @@ TEST_F(PortRunTest, RefusedImageAndStopEndTheRunAtOnce)
     EXPECT_EQ(ended.size(), 1u);
 }
 
+// The station's second link to a device that its run through the first link holds.
+TEST_F(PortRunTest, ADeviceHeldThroughAnotherLinkIsLeftAloneAndTheRunNamesThatLink)
+{
+    run.heldThrough = QStringLiteral("/dev/serial/by-id/first");
+    run.retries = 2;
+
+    const TryResult last = run.Run();
+
+    EXPECT_EQ(ReasonWord(last.run.reason.kind), "port-busy");
+    EXPECT_EQ(last.detail, "The device is already being downloaded by this station through "
+                           "/dev/serial/by-id/first.");
+    EXPECT_EQ(ended.size(), 1u);
+    EXPECT_TRUE(devices.back()->Trace().empty());
+}
+
 TEST_F(PortRunTest, PortThatCannotBeOpenedEndsWithItsReasonAndIsNotRetried)
 {
     struct Case

@@ -156,17 +156,25 @@ TEST_F(QtSerialPortTest, ComOverrideFromTheSettingsReachesTheDevice)
     QSettings(QStringLiteral("NorvaneProg")).remove(QStringLiteral("Ports/COM7"));
 }
 
-TEST_F(QtSerialPortTest, APortHeldByAnotherOpeningIsBusy)
+// Every name of one device meets the same hold: its path, a link to it, and a link whose name
+// is too long for a lock file of its own.
+TEST_F(QtSerialPortTest, APortHeldByAnotherOpeningIsBusyUnderEveryName)
 {
     Devsim devsim({});
-    QtSerialPort holder;
-    ASSERT_TRUE(OpenOn(holder, devsim.Path()));
-    QtSerialPort second;
-    EXPECT_FALSE(OpenOn(second, devsim.Path()));
-    EXPECT_EQ(second.Error(), SerialError::Busy);
-    EXPECT_FALSE(second.IsOpen());
-    holder.Close();
-    EXPECT_TRUE(second.Open()) << second.ErrorText().toStdString();
+    const QString link = dir.filePath(QStringLiteral("link"));
+    const QString longLink = dir.filePath(QString(240, u'x'));
+    for (const QString& name : {link, longLink})
+        ASSERT_TRUE(QFile::link(devsim.Path(), name));
+    for (const QString& holderName : {devsim.Path(), link, longLink}) {
+        QtSerialPort holder;
+        ASSERT_TRUE(OpenOn(holder, holderName)) << holder.ErrorText().toStdString();
+        for (const QString& name : {devsim.Path(), link, longLink}) {
+            QtSerialPort second;
+            EXPECT_FALSE(OpenOn(second, name)) << name.size();
+            EXPECT_EQ(second.Error(), SerialError::Busy) << name.size();
+            EXPECT_FALSE(second.IsOpen());
+        }
+    }
 }
 
 TEST_F(QtSerialPortTest, NamesThatReachNoSerialPortFailAndStayClosed)

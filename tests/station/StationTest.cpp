@@ -32,6 +32,7 @@ public:
         last = counts;
     }
     void Unplugged(const QString& port) override { lines << "unplugged " + port; }
+    void LineLost(const QString& port) override { lines << "line lost " + port; }
     void Stopped(const StationCounts& counts) override
     {
         lines << "stopped";
@@ -45,18 +46,20 @@ public:
 class HeldRuns : public PortRunner
 {
 public:
-    void Start(const QString& port, std::function<bool()> keepTrying, Ended ended) override
+    void Start(const Port& port, std::function<bool()> keepTrying, Ended ended) override
     {
-        running[port] = {std::move(keepTrying), std::move(ended)};
+        running[port.name] = {port.heldThrough, std::move(keepTrying), std::move(ended)};
     }
     // Ends the run on port with outcome; returns whether it would still have tried again.
-    bool End(const QString& port, Outcome outcome, int64_t elapsedMs = 1000)
+    bool End(const QString& port, Outcome outcome, int64_t elapsedMs = 1000,
+             FailureKind reason = FailureKind::None)
     {
         Run run = running.at(port);
         running.erase(port);
         TryResult result;
         result.port = port;
         result.run.outcome = outcome;
+        result.run.reason.kind = reason;
         result.elapsedMs = elapsedMs;
         const bool wouldRetry = run.keepTrying();
         run.ended(port, result);
@@ -65,6 +68,7 @@ public:
 
     struct Run
     {
+        QString heldThrough;
         std::function<bool()> keepTrying;
         Ended ended;
     };
@@ -93,7 +97,7 @@ TEST_F(StationTest, RunsAtMostJobsAtOnceInTheOrderPluggedIn)
     Station station({2, false}, events, runs);
     const QString a = Port("a"), b = Port("b"), c = Port("c"), d = Port("d");
     for (const QString& port : {a, b, c, d})
-        station.PortAppeared(port, false);
+        station.PortAppeared(port, port, false);
     EXPECT_EQ(runs.running.size(), 2u);
     EXPECT_TRUE(runs.running.count(a) && runs.running.count(b));
 
@@ -112,14 +116,14 @@ TEST_F(StationTest, PresentPortsAreLeftAloneAndAFailedDeviceStaysFailedUntilUnpl
 {
     Station station({0, false}, events, runs);
     const QString present = Port("present"), a = Port("a");
-    station.PortAppeared(present, true);
-    station.PortAppeared(a, false);
+    station.PortAppeared(present, present, true);
+    station.PortAppeared(a, a, false);
     runs.End(a, Outcome::Failed);
-    station.PortAppeared(a, false); // the watcher reports the link again: still the same device
+    station.PortAppeared(a, a, false); // the watcher reports the link again: still the same device
     EXPECT_TRUE(runs.running.empty());
 
     station.PortDisappeared(a);
-    station.PortAppeared(a, false); // a new device
+    station.PortAppeared(a, a, false); // a new device
     EXPECT_TRUE(runs.running.count(a));
     EXPECT_TRUE(events.lines.contains("left alone " + present));
     EXPECT_FALSE(events.lines.contains("started " + present));
@@ -129,9 +133,9 @@ TEST_F(StationTest, UnplugStopsRetriesAndADeviceThatCameBackMeanwhileRunsAfresh)
 {
     Station station({0, false}, events, runs);
     const QString a = Port("a");
-    station.PortAppeared(a, false);
+    station.PortAppeared(a, a, false);
     station.PortDisappeared(a);
-    station.PortAppeared(a, false); // replugged while the old run is still ending
+    station.PortAppeared(a, a, false); // replugged while the old run is still ending
     EXPECT_FALSE(runs.End(a, Outcome::Failed));
     EXPECT_TRUE(runs.running.count(a));
     EXPECT_EQ(events.lines.filter("started " + a).size(), 2);
@@ -143,13 +147,14 @@ TEST_F(StationTest, StopDropsWaitingPortsAndFinishesWhenTheRunningOnesHaveEnded)
     Station station({1, false}, events, runs);
     QObject::connect(&station, &Station::Finished, [this](int code) { finishedWith = code; });
     const QString a = Port("a"), b = Port("b");
-    station.PortAppeared(a, false);
-    station.PortAppeared(b, false);
+    station.PortAppeared(a, a, false);
+    station.PortAppeared(b, b, false);
 
     station.Stop();
     EXPECT_TRUE(events.lines.contains("status " + b + ": not flashed: the station stopped first"));
     EXPECT_EQ(finishedWith, -1);
-    station.PortAppeared(Port("late"), false);
+    const QString late = Port("late");
+    station.PortAppeared(late, late, false);
     EXPECT_EQ(runs.running.size(), 1u);
 
     runs.End(a, Outcome::Cancelled);
@@ -163,10 +168,47 @@ TEST_F(StationTest, StopWithNothingFailedEndsWithZero)
     Station station({0, false}, events, runs);
     QObject::connect(&station, &Station::Finished, [this](int code) { finishedWith = code; });
     const QString a = Port("a");
-    station.PortAppeared(a, false);
+    station.PortAppeared(a, a, false);
     runs.End(a, Outcome::Downloaded);
     station.Stop();
     EXPECT_EQ(finishedWith, 0);
+}
+
+TEST_F(StationTest, ASecondLinkToADeviceInUseIsRunAsHeldThroughTheFirst)
+{
+    Station station({0, false}, events, runs);
+    const QString device = Port("ttyUSB0"), first = Port("first"), second = Port("second");
+    station.PortAppeared(first, device, false);
+    station.PortAppeared(second, device, false);
+    EXPECT_EQ(runs.running.at(first).heldThrough, QString());
+    EXPECT_EQ(runs.running.at(second).heldThrough, first);
+}
+
+// The device a link leads to, not the link's name, tells whether the port is still there: a
+// name that is not UTF-8 is shown escaped and names no file.
+TEST_F(StationTest, ALostLineWhoseLinkStaysWaitsToBeUnplugged)
+{
+    struct Case
+    {
+        FailureKind reason;
+        bool unpluggedFirst;
+        bool waits;
+    };
+    const Case cases[] = {
+        {FailureKind::LineLost, false, true},
+        {FailureKind::LineLost, true, false},
+        {FailureKind::NoReply, false, false},
+    };
+    const QString port = dir.filePath(QStringLiteral("bad\\xff")), device = Port("ttyUSB0");
+    for (const Case& c : cases) {
+        events.lines.clear();
+        Station station({0, false}, events, runs);
+        station.PortAppeared(port, device, false);
+        if (c.unpluggedFirst)
+            station.PortDisappeared(port);
+        EXPECT_EQ(runs.End(port, Outcome::Failed, 1000, c.reason), !c.unpluggedFirst);
+        EXPECT_EQ(events.lines.contains("line lost " + port), c.waits);
+    }
 }
 
 } // namespace
