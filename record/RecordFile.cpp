@@ -2,6 +2,7 @@
 
 #include "RecordConnection.h"
 #include "RecordSchema.h"
+#include "RecordTarget.h"
 #include "SameFile.h"
 
 #include <QDir>
@@ -66,11 +67,15 @@ QString RecordFileProblem(const QString& file)
 
 QString OutputClashWithRecord(const QString& output, const QString& recordFile)
 {
-    if (SameName(output, recordFile))
-        return QStringLiteral("is the record");
-    for (const char* journal : {"-wal", "-journal", "-shm"}) {
-        if (SameName(output, recordFile + QLatin1String(journal)))
-            return QStringLiteral("is a journal of the record");
+    // The default record counts too, made yet or not: every program that is given no record
+    // writes there, and a page in its place would stop them all.
+    for (const QString& record : {recordFile, DefaultRecordFile()}) {
+        if (SameName(output, record))
+            return QStringLiteral("is the record");
+        for (const char* journal : {"-wal", "-journal", "-shm"}) {
+            if (SameName(output, record + QLatin1String(journal)))
+                return QStringLiteral("is a journal of the record");
+        }
     }
     if (IsSqliteFile(output))
         return QStringLiteral("is a SQLite database");

@@ -15,7 +15,8 @@ bool IsSqliteFile(const QString& file);
 // columns, which would silently gain a table.
 QString RecordFileProblem(const QString& file);
 
-// What writing output would replace of the record at recordFile, under any name (links, "..",
-// hard links): "is the record", "is a journal of the record", or, for any SQLite database,
-// "is a SQLite database". Empty when output replaces none of them.
+// What writing output would replace of the record at recordFile or of the default record
+// (made yet or not), under any name (links, "..", hard links): "is the record", "is a journal of
+// the record", or, for any SQLite database, "is a SQLite database". Empty when output replaces none
+// of them.
 QString OutputClashWithRecord(const QString& output, const QString& recordFile);

@@ -1,6 +1,7 @@
 // What may be the record, and what an output file would replace of it, on real files.
 #include "RecordFile.h"
 #include "RecordStore.h"
+#include "RecordTarget.h"
 #include "SampleRecords.h"
 
 #include <QDir>
@@ -86,6 +87,9 @@ TEST_F(RecordFileTest, NoOutputReplacesTheRecordUnderAnyName)
     }
     // The record need not be there yet: its name counts.
     EXPECT_EQ(OutputClashWithRecord(Path("new.sqlite"), Path("sub/../new.sqlite")).toStdString(),
+              "is the record");
+    // Nor may it replace the default record, which the programs given no record write.
+    EXPECT_EQ(OutputClashWithRecord(DefaultRecordFile(), Path("history.sqlite")).toStdString(),
               "is the record");
 }
 
