@@ -129,6 +129,9 @@ const char* HistoryUsageText()
            "                        (self-contained: opens in any browser, offline)\n"
            "  -h, --help            show this help\n"
            "\n"
-           "Exit codes: 0 listed, 1 the record cannot be read or FILE not written,\n"
-           "64 bad command line.\n";
+           "Exit codes:\n"
+           "  0   listed\n"
+           "  1   the record cannot be read, or FILE not written\n"
+           "  64  bad command line\n"
+           "  74  the output could not be written\n";
 }

@@ -73,9 +73,9 @@ void PrintHelp()
 {
     std::printf("Usage: norvane-flash ports [--json]\n\n"
                 "Lists COM%d to COM%d: the device each reaches, whether it can be opened now\n"
-                "(free, busy, no-permission, no-device or unusable), and the system's\n"
-                "description of it. COMn is the n-th serial port the system reports (USB\n"
-                "adapters first) unless the settings map it elsewhere, e.g. in\n"
+                "(free, busy, no-permission, no-device, not-a-serial-port or unusable), and\n"
+                "the system's description of it. COMn is the n-th serial port the system\n"
+                "reports (USB adapters first) unless the settings map it elsewhere, e.g. in\n"
                 "~/.config/NorvaneProg.conf:\n\n"
                 "  [Ports]\n  COM3=/dev/ttyUSB0\n\n"
                 "Options:\n"
