@@ -19,6 +19,9 @@ bool TakeExclusiveAccess(QSerialPort& port);
 // every link to one device meets the same lock, and the lock file's name stays short.
 QString DevicePathOf(const QString& path);
 
+// True when the device at path belongs to the group 'dialout'.
+bool InDialoutGroup(const QString& path);
+
 // False when path exists but cannot be a serial port: a regular file, a folder, a FIFO, or a
 // device that is no terminal (/dev/null). Asked only after an open has failed.
 bool IsSerialDevice(const QString& path);
