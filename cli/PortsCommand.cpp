@@ -128,9 +128,8 @@ int RunPortsCommand(const QStringList& args)
             const QString shown = device.isEmpty() ? QStringLiteral("-")
                                   : setting        ? device + QStringLiteral(" (setting)")
                                                    : device;
-            std::printf("%-6s %-36s %-*s %s\n", qPrintable(comName),
-                        qPrintable(VisibleText(shown)), kStatusWidth, qPrintable(status),
-                        qPrintable(VisibleText(description)));
+            std::printf("%-6s %-36s %-*s %s\n", qPrintable(comName), qPrintable(VisibleText(shown)),
+                        kStatusWidth, qPrintable(status), qPrintable(VisibleText(description)));
         }
     }
     return static_cast<int>(ExitCode::Ok);

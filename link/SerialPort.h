@@ -13,9 +13,9 @@ enum class SerialError
     // The user may not open it, and it belongs to the group 'dialout', which Linux systems
     // give serial ports for their users to join.
     NotInDialoutGroup,
-    Busy,             // another program holds it
-    LineLost,         // the device went away while the port was open (cable pulled)
-    NotASerialPort,   // the name leads to a regular file, a FIFO or a device that is no terminal
+    Busy,           // another program holds it
+    LineLost,       // the device went away while the port was open (cable pulled)
+    NotASerialPort, // the name leads to a regular file, a FIFO or a device that is no terminal
     Other,
 };
 

@@ -172,8 +172,8 @@ int main(int argc, char* argv[])
             QFile::remove(options->linkPath);
         if (!QFile::link(terminal.DevicePath(), options->linkPath))
             return Failure(QStringLiteral("cannot make the link %1: something that is not a "
-                                        "symbolic link is there, or the folder is not writable")
-                             .arg(options->linkPath));
+                                          "symbolic link is there, or the folder is not writable")
+                               .arg(options->linkPath));
     }
     PtyDeviceServer server(terminal, device, [] { QCoreApplication::quit(); });
     // A stop ends the event loop normally, so that the work done at exit (writing the flash

@@ -216,16 +216,15 @@ TEST_F(HistoryCommandTest, SummaryAndPageLabelTheirColumnsAndBarsPlainly)
 {
     const QDateTime minuteAgo = QDateTime::currentDateTimeUtc().addSecs(-60);
     for (const int64_t ms : {250, 300, 350})
-        Add(minuteAgo, QStringLiteral("COM1"), QStringLiteral("downloaded"),
-            QStringLiteral("5A3C"), QString(), ms);
+        Add(minuteAgo, QStringLiteral("COM1"), QStringLiteral("downloaded"), QStringLiteral("5A3C"),
+            QString(), ms);
     Add(minuteAgo, QStringLiteral("/dev/null"), QStringLiteral("failed"), QStringLiteral("5A3C"),
         QString());
 
     const QStringList summary =
-        History({QStringLiteral("--record"), File(), QStringLiteral("--summary")})
-            .out.split(u'\n');
-    const qsizetype heading = summary.indexOf(
-        QRegularExpression(QStringLiteral("^per firmware CRC:")));
+        History({QStringLiteral("--record"), File(), QStringLiteral("--summary")}).out.split(u'\n');
+    const qsizetype heading =
+        summary.indexOf(QRegularExpression(QStringLiteral("^per firmware CRC:")));
     ASSERT_GE(heading, 0);
     const QString header = summary[heading];
     const QString firstRow = summary[heading + 1];
