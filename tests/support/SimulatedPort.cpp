@@ -14,8 +14,14 @@ SimulatedPort::SimulatedPort(VirtualHost& host, VirtualDevice* device) : m_host(
 void SimulatedPort::AttachDevice(VirtualDevice& device)
 {
     m_device = &device;
-    device.SetTransmitSink([this](const QByteArray& bytes) { Inject(bytes); });
-    device.SetLineClosedSink([this] { PullCable(); });
+    device.SetTransmitSink([this, alive = std::weak_ptr(m_alive)](const QByteArray& bytes) {
+        if (!alive.expired())
+            Inject(bytes);
+    });
+    device.SetLineClosedSink([this, alive = std::weak_ptr(m_alive)] {
+        if (!alive.expired())
+            PullCable();
+    });
 }
 
 void SimulatedPort::SetPortName(const QString& name)

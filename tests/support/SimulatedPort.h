@@ -7,6 +7,7 @@
 #include <QByteArray>
 
 #include <functional>
+#include <memory>
 #include <vector>
 
 // A serial port for tests that reaches a VirtualDevice in the same process, in virtual time.
@@ -69,4 +70,7 @@ private:
     QString m_nextOpenFailureText;
     std::vector<Write> m_writes;
     std::function<void(const QByteArray&)> m_writeObserver;
+    // Gone with the port: a device that outlives it (a late reply of a try that has ended)
+    // then sends into nothing.
+    std::shared_ptr<bool> m_alive = std::make_shared<bool>(true);
 };
