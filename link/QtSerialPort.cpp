@@ -66,9 +66,11 @@ bool QtSerialPort::Open()
             return Fail(SerialError::NoSuchDevice, text);
         case QSerialPort::PermissionError:
             // The system reports a held port and a forbidden one alike; the file's access
-            // rights tell them apart.
-            return Fail(QFileInfo(devicePath).isWritable() ? SerialError::Busy
-                                                           : SerialError::PermissionDenied,
+            // rights tell them apart, and its group whether joining 'dialout' would help.
+            if (QFileInfo(devicePath).isWritable())
+                return Fail(SerialError::Busy, text);
+            return Fail(InDialoutGroup(devicePath) ? SerialError::NotInDialoutGroup
+                                                   : SerialError::PermissionDenied,
                         text);
         default:
             return Fail(IsSerialDevice(devicePath) ? SerialError::Other
