@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Sets up, builds and runs the Tessary Norvane Upgrader on a Debian 12 machine.
 #
-#   ./build.sh run      install what is missing, build, and open the window on a virtual
-#                       device with the sample firmware in the box (scripts/demo.sh)
+#   ./build.sh run      check for a display, install what building and running the programs
+#                       needs, build the programs alone (no tests, in build-run), and open the
+#                       window on a virtual device with the sample firmware in the box
+#                       (scripts/demo.sh)
 #   ./build.sh test     install what is missing, check the formatting, build with warnings as
 #                       errors, run the whole test suite (ctest), build the package and try it
 #                       in a fresh Debian root (packaging/try-package.sh), then run the suite
@@ -15,15 +17,19 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 
-PACKAGES=(cmake ninja-build g++ qt6-base-dev qt6-serialport-dev libgtest-dev
-          libqt6sql6-sqlite libqt6sql6-psql postgresql srecord socat xvfb xauth python3
-          fonts-dejavu-core fonts-noto-core fonts-cantarell openbox x11-utils xdotool wmctrl
-          clang-format dpkg-dev file lintian mmdebstrap zsh)
+# What building and running the programs needs: the window's platform plugin comes with
+# qt6-base-dev, the record's SQLite driver is a plugin of its own.
+PROGRAM_PACKAGES=(cmake ninja-build g++ qt6-base-dev qt6-serialport-dev libqt6sql6-sqlite
+                  fonts-dejavu-core)
+# What the test suite, the formatting check and the package's trial need besides.
+TEST_PACKAGES=(libgtest-dev libqt6sql6-psql postgresql srecord socat xvfb xauth python3
+               fonts-noto-core fonts-cantarell openbox x11-utils xdotool wmctrl
+               clang-format dpkg-dev file lintian mmdebstrap zsh)
 BUILD_DIR=${BUILD_DIR:-build}
 
 install_missing_packages() {
     local missing=()
-    for package in "${PACKAGES[@]}"; do
+    for package in "$@"; do
         dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" \
             || missing+=("$package")
     done
@@ -59,8 +65,18 @@ make_package() {
     ls "$1"/norvane-upgrader_*.deb
 }
 
+require_display() {
+    [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ] && return 0
+    echo "./build.sh run opens a window, but there is no display here (DISPLAY and" >&2
+    echo "WAYLAND_DISPLAY are not set). Run it in a desktop session, or over ssh -X;" >&2
+    echo "./build.sh build builds without a display." >&2
+    exit 1
+}
+
 command=${1:-run}
-install_missing_packages
+case "$command" in
+build | package | test) install_missing_packages "${PROGRAM_PACKAGES[@]}" "${TEST_PACKAGES[@]}" ;;
+esac
 case "$command" in
 build)
     configure_and_build "$BUILD_DIR"
@@ -84,8 +100,11 @@ test)
     run_tests "$BUILD_DIR-sanitize"
     ;;
 run)
-    configure_and_build "$BUILD_DIR"
-    BUILD_DIR="$BUILD_DIR" scripts/demo.sh
+    require_display
+    install_missing_packages "${PROGRAM_PACKAGES[@]}"
+    # A folder of its own, so it never reconfigures the test build without its tests.
+    configure_and_build "$BUILD_DIR-run" -DNORVANE_BUILD_TESTS=OFF
+    BUILD_DIR="$BUILD_DIR-run" scripts/demo.sh
     ;;
 *)
     echo "usage: $0 [run|test|build|package]" >&2

@@ -16,6 +16,10 @@ version=$(dpkg-deb -f "$deb" Version)
 sudo=""
 [ "$(id -u)" -ne 0 ] && sudo="sudo"
 
+echo "== the package recommends bash-completion, which loads its completion"
+[[ $(dpkg-deb -f "$deb" Recommends) == *bash-completion* ]] ||
+    { echo "try-package: the package does not recommend bash-completion" >&2; exit 1; }
+
 echo "== lintian $(basename "$deb")"
 report=$(lintian --fail-on error "$deb" 2>&1) || { echo "$report"; echo "try-package: lintian reports an error" >&2; exit 1; }
 grep -v "running with root privileges" <<<"$report" || true

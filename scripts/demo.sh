@@ -2,10 +2,13 @@
 # Opens the Upgrader's window on a virtual device, so a download can be tried without any
 # hardware: norvane-devsim serves the device on a pseudo-terminal, a private settings folder
 # maps COM1 to it and names the sample firmware, and the window starts with both in place.
-# The device stops when the window closes; the real settings are never touched.
+# The device takes its bytes at the real line speed, so the download is one a person can
+# watch. The device stops when the window closes; the real settings and the real record of
+# downloads are never touched: the window keeps both in the demo's private folder.
 #
 #   scripts/demo.sh              uses the programs in ./build (BUILD_DIR overrides)
-#   DEMO_DEVSIM_ARGS="--pace"    passes options to the device (here: real 19200 baud timing)
+#   DEMO_DEVSIM_ARGS=""          options for the device instead of "--pace" (19200 baud
+#                                timing); empty: the download is over in a blink
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -14,6 +17,7 @@ case "$build" in /*) ;; *) build=$root/$build ;; esac
 upgrader=$build/app/norvane-upgrader
 devsim=$build/sim/devsim/norvane-devsim
 firmware=$root/samples/norvane-demo.mot
+device_options=${DEMO_DEVSIM_ARGS-"--pace"}
 
 for program in "$upgrader" "$devsim"; do
     [ -x "$program" ] || { echo "demo: $program is missing; build first (./build.sh build)" >&2; exit 1; }
@@ -36,7 +40,7 @@ stop_device() {
 trap stop_device EXIT
 
 # shellcheck disable=SC2086 # the extra options are meant to be split into words
-"$devsim" --link "$work/norvane-device" ${DEMO_DEVSIM_ARGS:-} >"$work/devsim.out" 2>&1 &
+"$devsim" --link "$work/norvane-device" $device_options >"$work/devsim.out" 2>&1 &
 device_pid=$!
 for _ in $(seq 50); do
     [ -e "$work/norvane-device" ] && break
@@ -57,4 +61,8 @@ COM1="$work/norvane-device"
 SETTINGS
 
 echo "Virtual device on $(head -n 1 "$work/devsim.out") (COM1); firmware $firmware"
-XDG_CONFIG_HOME="$work/config" "$upgrader"
+if [ "$device_options" = "--pace" ]; then
+    echo "The device takes its time as a real one does: a download lasts about 10 s."
+    echo "For one without waiting: DEMO_DEVSIM_ARGS= ./build.sh run"
+fi
+XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data" "$upgrader"

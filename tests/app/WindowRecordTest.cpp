@@ -119,4 +119,17 @@ TEST_F(WindowRecordTest, WindowClosedDuringTheDownloadLeavesItsRow)
     EXPECT_LT(rows[0].stepsDone, rows[0].stepsPlanned);
 }
 
+// A file that is gone by the time Download is clicked ends the run before the port is used:
+// its row is the one place where history meets the outcome file-unusable.
+TEST_F(WindowRecordTest, MissingFileLeavesAFileUnusableRow)
+{
+    QFile::remove(m_file);
+    harness.Control<QPushButton>("CmdDownload")->click();
+
+    const std::vector<DownloadRecord> rows = Rows();
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_EQ(rows[0].outcome, QStringLiteral("file-unusable"));
+    EXPECT_EQ(rows[0].exitCode, 3);
+}
+
 } // namespace
