@@ -123,6 +123,8 @@ private:
     // When the Download button was clicked to start the run in progress; none when Enter in
     // the file box started it.
     std::optional<int32_t> m_runClickTick;
+    // Cancel had the focus when it was hidden: Download takes it once it is enabled.
+    bool m_focusBackToDownload = false;
 
     QWidget* m_client = nullptr;
     QLabel* m_label = nullptr;

@@ -21,3 +21,14 @@ bool IsSerialDevice(const QString&)
 {
     return true;
 }
+
+// Windows takes no lock file; where macOS does, the device's own answer is kept.
+PortLock ProbePortLock(const QString&)
+{
+    return PortLock::Free;
+}
+
+PortLock ProbePortLockIn(const QStringList&, const QString&)
+{
+    return PortLock::Free;
+}
