@@ -116,8 +116,9 @@ TEST_P(RunFocusTest, CancelHoldsTheFocusDuringARunAndDownloadHasItAfter)
     });
     QTest::keyClick(Button("CmdDownload"), Qt::Key_Return);
 
-    if (row.fileThere)
+    if (row.fileThere) {
         EXPECT_EQ(focusDuringRun, Button("CmdCancel"));
+    }
     EXPECT_EQ(Shown(kBootloaderPrompt), row.fileThere && !row.enterAgain);
     EXPECT_TRUE(harness.fileDialog.requests.empty());
     EXPECT_EQ(harness.Window().focusWidget(), Button("CmdDownload"));

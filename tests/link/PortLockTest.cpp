@@ -3,6 +3,7 @@
 #include "PortAccess.h"
 
 #include <QDir>
+#include <QFile>
 #include <QLockFile>
 #include <QTemporaryDir>
 
@@ -17,7 +18,8 @@ struct LockRow
     const char* name;
     const char* device;
     const char* lockFile;     // what lies in the lock folder
-    std::optional<bool> held; // a lock held by a running program there; none: a folder there
+    std::optional<bool> held; // a lock held by a running program there; none: the place of the
+                              // lock folder is taken by a plain file
     PortLock expected;
 };
 
@@ -35,11 +37,14 @@ TEST(PortLockTest, TheLockFileTellsWhyTheLibraryRefused)
         QTemporaryDir folder;
         const QString lockPath = folder.filePath(QString::fromLatin1(row.lockFile));
         QLockFile holder(lockPath);
-        if (!row.held.has_value())
-            ASSERT_TRUE(QDir(folder.path()).mkdir(QString::fromLatin1(row.lockFile)));
-        else if (*row.held)
+        QString lockDir = folder.path();
+        if (!row.held.has_value()) {
+            lockDir = folder.filePath(QString::fromLatin1(row.lockFile));
+            ASSERT_TRUE(QFile(lockDir).open(QIODevice::WriteOnly));
+        } else if (*row.held) {
             ASSERT_TRUE(holder.tryLock(0));
-        const QStringList dirs = {folder.filePath(QStringLiteral("missing")), folder.path()};
+        }
+        const QStringList dirs = {folder.filePath(QStringLiteral("missing")), lockDir};
         EXPECT_EQ(ProbePortLockIn(dirs, QString::fromLatin1(row.device)), row.expected);
         // The try leaves no lock of its own behind.
         const QStringList left =
