@@ -107,6 +107,9 @@ void ComSelect::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
     move(screen()->availableGeometry().center() - rect().center());
+    // The focus is drawn from the start, not only after the first Tab: a keyboard user sees
+    // which button Enter presses. Showing a window clears this, so it is set once shown.
+    setAttribute(Qt::WA_KeyboardFocusChange);
 }
 
 int16_t ComSelect::GetComPort()
@@ -119,9 +122,6 @@ void ComSelect::Form_Load()
     m_combo->setCurrentIndex(GetComPort() - 1);
     ShowSelectedDevice();
     m_ok->setFocus();
-    // The focus is drawn from the start, not only after the first Tab: a keyboard user sees
-    // which button Enter presses.
-    setAttribute(Qt::WA_KeyboardFocusChange);
 }
 
 void ComSelect::ShowSelectedDevice()

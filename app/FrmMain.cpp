@@ -26,9 +26,6 @@ FrmMain::FrmMain(const FrmMainServices& services, QWidget* parent)
     // A fixed single border: title, system menu and close box; neither minimize nor maximize.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
-    // The focus is drawn from the start, not only after the first Tab: a keyboard user sees
-    // which button Enter presses.
-    setAttribute(Qt::WA_KeyboardFocusChange);
     CreateControls();
     CreateMenus();
     CreateStatusBar();
@@ -100,6 +97,14 @@ void FrmMain::closeEvent(QCloseEvent* event)
         event->ignore();
     else
         event->accept();
+}
+
+void FrmMain::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    // The focus is drawn from the start, not only after the first Tab: a keyboard user sees
+    // which button Enter presses. Showing a window clears this, so it is set once shown.
+    setAttribute(Qt::WA_KeyboardFocusChange);
 }
 
 void FrmMain::keyPressEvent(QKeyEvent* event)

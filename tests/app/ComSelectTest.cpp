@@ -160,6 +160,8 @@ TEST_P(ComSelectKeyTest, EnterPressesTheFocusedButtonAndEscapeCancels)
 {
     const KeyRow row = GetParam();
     Dialog().show();
+    // The focus is drawn before any Tab.
+    EXPECT_TRUE(Dialog().testAttribute(Qt::WA_KeyboardFocusChange));
     auto* target = Dialog().findChild<QWidget*>(QString::fromLatin1(row.target));
     target->setFocus();
     QTest::keyClick(target, row.key);

@@ -68,9 +68,10 @@ protected:
 
 TEST_F(WindowUseTest, EnterPressesTheFocusedButton)
 {
-    // Start-up gives Download the focus: Enter there runs a download (an empty name: the
-    // file-missing box).
+    // Start-up gives Download the focus, drawn before any Tab: Enter there runs a download (an
+    // empty name: the file-missing box).
     EXPECT_EQ(harness.Window().focusWidget(), Button("CmdDownload"));
+    EXPECT_TRUE(harness.Window().testAttribute(Qt::WA_KeyboardFocusChange));
     QTest::keyClick(Button("CmdDownload"), Qt::Key_Return);
     ASSERT_EQ(harness.messages.shown.size(), 1u);
     EXPECT_EQ(harness.messages.shown[0].title, QStringLiteral("File Not Found"));
