@@ -35,5 +35,5 @@ enum class PortLock
     CannotBeMade,         // the lock file cannot be made (no right to, or no place for it)
 };
 PortLock ProbePortLock(const QString& devicePath);
-// The same in the first of lockDirs that the library would use.
+// The same in the first of lockDirs that the library would use (Linux).
 PortLock ProbePortLockIn(const QStringList& lockDirs, const QString& devicePath);

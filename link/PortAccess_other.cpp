@@ -27,8 +27,3 @@ PortLock ProbePortLock(const QString&)
 {
     return PortLock::Free;
 }
-
-PortLock ProbePortLockIn(const QStringList&, const QString&)
-{
-    return PortLock::Free;
-}
