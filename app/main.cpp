@@ -8,12 +8,24 @@
 #include "QtFileDialogService.h"
 #include "QtMessageBoxService.h"
 #include "QtSerialPort.h"
+#include "WindowCommandLine.h"
 
 #include <QApplication>
 #include <QStyleFactory>
 
+#include <cstdio>
+
 int main(int argc, char* argv[])
 {
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    // Answered before the application is made: it needs a display, --help and --version do not.
+    if (const std::optional<QString> answer = WindowCommandLineAnswer(arguments)) {
+        std::fputs(qPrintable(*answer), stdout);
+        return std::fflush(stdout) == 0 ? 0 : 1;
+    }
+
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("norvane-upgrader"));
     QApplication::setApplicationVersion(QString::fromLatin1(kProgramVersion));

@@ -19,3 +19,23 @@ bool FileExists(const std::filesystem::path& fname)
     std::FILE* file = OpenForReading(fname);
     return file && std::fclose(file) == 0;
 }
+
+Unopenable WhyUnopenable(const std::filesystem::path& fname)
+{
+    if (fname.empty())
+        return Unopenable::Missing;
+    std::error_code error;
+    const std::filesystem::file_status status = std::filesystem::status(fname, error);
+    switch (status.type()) {
+    case std::filesystem::file_type::not_found:
+        return Unopenable::Missing;
+    case std::filesystem::file_type::none: // the name could not be looked at: a folder on its
+                                           // way that may not be searched
+    case std::filesystem::file_type::regular:
+        return Unopenable::NoPermission;
+    case std::filesystem::file_type::directory:
+        return Unopenable::Folder;
+    default:
+        return Unopenable::NotRegularFile;
+    }
+}

@@ -14,5 +14,16 @@ std::string GetDirectory(const std::string& path);
 // socket). It never blocks: a FIFO without a writer is refused at once.
 std::FILE* OpenForReading(const std::filesystem::path& fname);
 
+// Why OpenForReading refuses a name: nothing there (or an empty name), no access to it or to
+// a folder on its way, a folder, or something else that is not a regular file.
+enum class Unopenable
+{
+    Missing,
+    NoPermission,
+    Folder,
+    NotRegularFile,
+};
+Unopenable WhyUnopenable(const std::filesystem::path& fname);
+
 // True if the file can be opened for reading by OpenForReading (and is closed again at once).
 bool FileExists(const std::filesystem::path& fname);

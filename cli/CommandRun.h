@@ -27,6 +27,12 @@ int EndWithoutFirmware(const Firmware& firmware, EventSink& sink);
 // port is set per port.
 PortRun CommandPortRun(std::shared_ptr<const Firmware> firmware, FlashRecord& record, int retries);
 
+// What a second stop writes while devices are being downloaded: it ends the program wherever
+// the download is, and only a new download makes such a device whole again.
+inline constexpr const char* kSecondStopNote =
+    "norvane-flash: stopped at once: a device being downloaded may be left half-programmed; a "
+    "new download to it recovers it.\n";
+
 // Every run has ended with exitCode: writes what is left of the output (finish) while the main
 // thread takes stops. A stop now ends the program at once with exitCode, or with OutputFailed
 // for 0: output not written then counts as lost.

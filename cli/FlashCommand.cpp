@@ -51,7 +51,9 @@ Outcome RunEveryPort(const PortRun& shared, const QStringList& ports)
                     loop.quit();
             });
     }
+    StopSignals::SetSecondStopNote(kSecondStopNote);
     loop.exec();
+    StopSignals::SetSecondStopNote(nullptr);
     return worst;
 }
 

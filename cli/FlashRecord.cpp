@@ -22,8 +22,9 @@ FlashRecord::FlashRecord(const RecordTarget& target, EventSink& reporter, const 
                [](const QString& warning) { Warn(QStringLiteral("record: ") + warning); })
 {
     const StoreResult opened = m_recorder.Open();
-    if (!opened.warning.isEmpty())
-        Warn(QStringLiteral("record: ") + opened.warning);
+    m_openWarning = opened.warning;
+    if (!m_openWarning.isEmpty())
+        Warn(QStringLiteral("record: ") + m_openWarning);
 }
 
 PortRun::TryEnd FlashRecord::BeginTry(const QString& port)
@@ -42,8 +43,12 @@ PortRun::TryEnd FlashRecord::BeginTry(const QString& port)
                      .arg(row.port, stored.warning));
             break;
         case StoreStatus::NotStored:
-            Warn(QStringLiteral("%1: this download is not recorded: %2")
-                     .arg(row.port, stored.warning));
+            // Why, when the record could not be opened, has been said once at the start.
+            if (stored.warning == m_openWarning)
+                Warn(QStringLiteral("%1: this download is not recorded").arg(row.port));
+            else
+                Warn(QStringLiteral("%1: this download is not recorded: %2")
+                         .arg(row.port, stored.warning));
             break;
         }
         m_events.RowWritten(row.port);

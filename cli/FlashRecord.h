@@ -42,5 +42,6 @@ private:
     EventSink& m_reporter;
     RowFirstEvents m_events;
     Recorder m_recorder;
+    QString m_openWarning; // why the record could not be opened, or empty
     RecordSender m_sender;
 };

@@ -59,6 +59,13 @@ int RunHistoryCommand(const QStringList& args)
         RecordFromOption(options.record, RecordUse::Read, error);
     if (!target)
         return UsageError("history", error);
+    // The default record is missing until the first download; one named on the command line
+    // and missing is a typo in its path, not an empty history.
+    if (!options.record.isEmpty() && !target->IsServer() && !QFileInfo::exists(target->file)) {
+        std::fprintf(stderr, "norvane-flash history: no record at %s\n",
+                     qPrintable(VisibleText(target->file)));
+        return kExitRecordUnreadable;
+    }
     if (!options.htmlFile.isEmpty()) {
         const QString clash = OutputClashWithRecord(options.htmlFile, target->file);
         if (!clash.isEmpty())

@@ -1,6 +1,7 @@
 #include "HistoryOptions.h"
 
 #include "Commands.h"
+#include "Outcome.h"
 #include "SharedOptions.h"
 
 #include <QRegularExpression>
@@ -8,16 +9,17 @@
 namespace {
 
 // "A1B2", "a1b2", "0xA1B2" or "A1B2h" as four upper-case hex digits; empty when not a CRC.
+// Exactly four digits: a CRC copied short ("A1B") is a typo, not "0A1B".
 QString CrcArgument(QString text)
 {
     if (text.startsWith(QLatin1String("0x"), Qt::CaseInsensitive))
         text = text.mid(2);
     else if (text.endsWith(QLatin1Char('h'), Qt::CaseInsensitive))
         text.chop(1);
-    static const QRegularExpression hex(QStringLiteral("^[0-9A-Fa-f]{1,4}$"));
+    static const QRegularExpression hex(QStringLiteral("^[0-9A-Fa-f]{4}$"));
     if (!hex.match(text).hasMatch())
         return QString();
-    return text.rightJustified(4, QLatin1Char('0')).toUpper();
+    return text.toUpper();
 }
 
 QString IsTime(const OptionDeclaration& option, const QString& value, const QStringList&)
@@ -36,12 +38,21 @@ QString IsCrc(const OptionDeclaration& option, const QString& value, const QStri
         .arg(QLatin1String(option.name), value);
 }
 
+QString IsOutcomeWord(const OptionDeclaration& option, const QString& value, const QStringList&)
+{
+    if (OutcomeFromWord(value))
+        return QString();
+    return QStringLiteral("%1 %2 is not an outcome (%3)")
+        .arg(QLatin1String(option.name), value, OutcomeWords().join(QLatin1String(", ")));
+}
+
 constexpr OptionDeclaration kSinceOption{.name = "--since", .valueName = "T", .check = IsTime};
 constexpr OptionDeclaration kUntilOption{.name = "--until", .valueName = "T", .check = IsTime};
 // The rows of one port (as named, or the device it reached): a filter, not flash's --port. It
 // opens no device, so it has no -p and no rule against a port given twice; the last one counts.
 constexpr OptionDeclaration kPortOption{.name = "--port", .valueName = "P"};
-constexpr OptionDeclaration kOutcomeOption{.name = "--outcome", .valueName = "O"};
+constexpr OptionDeclaration kOutcomeOption{
+    .name = "--outcome", .valueName = "O", .check = IsOutcomeWord};
 constexpr OptionDeclaration kCrcOption{.name = "--crc", .valueName = "XXXX", .check = IsCrc};
 constexpr OptionDeclaration kCsvOption{.name = "--csv"};
 constexpr OptionDeclaration kSummaryOption{.name = "--summary"};
@@ -129,6 +140,9 @@ const char* HistoryUsageText()
            "                        (self-contained: opens in any browser, offline)\n"
            "  -h, --help            show this help\n"
            "\n"
-           "Exit codes: 0 listed, 1 the record cannot be read or FILE not written,\n"
-           "64 bad command line.\n";
+           "Exit codes:\n"
+           "  0   listed\n"
+           "  1   the record cannot be read, or FILE not written\n"
+           "  64  bad command line\n"
+           "  74  the output could not be written\n";
 }

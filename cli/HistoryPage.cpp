@@ -8,7 +8,6 @@
 #include <QStringList>
 
 #include <algorithm>
-#include <cmath>
 
 namespace {
 
@@ -189,32 +188,45 @@ QString DownloadsOverTime(const std::vector<DownloadRecord>& rows, const QString
     return BarChart(bars, order, heading, kWideChart);
 }
 
+// The width of a bin of download times: 1, 2 or 5 times a power of ten, from 0.1 s, the
+// smallest with which at most kDurationBins bins cover span. Its bins start at round times,
+// so that no two are labelled alike.
+int64_t DurationBinMs(int64_t spanMs)
+{
+    for (int64_t scale = 100;; scale *= 10) {
+        for (const int64_t step : {1, 2, 5}) {
+            if (step * scale * (kDurationBins - 1) >= spanMs)
+                return step * scale;
+        }
+    }
+}
+
+// A bin's start as its label: whole seconds, or tenths where the bins are narrower.
+QString DurationLabel(int64_t ms, int64_t binMs)
+{
+    return QString::number(ms / 1000.0, 'f', binMs % 1000 == 0 ? 0 : 1) + QStringLiteral(" s");
+}
+
 // How long the downloads that succeeded took, in equal bins.
 QString DurationDistribution(const std::vector<DownloadRecord>& rows)
 {
     std::vector<int64_t> durations;
     for (const DownloadRecord& row : rows) {
         if (row.outcome == kDownloaded)
-            durations.push_back(row.durationMs);
+            durations.push_back(std::max<int64_t>(row.durationMs, 0));
     }
     if (durations.empty())
         return QStringLiteral("<p class='none'>No download succeeded.</p>");
     const auto [low, high] = std::minmax_element(durations.begin(), durations.end());
-    const double from = std::floor(*low / 1000.0);
-    const double to = std::max(from + 1.0, std::ceil(*high / 1000.0));
-    const double width = (to - from) / kDurationBins;
+    const int64_t binMs = DurationBinMs(*high - *low);
+    const int64_t from = *low / binMs * binMs;
     std::vector<Bar> bars;
-    for (int i = 0; i < kDurationBins; ++i) {
-        bars.push_back({QString::number(from + i * width, 'f', 1) + QStringLiteral(" s"),
-                        {},
-                        QStringLiteral("#2e9d5b"),
-                        0});
-    }
+    for (int64_t start = from; start <= *high; start += binMs)
+        bars.push_back({DurationLabel(start, binMs), {}, QStringLiteral("#2e9d5b"), 0});
     for (int64_t ms : durations) {
-        const int bin =
-            std::clamp(static_cast<int>((ms / 1000.0 - from) / width), 0, kDurationBins - 1);
-        ++bars[static_cast<size_t>(bin)].segments[kDownloaded];
-        ++bars[static_cast<size_t>(bin)].total;
+        Bar& bar = bars[static_cast<size_t>((ms - from) / binMs)];
+        ++bar.segments[kDownloaded];
+        ++bar.total;
     }
     return BarChart(bars, {kDownloaded}, QStringLiteral("Download times"), kNarrowChart);
 }
@@ -259,10 +271,12 @@ QString AdapterName(const DownloadRecord& row)
     return row.adapter.isEmpty() ? QStringLiteral("no USB adapter reported") : row.adapter;
 }
 
-// A port without the folder of a /dev/serial/by-id link, on the host it belongs to.
+// A port without the folder of a /dev/serial/by-id link, on the host it belongs to. Any other
+// path stays whole: "null" alone would hide that the port was /dev/null.
 QString PortName(const DownloadRecord& row)
 {
-    const QString port = row.port.section(QLatin1Char('/'), -1);
+    static const QLatin1String byId("/dev/serial/by-id/");
+    const QString port = row.port.startsWith(byId) ? row.port.mid(byId.size()) : row.port;
     return row.host.isEmpty() ? port : row.host + QLatin1Char(':') + port;
 }
 

@@ -58,7 +58,8 @@ void PrintSummaryText(const HistorySummary& summary, std::FILE* out)
         std::fprintf(out, "  %-24s %6d  %6s\n", qPrintable(VisibleText(it.key())), it.value(),
                      qPrintable(Share(it.value(), summary.rows)));
     }
-    std::fprintf(out, "\nper firmware CRC:          rows  downloaded\n");
+    // The heading's columns end where the rows' columns end.
+    std::fprintf(out, "\n%-26s %6s  %10s\n", "per firmware CRC:", "rows", "downloaded");
     for (auto it = summary.crcs.cbegin(); it != summary.crcs.cend(); ++it) {
         std::fprintf(
             out, "  %-24s %6d  %10d\n",

@@ -18,6 +18,7 @@ namespace {
 
 constexpr int kFirstPort = 1;
 constexpr int kLastPort = 12;
+constexpr int kStatusWidth = 17; // "not-a-serial-port", the longest status
 
 // The system's description of a device: its name, maker and USB identity where known.
 QString Describe(const QString& device)
@@ -46,6 +47,7 @@ QString StatusWord(SerialError error)
     case SerialError::NoSuchDevice:
         return QStringLiteral("no-device");
     case SerialError::PermissionDenied:
+    case SerialError::NotInDialoutGroup:
         return QStringLiteral("no-permission");
     case SerialError::Busy:
         return QStringLiteral("busy");
@@ -73,9 +75,9 @@ void PrintHelp()
 {
     std::printf("Usage: norvane-flash ports [--json]\n\n"
                 "Lists COM%d to COM%d: the device each reaches, whether it can be opened now\n"
-                "(free, busy, no-permission, no-device or unusable), and the system's\n"
-                "description of it. COMn is the n-th serial port the system reports (USB\n"
-                "adapters first) unless the settings map it elsewhere, e.g. in\n"
+                "(free, busy, no-permission, no-device, not-a-serial-port or unusable), and\n"
+                "the system's description of it. COMn is the n-th serial port the system\n"
+                "reports (USB adapters first) unless the settings map it elsewhere, e.g. in\n"
                 "~/.config/NorvaneProg.conf:\n\n"
                 "  [Ports]\n  COM3=/dev/ttyUSB0\n\n"
                 "Options:\n"
@@ -105,7 +107,8 @@ int RunPortsCommand(const QStringList& args)
     const bool json = parsed.Has(kJsonOption);
     const QHash<QString, QString> overrides = PortOverrides();
     if (!json)
-        std::printf("%-6s %-36s %-14s %s\n", "Port", "Device", "Status", "Description");
+        std::printf("%-6s %-36s %-*s %s\n", "Port", "Device", kStatusWidth, "Status",
+                    "Description");
     for (int number = kFirstPort; number <= kLastPort; ++number) {
         const QString comName = QStringLiteral("COM%1").arg(number);
         const QString device = ResolvePortName(comName);
@@ -125,9 +128,8 @@ int RunPortsCommand(const QStringList& args)
             const QString shown = device.isEmpty() ? QStringLiteral("-")
                                   : setting        ? device + QStringLiteral(" (setting)")
                                                    : device;
-            std::printf("%-6s %-36s %-14s %s\n", qPrintable(comName),
-                        qPrintable(VisibleText(shown)), qPrintable(status),
-                        qPrintable(VisibleText(description)));
+            std::printf("%-6s %-36s %-*s %s\n", qPrintable(comName), qPrintable(VisibleText(shown)),
+                        kStatusWidth, qPrintable(status), qPrintable(VisibleText(description)));
         }
     }
     return static_cast<int>(ExitCode::Ok);

@@ -77,6 +77,8 @@ int RunStationCommand(const QStringList& args)
         FinishOutput(stops, exitCode, [&console] { console.Close(); });
         QCoreApplication::exit(exitCode);
     });
+    // A device may be downloaded at any time from here on.
+    StopSignals::SetSecondStopNote(kSecondStopNote);
     watcher.Start();
     // Said once the ports there now are known: a port plugged in from here on is new.
     reporter->Watching(watcher.Folder(), watcher.FolderExists());

@@ -178,6 +178,9 @@ QString ReasonText(const FailureReason& reason)
         return QStringLiteral("No device answers to this port (no such device). Check that the "
                               "device is plugged in and that the port is mapped to it.");
     case FailureKind::PermissionDenied:
+        // Joining 'dialout' helps only where the device belongs to it.
+        if (!reason.dialoutGroup)
+            return QStringLiteral("You are not allowed to open this port.");
         return QStringLiteral("You are not allowed to open this port. On Linux, join the "
                               "'dialout' group (sudo usermod -aG dialout $USER), then log "
                               "out and in again.");

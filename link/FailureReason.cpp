@@ -10,6 +10,10 @@ FailureReason PortFailure(SerialError error)
     case SerialError::PermissionDenied:
         reason.kind = FailureKind::PermissionDenied;
         break;
+    case SerialError::NotInDialoutGroup:
+        reason.kind = FailureKind::PermissionDenied;
+        reason.dialoutGroup = true;
+        break;
     case SerialError::Busy:
         reason.kind = FailureKind::PortBusy;
         break;

@@ -35,7 +35,8 @@ struct FailureReason
     uint8_t expected = 0;
     uint8_t received = 0;
     int32_t timeoutMs = 0;
-    int polls = 0; // BootloaderNotStarted: the polls left unanswered
+    int polls = 0;             // BootloaderNotStarted: the polls left unanswered
+    bool dialoutGroup = false; // PermissionDenied: the device belongs to the group 'dialout'
 
     bool operator==(const FailureReason&) const = default;
 };

@@ -17,9 +17,14 @@ void RequestLowLatency(QSerialPort& port);
 bool TakeExclusiveAccess(QSerialPort& port);
 
 // The device path leads to through any links (/dev/ttyUSB0 for a link in /dev/serial/by-id),
-// or path itself where it leads nowhere or the system has no such links. Opened by that name,
+// or path itself where it leads nowhere or the system has no such links. A bare name leads to
+// the file of that name in the current folder, as ./name does; a bare name that names nothing
+// there is left to the system (ttyUSB0 for /dev/ttyUSB0). Opened by that name,
 // every link to one device meets the same lock, and the lock file's name stays short.
 QString DevicePathOf(const QString& path);
+
+// True when the device at path belongs to the group 'dialout'.
+bool InDialoutGroup(const QString& path);
 
 // False when path exists but cannot be a serial port: a regular file, a folder, a FIFO, or a
 // device that is no terminal (/dev/null). Asked only after an open has failed.

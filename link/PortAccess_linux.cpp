@@ -6,7 +6,10 @@
 #include <QSerialPort>
 #include <QString>
 
+#include <cstring>
+
 #include <fcntl.h>
+#include <grp.h>
 #include <linux/serial.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
@@ -34,6 +37,20 @@ QString DevicePathOf(const QString& path)
 {
     const QString device = QFileInfo(path).canonicalFilePath();
     return device.isEmpty() ? path : device;
+}
+
+bool InDialoutGroup(const QString& path)
+{
+    struct stat info
+    {
+    };
+    if (stat(QFile::encodeName(path).constData(), &info) != 0)
+        return false;
+    group entry{};
+    group* found = nullptr;
+    char names[4096];
+    return getgrgid_r(info.st_gid, &entry, names, sizeof names, &found) == 0 && found &&
+           std::strcmp(found->gr_name, "dialout") == 0;
 }
 
 bool IsSerialDevice(const QString& path)

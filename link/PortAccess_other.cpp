@@ -17,6 +17,11 @@ QString DevicePathOf(const QString& path)
     return path;
 }
 
+bool InDialoutGroup(const QString&)
+{
+    return false;
+}
+
 bool IsSerialDevice(const QString&)
 {
     return true;

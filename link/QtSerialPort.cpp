@@ -66,9 +66,11 @@ bool QtSerialPort::Open()
             return Fail(SerialError::NoSuchDevice, text);
         case QSerialPort::PermissionError:
             // The system reports a held port, a forbidden one and a lock file it may not make
-            // alike; the file's access rights and a try at the lock tell them apart.
+            // alike; the file's access rights, its group and a try at the lock tell them apart.
             if (!QFileInfo(devicePath).isWritable())
-                return Fail(SerialError::PermissionDenied, text);
+                return Fail(InDialoutGroup(devicePath) ? SerialError::NotInDialoutGroup
+                                                       : SerialError::PermissionDenied,
+                            text);
             switch (ProbePortLock(devicePath)) {
             case PortLock::HeldByAnotherProgram:
                 return Fail(SerialError::Busy,

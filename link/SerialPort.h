@@ -9,10 +9,13 @@ enum class SerialError
 {
     None,
     NoSuchDevice,     // nothing answers to that name (port 0, an unplugged adapter)
-    PermissionDenied, // the user may not open it (on Linux: not in the dialout group)
-    Busy,             // another program holds it
-    LineLost,         // the device went away while the port was open (cable pulled)
-    NotASerialPort,   // the name leads to a regular file, a FIFO or a device that is no terminal
+    PermissionDenied, // the user may not open it
+    // The user may not open it, and it belongs to the group 'dialout', which Linux systems
+    // give serial ports for their users to join.
+    NotInDialoutGroup,
+    Busy,           // another program holds it
+    LineLost,       // the device went away while the port was open (cable pulled)
+    NotASerialPort, // the name leads to a regular file, a FIFO or a device that is no terminal
     Other,
 };
 

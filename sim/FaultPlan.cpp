@@ -119,7 +119,8 @@ QString FaultPlanHelp()
         "  late:N:K[:MS]     send reply K of command N MS ms late (default 12000)\n"
         "  garbage:N:K       send noise instead of reply K of command N\n"
         "  fail-verify       the image check after the header fails (report 7)\n"
-        "  close-after:N     close the line when command N+1 arrives (a pulled cable)\n"
+        "  close-after:N     close the line when command N+1 arrives (a pulled cable) and\n"
+        "                    end, as a stop does\n"
         "Commands are the packet commands in the order received, counted from 1; replies\n"
         "are counted from 1 within a command. The verify report after the header is reply 3\n"
         "of the header command.\n");

@@ -5,5 +5,9 @@
 // SIGHUP after a SIGHUP. A second stop ends the program here, with 128 + its number.
 bool NoteStopSignal(int signalNumber);
 
-// Forgets the signals noted so far: a new StopSignals starts with none.
+// Forgets the signals noted so far and the second stop's note: a new StopSignals starts with
+// none.
 void ForgetStopSignals();
+
+// Writes text to standard error from a signal handler, per platform.
+void WriteFromSignalHandler(const char* text);

@@ -15,7 +15,9 @@ constexpr int kOutputGraceAfterStopMs = 1000;
 
 std::atomic<int> g_firstSignal{0};
 std::atomic<bool> g_requested{false};
+std::atomic<const char*> g_secondStopNote{nullptr};
 static_assert(std::atomic<int>::is_always_lock_free, "used in a signal handler");
+static_assert(std::atomic<const char*>::is_always_lock_free, "used in a signal handler");
 
 } // namespace
 
@@ -30,6 +32,8 @@ bool NoteStopSignal(int signalNumber)
 #endif
     // Ended here rather than on the main thread: that thread may be stuck writing to an output
     // nobody reads (a stalled pipe), and a second Ctrl-C must end even that program.
+    if (const char* note = g_secondStopNote)
+        WriteFromSignalHandler(note);
     std::_Exit(128 + signalNumber);
 }
 
@@ -37,6 +41,12 @@ void ForgetStopSignals()
 {
     g_firstSignal = 0;
     g_requested = false;
+    g_secondStopNote = nullptr;
+}
+
+void StopSignals::SetSecondStopNote(const char* note)
+{
+    g_secondStopNote = note;
 }
 
 const std::atomic<bool>& StopSignals::Requested()

@@ -25,6 +25,11 @@ public:
     // Whether a stop has been taken; set on the main thread, polled by the workers.
     static const std::atomic<bool>& Requested();
 
+    // What a second stop writes to standard error before it ends the program, or null for
+    // nothing: what ending at once may have left undone. note must live as long as the program
+    // (a string literal); the signal handler writes it as it stands.
+    static void SetSecondStopNote(const char* note);
+
     // From now on a stop ends the program at once with exitCode: nothing is left to stop, and
     // what is left to do (writing output that a reader may never take) must not hold it up. A
     // stop that came before ends it a second from now, as no second one may follow.

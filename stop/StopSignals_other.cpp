@@ -5,6 +5,7 @@
 #include <QTimer>
 
 #include <csignal>
+#include <cstdio>
 
 namespace {
 
@@ -21,6 +22,13 @@ extern "C" void OnStopSignal(int signalNumber)
 }
 
 } // namespace
+
+void WriteFromSignalHandler(const char* text)
+{
+    // The C runtime here runs a handler on a thread of its own, where stdio is safe.
+    std::fputs(text, stderr);
+    std::fflush(stderr);
+}
 
 // Without a pipe that wakes the event loop from a signal handler, the main thread looks for
 // a stop a few times a second.

@@ -7,6 +7,7 @@
 #include <array>
 #include <cerrno>
 #include <csignal>
+#include <cstring>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -27,6 +28,12 @@ extern "C" void OnStopSignal(int signalNumber)
 }
 
 } // namespace
+
+void WriteFromSignalHandler(const char* text)
+{
+    // write(2) and strlen are safe in a signal handler; stdio is not.
+    [[maybe_unused]] const ssize_t written = write(STDERR_FILENO, text, std::strlen(text));
+}
 
 struct StopSignals::Private
 {

@@ -31,10 +31,21 @@ struct Options
     FaultPlan faults;
 };
 
-int Usage(const QString& message)
+constexpr int kExitFailure = 2;
+
+// A file, link or pseudo-terminal that cannot be had.
+int Failure(const QString& message)
 {
     std::fprintf(stderr, "norvane-devsim: %s\n", qPrintable(VisibleText(message)));
-    return 2;
+    return kExitFailure;
+}
+
+// A command line that is not right.
+int Usage(const QString& message)
+{
+    Failure(message);
+    std::fputs("Try 'norvane-devsim --help'.\n", stderr);
+    return kExitFailure;
 }
 
 std::optional<Options> ParseOptions(const QCoreApplication& app, QString* error)
@@ -73,7 +84,12 @@ std::optional<Options> ParseOptions(const QCoreApplication& app, QString* error)
         QStringLiteral("Hand-over to the bootloader takes <ms> (default 200)."),
         QStringLiteral("ms"), QStringLiteral("200"));
     parser.addOptions({link, flashIn, flashOut, trace, fault, pace, handover});
-    parser.process(app);
+    // Checked before process(), which would end the program with its own code and words.
+    if (!parser.parse(QCoreApplication::arguments())) {
+        *error = parser.errorText();
+        return std::nullopt;
+    }
+    parser.process(app); // --help, --help-all and --version end here
 
     Options options;
     options.linkPath = parser.value(link);
@@ -138,26 +154,26 @@ int main(int argc, char* argv[])
     VirtualDevice device(scheduler, options->timing, options->faults);
     if (!options->flashIn.isEmpty() &&
         !LoadFlash(options->flashIn, device.FlashMemory().Bytes(), &error))
-        return Usage(error);
+        return Failure(error);
 
     TraceWriter trace;
     if (!options->tracePath.isEmpty()) {
         if (!trace.Open(options->tracePath, &error))
-            return Usage(error);
+            return Failure(error);
         device.SetTraceSink([&trace](const TraceFrame& frame) { trace.Write(frame); });
     }
 
     PseudoTerminal terminal;
     if (!terminal.Create(&error))
-        return Usage(error);
+        return Failure(error);
     if (!options->linkPath.isEmpty()) {
         // Only a link (left by an earlier run) is replaced; a file or folder stays as it is.
         if (IsSymbolicLink(options->linkPath))
             QFile::remove(options->linkPath);
         if (!QFile::link(terminal.DevicePath(), options->linkPath))
-            return Usage(QStringLiteral("cannot make the link %1: something that is not a "
-                                        "symbolic link is there, or the folder is not writable")
-                             .arg(options->linkPath));
+            return Failure(QStringLiteral("cannot make the link %1: something that is not a "
+                                          "symbolic link is there, or the folder is not writable")
+                               .arg(options->linkPath));
     }
     PtyDeviceServer server(terminal, device, [] { QCoreApplication::quit(); });
     // A stop ends the event loop normally, so that the work done at exit (writing the flash
@@ -174,6 +190,6 @@ int main(int argc, char* argv[])
         QFileInfo(options->linkPath).symLinkTarget() == terminal.DevicePath())
         QFile::remove(options->linkPath);
     if (!options->flashOut.isEmpty() && !SaveFlash(options->flashOut, device.Flash()))
-        return Usage(QStringLiteral("cannot write the flash to %1").arg(options->flashOut));
+        return Failure(QStringLiteral("cannot write the flash to %1").arg(options->flashOut));
     return status;
 }

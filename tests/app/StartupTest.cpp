@@ -112,7 +112,7 @@ TEST_F(StartupTest, PortChosenInTheDialogAfterAFailureIsOpenedAndShown)
 TEST_F(StartupTest, FailureDetailTellsHowToGetPermission)
 {
     StoreSetting(QStringLiteral("ComPort"), QStringLiteral("5"));
-    port.failures[QStringLiteral("COM5")] = SerialError::PermissionDenied;
+    port.failures[QStringLiteral("COM5")] = SerialError::NotInDialoutGroup;
     WhenPortDialogShown([](ComSelect& dialog) { dialog.CmdCancel_Click(); });
     harness.Start();
 

@@ -244,10 +244,12 @@ TEST_F(PortRunTest, PortThatCannotBeOpenedEndsWithItsReasonAndIsNotRetried)
     {
         SerialError error;
         const char* reason;
+        bool joinDialout = false; // whether the detail says to join 'dialout'
     };
     const Case cases[] = {
         {SerialError::NoSuchDevice, "no-device"},
         {SerialError::PermissionDenied, "permission-denied"},
+        {SerialError::NotInDialoutGroup, "permission-denied", true},
         {SerialError::Busy, "port-busy"},
         {SerialError::NotASerialPort, "not-a-serial-port"},
         {SerialError::Other, "port-unusable"},
@@ -263,6 +265,7 @@ TEST_F(PortRunTest, PortThatCannotBeOpenedEndsWithItsReasonAndIsNotRetried)
         EXPECT_EQ(OutcomeExitCode(last.run.outcome), 4);
         EXPECT_EQ(ReasonWord(last.run.reason.kind), c.reason);
         EXPECT_FALSE(last.detail.isEmpty());
+        EXPECT_EQ(last.detail.contains(QLatin1String("dialout")), c.joinDialout);
         EXPECT_EQ(ended.size(), 1u);
     }
 }

@@ -57,21 +57,31 @@ TEST(SRecordFileTest, NamesWithSpacesAndNonAsciiCharacters)
     }
 }
 
-// The file cannot be opened: result 1, and neither the image nor the outputs change.
+// The file cannot be opened: result 1, the reason says which way, and neither the image nor
+// the outputs change.
 TEST(SRecordFileTest, UnopenableFilesLeaveEverythingUntouched)
 {
     const TempDir dir;
     std::filesystem::create_directories(dir.path() / "folder.mot");
-    const std::filesystem::path names[] = {"", dir.path() / "missing.mot",
-                                           dir.path() / "folder.mot", dir.path(),
-                                           dir.path() / "missing-folder" / "x.mot"};
-    for (const auto& name : names) {
+    const struct
+    {
+        std::filesystem::path name;
+        std::string reason;
+    } cases[] = {
+        {"", "cannot be opened for reading (missing)"},
+        {dir.path() / "missing.mot", "cannot be opened for reading (missing)"},
+        {dir.path() / "folder.mot", "cannot be opened for reading (a folder)"},
+        {dir.path(), "cannot be opened for reading (a folder)"},
+        {dir.path() / "missing-folder" / "x.mot", "cannot be opened for reading (missing)"},
+    };
+    for (const auto& [name, reason] : cases) {
         g_image.fill(0x5A);
         const auto outcome = LoadFile(name);
         EXPECT_EQ(outcome.result, SRecordResult::Failed) << name;
         EXPECT_FALSE(outcome.rangeRead) << name;
         EXPECT_EQ(outcome.problem.kind, Kind::Unreadable) << name;
         EXPECT_EQ(outcome.problem.line, 0) << name;
+        EXPECT_EQ(outcome.problem.reason, reason) << name;
         EXPECT_EQ(g_image[0], 0x5A) << name;
         EXPECT_EQ(g_image[kLastImageAddress], 0x5A) << name;
     }
@@ -111,7 +121,9 @@ TEST(SRecordFileTest, NamesThatAreNotRegularFilesAreRefusedAtOnce)
             VirtualHost host;
             const std::atomic<bool> cancel{false};
             const SRecordLoad load = LoadSRecordFile(name, image, host, cancel);
-            return !FileExists(name) && load.problem.kind == Kind::Unreadable;
+            return !FileExists(name) && load.problem.kind == Kind::Unreadable &&
+                   std::string(load.problem.reason) ==
+                       "cannot be opened for reading (not a regular file)";
         });
         if (refused.wait_for(std::chrono::seconds(1)) != std::future_status::ready) {
             ADD_FAILURE() << "the open blocked";
@@ -139,6 +151,7 @@ TEST(SRecordFileTest, NoReadPermission)
     const auto outcome = LoadFile(file);
     EXPECT_EQ(outcome.result, SRecordResult::Failed);
     EXPECT_EQ(outcome.problem.kind, Kind::Unreadable);
+    EXPECT_STREQ(outcome.problem.reason, "cannot be opened for reading (no permission)");
 #else
     GTEST_SKIP();
 #endif

@@ -5,6 +5,7 @@
 #include "Crc16.h"
 #include "EventLoopHost.h"
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QJsonDocument>
@@ -195,10 +196,15 @@ TEST_F(QtSerialPortTest, NamesThatReachNoSerialPortFailAndStayClosed)
         {QStringLiteral("COM0"), SerialError::NoSuchDevice},
         {QStringLiteral("/dev/ttyNoSuchAdapter9"), SerialError::NoSuchDevice},
         {regularFile, SerialError::NotASerialPort},
+        {QStringLiteral("not-a-port"), SerialError::NotASerialPort}, // named bare, from dir
+        {QStringLiteral("./not-a-port"), SerialError::NotASerialPort},
+        {QStringLiteral("ttyNoSuchAdapter9"), SerialError::NoSuchDevice},
         {fifo, SerialError::NotASerialPort},
         {dir.path(), SerialError::NotASerialPort},
         {QStringLiteral("/dev/null"), SerialError::NotASerialPort},
     };
+    const QString before = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(dir.path()));
     for (const Case& c : cases) {
         QtSerialPort port;
         EXPECT_FALSE(OpenOn(port, c.name)) << c.name.toStdString();
@@ -206,6 +212,7 @@ TEST_F(QtSerialPortTest, NamesThatReachNoSerialPortFailAndStayClosed)
         EXPECT_FALSE(port.ErrorText().isEmpty()) << c.name.toStdString();
         EXPECT_FALSE(port.IsOpen()) << c.name.toStdString();
     }
+    QDir::setCurrent(before);
 }
 
 TEST_F(QtSerialPortTest, ALineThatVanishesMidExchangeEndsTheCommandAtOnce)

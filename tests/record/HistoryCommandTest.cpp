@@ -8,6 +8,8 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QRegularExpression>
+#include <QSet>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -41,7 +43,7 @@ protected:
     }
 
     void Add(const QDateTime& started, const QString& port, const QString& outcome,
-             const QString& crc, const QString& detail)
+             const QString& crc, const QString& detail, int64_t durationMs = 0)
     {
         DownloadRecord row = SampleRecord(line);
         row.started = started;
@@ -49,7 +51,8 @@ protected:
         row.outcome = outcome;
         row.firmwareCrc = crc;
         row.detail = detail;
-        row.durationMs = 1000 * (static_cast<int64_t>(ids.size()) + 1);
+        row.durationMs =
+            durationMs > 0 ? durationMs : 1000 * (static_cast<int64_t>(ids.size()) + 1);
         ASSERT_EQ(RecordStore(*ParseRecordTarget(File(), error)).Append(row).status,
                   StoreStatus::Stored);
         ids.append(row.id);
@@ -209,6 +212,44 @@ TEST_F(HistoryCommandTest, PageStandsAloneAndShowsTextsAsText)
         EXPECT_TRUE(html.contains(QLatin1String(heading))) << heading;
 }
 
+TEST_F(HistoryCommandTest, SummaryAndPageLabelTheirColumnsAndBarsPlainly)
+{
+    const QDateTime minuteAgo = QDateTime::currentDateTimeUtc().addSecs(-60);
+    for (const int64_t ms : {250, 300, 350})
+        Add(minuteAgo, QStringLiteral("COM1"), QStringLiteral("downloaded"), QStringLiteral("5A3C"),
+            QString(), ms);
+    Add(minuteAgo, QStringLiteral("/dev/null"), QStringLiteral("failed"), QStringLiteral("5A3C"),
+        QString());
+
+    const QStringList summary =
+        History({QStringLiteral("--record"), File(), QStringLiteral("--summary")}).out.split(u'\n');
+    const qsizetype heading =
+        summary.indexOf(QRegularExpression(QStringLiteral("per firmware CRC:.*")));
+    ASSERT_GE(heading, 0);
+    const QString header = summary[heading];
+    const QString firstRow = summary[heading + 1];
+    EXPECT_EQ(header.size(), firstRow.size()) << qPrintable(header + u'\n' + firstRow);
+    EXPECT_TRUE(firstRow.at(header.indexOf(QLatin1String("rows")) + 3).isDigit());
+
+    const QString page = dir.filePath(QStringLiteral("history.html"));
+    ASSERT_EQ(
+        History({QStringLiteral("--record"), File(), QStringLiteral("--html"), page}).exitCode, 0);
+    QFile file(page);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QString html = QString::fromUtf8(file.readAll());
+    const QString times = html.section(QLatin1String("aria-label='Download times'"), 1)
+                              .section(QLatin1String("</svg>"), 0, 0);
+    QStringList labels;
+    for (const QRegularExpressionMatch& label :
+         QRegularExpression(QStringLiteral("text-anchor='middle'>([^<]*)<")).globalMatch(times))
+        labels.append(label.captured(1));
+    ASSERT_FALSE(labels.isEmpty());
+    EXPECT_EQ(labels.front(), QStringLiteral("0.2 s"));
+    EXPECT_EQ(labels.size(), QSet<QString>(labels.begin(), labels.end()).size())
+        << qPrintable(labels.join(u','));
+    EXPECT_TRUE(html.contains(QLatin1String(">bench-1:/dev/null<"))) << qPrintable(html);
+}
+
 TEST_F(HistoryCommandTest, PageToAFifoIsWrittenIntoItNotOverIt)
 {
     const QString fifo = dir.filePath(QStringLiteral("page.fifo"));
@@ -243,6 +284,9 @@ TEST_F(HistoryCommandTest, RefusesWhatItCannotDo)
         {{QStringLiteral("--since"), QStringLiteral("yesterday")}, 64},
         {{QStringLiteral("--since")}, 64},
         {{QStringLiteral("--crc"), QStringLiteral("12345")}, 64},
+        {{QStringLiteral("--crc"), QStringLiteral("0x5A3")}, 64},
+        {{QStringLiteral("--outcome"), QStringLiteral("fialed")}, 64},
+        {{QStringLiteral("--record"), dir.filePath(QStringLiteral("histroy.sqlite"))}, 1},
         {{QStringLiteral("--record"), QStringLiteral("postgresql://host/db")}, 64},
         {{QStringLiteral("--colour")}, 64},
         {{QStringLiteral("--record"), notARecord}, 1},

@@ -11,6 +11,7 @@
 #include <chrono>
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <thread>
 #include <vector>
 
@@ -48,24 +49,30 @@ TEST(StopSignalsTest, TheFirstStopReachesTheMainThreadOnce)
     }
 }
 
-TEST(StopSignalsDeathTest, ASecondStopEndsAtOnceWith128PlusItsNumber)
+TEST(StopSignalsDeathTest, ASecondStopEndsAtOnceWith128PlusItsNumberAndItsNote)
 {
     const struct
     {
         std::vector<int> raised;
+        const char* note;
         int exitCode;
+        const char* written;
     } rows[] = {
-        {{SIGTERM, SIGINT}, 128 + SIGINT},
-        {{SIGHUP, SIGHUP, SIGTERM}, 128 + SIGTERM},
+        {{SIGTERM, SIGINT}, nullptr, 128 + SIGINT, "^$"},
+        {{SIGHUP, SIGHUP, SIGTERM}, "half done", 128 + SIGTERM, "^half done$"},
+        {{SIGINT}, "half done", 128 + SIGINT, "^went on$"}, // a first stop says nothing
     };
     for (const auto& row : rows) {
         EXPECT_EXIT(
             {
                 StopSignals stops;
+                StopSignals::SetSecondStopNote(row.note);
                 for (const int number : row.raised)
                     std::raise(number);
+                std::fputs("went on", stderr);
+                std::_Exit(128 + SIGINT);
             },
-            testing::ExitedWithCode(row.exitCode), "");
+            testing::ExitedWithCode(row.exitCode), row.written);
     }
 }
 
