@@ -1,7 +1,8 @@
 #include "AppIcons.h"
 
+#include "DrawnIcon.h"
+
 #include <QPainter>
-#include <QPixmap>
 
 namespace {
 
@@ -19,7 +20,7 @@ const QColor kYellow(255, 255, 0);
 const QColor kOlive(128, 128, 0);
 
 // Paints on a 32 x 32 grid whatever the image's size, without smoothing, so each shape stays
-// on whole pixels of the palette.
+// on whole pixels of the palette: at twice the size each grid square is a sharp 2 x 2 block.
 QImage Canvas(int size, QPainter& painter)
 {
     QImage image(size, size, QImage::Format_ARGB32);
@@ -103,21 +104,16 @@ QImage DrawPortDialogIcon(int size)
 }
 
 namespace {
-QIcon IconFrom(QImage (*draw)(int))
-{
-    QIcon icon;
-    icon.addPixmap(QPixmap::fromImage(draw(16)));
-    icon.addPixmap(QPixmap::fromImage(draw(32)));
-    return icon;
-}
+// From the smallest title bar icon to a large task switcher's, at the display scales in use.
+const QList<int> kWindowIconSides = {16, 24, 32, 48, 64, 96, 128};
 } // namespace
 
 QIcon ApplicationIcon()
 {
-    return IconFrom(DrawApplicationIcon);
+    return DrawnIcon(DrawApplicationIcon, kWindowIconSides);
 }
 
 QIcon PortDialogIcon()
 {
-    return IconFrom(DrawPortDialogIcon);
+    return DrawnIcon(DrawPortDialogIcon, kWindowIconSides);
 }

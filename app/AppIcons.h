@@ -3,7 +3,7 @@
 #include <QIcon>
 #include <QImage>
 
-// The program's two icons, drawn in the 16 classic colours at 32 x 32 and 16 x 16 pixels.
+// The program's two icons, drawn in the 16 classic colours on a 32 x 32 grid at any size.
 
 // A computer beside a device, joined by a cable: the main window and the desktop entry.
 QImage DrawApplicationIcon(int size);

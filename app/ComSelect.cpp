@@ -12,6 +12,7 @@
 #include "Twips.h"
 
 #include <QComboBox>
+#include <QFileInfo>
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
@@ -106,6 +107,9 @@ void ComSelect::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
     move(screen()->availableGeometry().center() - rect().center());
+    // The focus is drawn from the start, not only after the first Tab: a keyboard user sees
+    // which button Enter presses. Showing a window clears this, so it is set once shown.
+    setAttribute(Qt::WA_KeyboardFocusChange);
 }
 
 int16_t ComSelect::GetComPort()
@@ -125,22 +129,38 @@ void ComSelect::ShowSelectedDevice()
     const int index = m_combo->currentIndex();
     if (index < 0) {
         m_device->clear();
+        m_device->setToolTip(QString());
         return;
     }
     const auto port = static_cast<int16_t>(index + 1);
     const QString device = m_deviceOf ? m_deviceOf(port) : QString();
-    const QString text = device.isEmpty() ? kNoDevice : QStringLiteral("Device: ") + device;
-    // A long device path keeps its beginning and its end on screen, and shows whole as a tip.
-    m_device->setText(m_device->fontMetrics().elidedText(text, Qt::ElideMiddle, m_device->width()));
+    // The tip names also a mapped path whose device is gone (an adapter unplugged): that
+    // reaches no device either.
     m_device->setToolTip(device);
+    if (device.isEmpty() || !QFileInfo::exists(device)) {
+        m_device->setText(kNoDevice);
+        return;
+    }
+    // A long device path keeps its end on screen, where a /dev/serial/by-id/ name holds the
+    // adapter's serial number; the tip shows it whole.
+    const QString prefix = QStringLiteral("Device: ");
+    const QFontMetrics metrics = m_device->fontMetrics();
+    m_device->setText(prefix +
+                      metrics.elidedText(device, Qt::ElideLeft,
+                                         m_device->width() - metrics.horizontalAdvance(prefix)));
 }
 
 void ComSelect::CmdOK_Click()
 {
     if (m_port.IsOpen())
         m_port.Close();
-    // With no entry selected the index is -1, so the port is 0, which no port has.
-    const auto port = static_cast<int16_t>(m_combo->currentIndex() + 1);
+    // The text in the box decides, whether it was typed or picked from the list, and
+    // whichever way OK is pressed. Text that names none of COM1 to COM12 gives the index -1,
+    // so the port is 0, which no port has.
+    const int index = m_combo->findText(m_combo->currentText().trimmed(), Qt::MatchFixedString);
+    if (index >= 0)
+        m_combo->setCurrentIndex(index);
+    const auto port = static_cast<int16_t>(index + 1);
     m_port.SetPortName(QStringLiteral("COM") + QString::number(port));
     if (!m_port.Open()) {
         m_messages.Show(kCouldNotOpen + QString::number(port), kStyleOkCancelError, QString(),

@@ -14,6 +14,8 @@
 #include <QScreen>
 #include <QStatusBar>
 
+#include <utility>
+
 FrmMain::FrmMain(const FrmMainServices& services, QWidget* parent)
     : QMainWindow(parent), m_services(services), m_host(services.host), m_record(services.port),
       m_engine(m_record.Port(), m_host, *this)
@@ -21,10 +23,9 @@ FrmMain::FrmMain(const FrmMainServices& services, QWidget* parent)
     setObjectName(QStringLiteral("FrmMain"));
     setWindowTitle(kApplicationTitle);
     setWindowIcon(ApplicationIcon());
-    // A fixed single border: system menu, minimize and close box, no maximize.
+    // A fixed single border: title, system menu and close box; neither minimize nor maximize.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                   Qt::WindowCloseButtonHint);
+                   Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     CreateControls();
     CreateMenus();
     CreateStatusBar();
@@ -98,6 +99,14 @@ void FrmMain::closeEvent(QCloseEvent* event)
         event->accept();
 }
 
+void FrmMain::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    // The focus is drawn from the start, not only after the first Tab: a keyboard user sees
+    // which button Enter presses. Showing a window clears this, so it is set once shown.
+    setAttribute(Qt::WA_KeyboardFocusChange);
+}
+
 void FrmMain::keyPressEvent(QKeyEvent* event)
 {
     // The controls leave F1 alone, so it reaches the window from whichever has the focus; it
@@ -138,14 +147,23 @@ void FrmMain::SetProgressValue(int value)
     m_record.StepDone(value);
 }
 
+// Cancel takes Download's place during a run, and the focus goes with it: Enter then presses
+// the button that is shown there. When Cancel goes, the focus comes back to Download as soon
+// as Download is enabled again (a run always hides Cancel first).
 void FrmMain::SetCancelVisible(bool visible)
 {
+    if (!visible && focusWidget() == m_cmdCancel)
+        m_focusBackToDownload = true;
     m_cmdCancel->setVisible(visible);
 }
 
 void FrmMain::SetDownloadEnabled(bool enabled)
 {
+    if (!enabled && focusWidget() == m_cmdDownload && !m_cmdCancel->isHidden())
+        m_cmdCancel->setFocus();
     m_cmdDownload->setEnabled(enabled);
+    if (enabled && std::exchange(m_focusBackToDownload, false))
+        m_cmdDownload->setFocus();
 }
 
 void FrmMain::FocusDownload()

@@ -91,6 +91,7 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
@@ -123,6 +124,8 @@ private:
     // When the Download button was clicked to start the run in progress; none when Enter in
     // the file box started it.
     std::optional<int32_t> m_runClickTick;
+    // Cancel had the focus when it was hidden: Download takes it once it is enabled.
+    bool m_focusBackToDownload = false;
 
     QWidget* m_client = nullptr;
     QLabel* m_label = nullptr;

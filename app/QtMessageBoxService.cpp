@@ -1,9 +1,11 @@
 #include "QtMessageBoxService.h"
 
 #include "DownloadView.h"
+#include "MessageIcons.h"
 
 #include <QGridLayout>
 #include <QMessageBox>
+#include <QStyle>
 
 namespace {
 
@@ -81,8 +83,13 @@ void MakeRoomForTitle(QMessageBox& box)
 int QtMessageBoxService::Show(const QString& text, int style, const QString& title,
                               const QString& detail)
 {
-    QMessageBox box(IconOf(style), title.isEmpty() ? kApplicationTitle : title, WithLineFeeds(text),
+    const QMessageBox::Icon kind = IconOf(style);
+    QMessageBox box(kind, title.isEmpty() ? kApplicationTitle : title, WithLineFeeds(text),
                     ButtonsOf(style), m_parent);
+    if (kind != QMessageBox::NoIcon) {
+        const int side = box.style()->pixelMetric(QStyle::PM_MessageBoxIconSize, nullptr, &box);
+        box.setIconPixmap(MessageIcon(kind).pixmap(QSize(side, side), box.devicePixelRatio()));
+    }
     box.setTextFormat(Qt::PlainText);
     if (!detail.isEmpty())
         box.setInformativeText(detail);

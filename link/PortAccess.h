@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QStringList>
+
 class QSerialPort;
 class QString;
 
@@ -27,3 +29,16 @@ bool InDialoutGroup(const QString& path);
 // False when path exists but cannot be a serial port: a regular file, a folder, a FIFO, or a
 // device that is no terminal (/dev/null). Asked only after an open has failed.
 bool IsSerialDevice(const QString& path);
+
+// The lock file that the port library takes before it opens a device, tried and let go at once.
+// The library reports a lock held by another program, a lock file it may not make and a
+// device busy in another program's exclusive use all as the same permission error.
+enum class PortLock
+{
+    Free,                 // the lock could be taken: the device itself refused
+    HeldByAnotherProgram, // a running program holds it
+    CannotBeMade,         // the lock file cannot be made (no right to, or no place for it)
+};
+PortLock ProbePortLock(const QString& devicePath);
+// The same in the first of lockDirs that the library would use (Linux).
+PortLock ProbePortLockIn(const QStringList& lockDirs, const QString& devicePath);

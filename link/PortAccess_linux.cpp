@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QLockFile>
 #include <QSerialPort>
 #include <QString>
 
@@ -68,4 +69,41 @@ bool IsSerialDevice(const QString& path)
     const bool terminal = isatty(fd) == 1;
     close(fd);
     return terminal;
+}
+
+PortLock ProbePortLockIn(const QStringList& lockDirs, const QString& devicePath)
+{
+    // The library's lock file: "LCK.." and the device's name below /dev, its slashes made
+    // underscores, in the first readable folder of its list that holds it or may take it.
+    QString name = devicePath.startsWith(QStringLiteral("/dev/")) ? devicePath.mid(5) : devicePath;
+    name.replace(u'/', u'_');
+    for (const QString& dir : lockDirs) {
+        const QString path = dir + QStringLiteral("/LCK..") + name;
+        const QFileInfo folder(dir);
+        if (!folder.isReadable() || !(QFileInfo::exists(path) || folder.isWritable()))
+            continue;
+        QLockFile lock(path);
+        if (lock.tryLock(0)) {
+            lock.unlock();
+            return PortLock::Free;
+        }
+        return lock.error() == QLockFile::LockFailedError ? PortLock::HeldByAnotherProgram
+                                                          : PortLock::CannotBeMade;
+    }
+    return PortLock::CannotBeMade;
+}
+
+PortLock ProbePortLock(const QString& devicePath)
+{
+    static const QStringList kLockDirs = {
+        QStringLiteral("/var/lock"),
+        QStringLiteral("/etc/locks"),
+        QStringLiteral("/var/spool/locks"),
+        QStringLiteral("/var/spool/uucp"),
+        QStringLiteral("/tmp"),
+        QStringLiteral("/var/tmp"),
+        QStringLiteral("/var/lock/lockdev"),
+        QStringLiteral("/run/lock"),
+    };
+    return ProbePortLockIn(kLockDirs, devicePath);
 }

@@ -26,3 +26,9 @@ bool IsSerialDevice(const QString&)
 {
     return true;
 }
+
+// Windows takes no lock file; where macOS does, the device's own answer is kept.
+PortLock ProbePortLock(const QString&)
+{
+    return PortLock::Free;
+}

@@ -65,13 +65,22 @@ bool QtSerialPort::Open()
         case QSerialPort::DeviceNotFoundError:
             return Fail(SerialError::NoSuchDevice, text);
         case QSerialPort::PermissionError:
-            // The system reports a held port and a forbidden one alike; the file's access
-            // rights tell them apart, and its group whether joining 'dialout' would help.
-            if (QFileInfo(devicePath).isWritable())
-                return Fail(SerialError::Busy, text);
-            return Fail(InDialoutGroup(devicePath) ? SerialError::NotInDialoutGroup
-                                                   : SerialError::PermissionDenied,
-                        text);
+            // The system reports a held port, a forbidden one and a lock file it may not make
+            // alike; the file's access rights, its group and a try at the lock tell them apart.
+            if (!QFileInfo(devicePath).isWritable())
+                return Fail(InDialoutGroup(devicePath) ? SerialError::NotInDialoutGroup
+                                                       : SerialError::PermissionDenied,
+                            text);
+            switch (ProbePortLock(devicePath)) {
+            case PortLock::HeldByAnotherProgram:
+                return Fail(SerialError::Busy,
+                            QStringLiteral("%1 is locked by another program").arg(devicePath));
+            case PortLock::CannotBeMade:
+                return Fail(SerialError::Other, text);
+            case PortLock::Free:
+                break;
+            }
+            return Fail(SerialError::Busy, text);
         default:
             return Fail(IsSerialDevice(devicePath) ? SerialError::Other
                                                    : SerialError::NotASerialPort,

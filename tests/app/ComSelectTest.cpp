@@ -5,9 +5,13 @@
 #include "WindowHarness.h"
 
 #include <QComboBox>
+#include <QFile>
+#include <QHash>
 #include <QIcon>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -26,15 +30,15 @@ protected:
     ComSelect& Dialog()
     {
         if (!m_dialog)
-            m_dialog = std::make_unique<ComSelect>(port, messages, [](int16_t number) {
-                return number == 2 ? QStringLiteral("/dev/ttyUSB0") : QString();
-            });
+            m_dialog = std::make_unique<ComSelect>(
+                port, messages, [this](int16_t number) { return devices.value(number); });
         return *m_dialog;
     }
     QComboBox* Combo() { return Dialog().findChild<QComboBox*>("ComboCom"); }
 
     ScriptedPort port;
     ScriptedMessageBoxes messages;
+    QHash<int16_t, QString> devices; // what each COM number reaches
 
 private:
     std::unique_ptr<ComSelect> m_dialog;
@@ -59,13 +63,39 @@ TEST_F(ComSelectTest, OffersCom1ToCom12AndSelectsTheStoredPort)
     EXPECT_EQ(TabSequence(ok), (QWidgetList{ok, Combo(), cancel}));
 }
 
-TEST_F(ComSelectTest, ShowsWhichDeviceTheSelectedNumberReaches)
+struct DeviceRow
 {
-    auto* device = Dialog().findChild<QLabel*>("LabelDevice");
-    Combo()->setCurrentIndex(1);
-    EXPECT_EQ(device->text(), QStringLiteral("Device: /dev/ttyUSB0"));
-    Combo()->setCurrentIndex(4);
-    EXPECT_EQ(device->text(), QStringLiteral("No device found for this port"));
+    const char* name;
+    QString device; // what the lookup gives for COM2
+    QString shown;  // the line, or its beginning and end around "…" when it is cut
+};
+
+TEST_F(ComSelectTest, DeviceLineNamesOnlyADeviceThatIsThereAndKeepsTheEndOfALongPath)
+{
+    QTemporaryDir folder;
+    const QString serial = QStringLiteral("-if00-port0-SERIAL0042");
+    const QString longPath =
+        folder.path() + QStringLiteral("/usb-Tessary_Norvane_USB_Serial_Adapter_Rev_B") + serial;
+    QFile(longPath).open(QIODevice::WriteOnly);
+    const QString noDevice = QStringLiteral("No device found for this port");
+    const DeviceRow rows[] = {
+        {"Present", QStringLiteral("/dev/null"), QStringLiteral("Device: /dev/null")},
+        {"Gone", QStringLiteral("/dev/serial/by-id/usb-unplugged-port0"), noDevice},
+        {"NoneMapped", QString(), noDevice},
+        {"LongPath", longPath, QStringLiteral("Device: …") + serial},
+    };
+    auto* label = Dialog().findChild<QLabel*>("LabelDevice");
+    for (const DeviceRow& row : rows) {
+        SCOPED_TRACE(row.name);
+        devices[2] = row.device;
+        Combo()->setCurrentIndex(0);
+        Combo()->setCurrentIndex(1);
+        const QStringList ends = row.shown.split(QStringLiteral("…"));
+        EXPECT_TRUE(label->text().startsWith(ends.first())) << label->text().toStdString();
+        EXPECT_TRUE(label->text().endsWith(ends.last())) << label->text().toStdString();
+        EXPECT_LE(label->fontMetrics().horizontalAdvance(label->text()), label->width());
+        EXPECT_EQ(label->toolTip(), row.device);
+    }
 }
 
 TEST_F(ComSelectTest, OkOpensTheChosenPortRemembersItAndCloses)
@@ -130,6 +160,8 @@ TEST_P(ComSelectKeyTest, EnterPressesTheFocusedButtonAndEscapeCancels)
 {
     const KeyRow row = GetParam();
     Dialog().show();
+    // The focus is drawn before any Tab.
+    EXPECT_TRUE(Dialog().testAttribute(Qt::WA_KeyboardFocusChange));
     auto* target = Dialog().findChild<QWidget*>(QString::fromLatin1(row.target));
     target->setFocus();
     QTest::keyClick(target, row.key);
@@ -149,6 +181,50 @@ INSTANTIATE_TEST_SUITE_P(
                     KeyRow{"EnterInTheList", "ComboCom", Qt::Key_Return, QDialog::Rejected, false},
                     KeyRow{"EscapeOnOk", "CmdOK", Qt::Key_Escape, QDialog::Rejected, false}),
     [](const testing::TestParamInfo<KeyRow>& info) { return std::string(info.param.name); });
+
+struct TypedRow
+{
+    const char* name;
+    const char* typed;
+    bool byKeyboard;    // Alt+O, or else a click with the mouse
+    const char* opened; // empty: the dialog's message, and it stays
+};
+
+class ComSelectTypedTest : public ComSelectTest, public testing::WithParamInterface<TypedRow>
+{
+};
+
+TEST_P(ComSelectTypedTest, OkTriesTheTypedTextByKeyboardAndMouseAlike)
+{
+    const TypedRow row = GetParam();
+    Dialog().show();
+    Combo()->setFocus();
+    Combo()->setEditText(QString::fromLatin1(row.typed));
+    if (row.byKeyboard)
+        Dialog().findChild<QPushButton*>("CmdOK")->click();
+    else
+        QTest::mouseClick(Dialog().findChild<QPushButton*>("CmdOK"), Qt::LeftButton);
+
+    const QString opened = QString::fromLatin1(row.opened);
+    EXPECT_EQ(port.opened, opened.isEmpty() ? QStringList() : QStringList{opened});
+    EXPECT_EQ(Dialog().result(), opened.isEmpty() ? QDialog::Rejected : QDialog::Accepted);
+    ASSERT_EQ(messages.shown.size(), opened.isEmpty() ? 1u : 0u);
+    if (opened.isEmpty()) {
+        EXPECT_EQ(messages.shown[0].text, QStringLiteral("Could not open COM 0"));
+        EXPECT_TRUE(messages.shown[0].detail.startsWith(QStringLiteral("No port is selected.")));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Texts, ComSelectTypedTest,
+                         testing::Values(TypedRow{"PortByAltO", "COM2", true, "COM2"},
+                                         TypedRow{"PortByMouse", "COM2", false, "COM2"},
+                                         TypedRow{"LowerCaseByAltO", " com2", true, "COM2"},
+                                         TypedRow{"NoPortByAltO", "xyz", true, ""},
+                                         TypedRow{"NoPortByMouse", "xyz", false, ""},
+                                         TypedRow{"PastTheListByAltO", "COM13", true, ""}),
+                         [](const testing::TestParamInfo<TypedRow>& info) {
+                             return std::string(info.param.name);
+                         });
 
 TEST_F(ComSelectTest, CancelLeavesPortAndSettingAsTheyWere)
 {

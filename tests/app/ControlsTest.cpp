@@ -71,9 +71,9 @@ TEST_F(ControlsTest, WindowHasItsTitleFixedClientAreaAndEtchedRule)
 {
     FrmMain& window = harness.Window();
     EXPECT_EQ(window.windowTitle(), QStringLiteral("Tessary Norvane Upgrader"));
-    EXPECT_TRUE(window.windowFlags() & Qt::WindowMinimizeButtonHint);
-    EXPECT_FALSE(window.windowFlags() & Qt::WindowMaximizeButtonHint);
-    EXPECT_TRUE(window.windowFlags() & Qt::WindowCloseButtonHint);
+    // Title, system menu and close box; neither minimize nor maximize.
+    EXPECT_EQ(window.windowFlags(), Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                                        Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     EXPECT_FALSE(window.windowIcon().isNull());
 
     window.adjustSize();

@@ -68,9 +68,10 @@ protected:
 
 TEST_F(WindowUseTest, EnterPressesTheFocusedButton)
 {
-    // Start-up gives Download the focus: Enter there runs a download (an empty name: the
-    // file-missing box).
+    // Start-up gives Download the focus, drawn before any Tab: Enter there runs a download (an
+    // empty name: the file-missing box).
     EXPECT_EQ(harness.Window().focusWidget(), Button("CmdDownload"));
+    EXPECT_TRUE(harness.Window().testAttribute(Qt::WA_KeyboardFocusChange));
     QTest::keyClick(Button("CmdDownload"), Qt::Key_Return);
     ASSERT_EQ(harness.messages.shown.size(), 1u);
     EXPECT_EQ(harness.messages.shown[0].title, QStringLiteral("File Not Found"));
@@ -89,6 +90,48 @@ TEST_F(WindowUseTest, EnterPressesTheFocusedButton)
     EXPECT_EQ(statuses.last(), QString());
     EXPECT_FALSE(Shown(kBootloaderPrompt));
 }
+
+struct RunFocusRow
+{
+    const char* name;
+    bool fileThere;  // else the file-missing box ends the run
+    bool enterAgain; // Enter on the focused button while the bootloader is awaited
+};
+
+class RunFocusTest : public WindowUseTest, public testing::WithParamInterface<RunFocusRow>
+{
+};
+
+TEST_P(RunFocusTest, CancelHoldsTheFocusDuringARunAndDownloadHasItAfter)
+{
+    const RunFocusRow row = GetParam();
+    if (row.fileThere)
+        Box()->setText(m_file);
+    QWidget* focusDuringRun = nullptr;
+    // Past the double-click interval, so that Enter on Cancel is not taken for the second half
+    // of a double click on Download.
+    WhileStartingBootloader(QApplication::doubleClickInterval(), [&] {
+        focusDuringRun = harness.Window().focusWidget();
+        if (row.enterAgain)
+            QTest::keyClick(focusDuringRun, Qt::Key_Return);
+    });
+    QTest::keyClick(Button("CmdDownload"), Qt::Key_Return);
+
+    if (row.fileThere) {
+        EXPECT_EQ(focusDuringRun, Button("CmdCancel"));
+    }
+    EXPECT_EQ(Shown(kBootloaderPrompt), row.fileThere && !row.enterAgain);
+    EXPECT_TRUE(harness.fileDialog.requests.empty());
+    EXPECT_EQ(harness.Window().focusWidget(), Button("CmdDownload"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Runs, RunFocusTest,
+                         testing::Values(RunFocusRow{"CancelledByEnter", true, true},
+                                         RunFocusRow{"BootloaderNeverAnswers", true, false},
+                                         RunFocusRow{"FileMissing", false, false}),
+                         [](const testing::TestParamInfo<RunFocusRow>& info) {
+                             return std::string(info.param.name);
+                         });
 
 struct DoubleClickRow
 {
