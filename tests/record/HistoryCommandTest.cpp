@@ -69,6 +69,17 @@ protected:
                 QString::fromUtf8(process.readAllStandardError())};
     }
 
+    // The page that history --html writes of the record.
+    QString Page() const
+    {
+        const QString page = dir.filePath(QStringLiteral("history.html"));
+        EXPECT_EQ(
+            History({QStringLiteral("--record"), File(), QStringLiteral("--html"), page}).exitCode,
+            0);
+        QFile file(page);
+        return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+    }
+
     // The ids the CSV listing shows, in its order.
     QString ListedIds(const QStringList& filter) const
     {
@@ -182,12 +193,7 @@ TEST_F(HistoryCommandTest, EveryFormShowsTheControlCharactersOfASharedRecord)
         QJsonDocument::fromJson(json.out.section(u'\n', 0, 0).toUtf8()).object();
     EXPECT_EQ(newest.value(QStringLiteral("detail")).toString(), detail);
 
-    const QString page = dir.filePath(QStringLiteral("history.html"));
-    ASSERT_EQ(
-        History({QStringLiteral("--record"), File(), QStringLiteral("--html"), page}).exitCode, 0);
-    QFile file(page);
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    const QString html = QString::fromUtf8(file.readAll());
+    const QString html = Page();
     EXPECT_TRUE(html.contains(QLatin1String("&lt;U+202E&gt;41"))) << qPrintable(html);
     EXPECT_TRUE(html.contains(QLatin1String("COM&lt;U+001B&gt;[2J&lt;U+000A&gt;9")));
     EXPECT_FALSE(html.contains(u'\u202e'));
@@ -195,13 +201,7 @@ TEST_F(HistoryCommandTest, EveryFormShowsTheControlCharactersOfASharedRecord)
 
 TEST_F(HistoryCommandTest, PageStandsAloneAndShowsTextsAsText)
 {
-    const QString page = dir.filePath(QStringLiteral("history.html"));
-    const ProgramRun run =
-        History({QStringLiteral("--record"), File(), QStringLiteral("--html"), page});
-    ASSERT_EQ(run.exitCode, 0) << qPrintable(run.err);
-    QFile file(page);
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    const QString html = QString::fromUtf8(file.readAll());
+    const QString html = Page();
     EXPECT_FALSE(html.contains(QLatin1String("<script")));
     EXPECT_TRUE(html.contains(QLatin1String("&lt;script&gt;alert(1)&lt;/script&gt;")));
     for (const char* external : {"http:", "https:", "src=", "href=", "@import", "url("})
@@ -231,12 +231,7 @@ TEST_F(HistoryCommandTest, SummaryAndPageLabelTheirColumnsAndBarsPlainly)
     EXPECT_EQ(header.size(), firstRow.size()) << qPrintable(header + u'\n' + firstRow);
     EXPECT_TRUE(firstRow.at(header.indexOf(QLatin1String("rows")) + 3).isDigit());
 
-    const QString page = dir.filePath(QStringLiteral("history.html"));
-    ASSERT_EQ(
-        History({QStringLiteral("--record"), File(), QStringLiteral("--html"), page}).exitCode, 0);
-    QFile file(page);
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    const QString html = QString::fromUtf8(file.readAll());
+    const QString html = Page();
     const QString times = html.section(QLatin1String("aria-label='Download times'"), 1)
                               .section(QLatin1String("</svg>"), 0, 0);
     QStringList labels;
