@@ -20,6 +20,21 @@ bool FileExists(const std::filesystem::path& fname)
     return file && std::fclose(file) == 0;
 }
 
+const char* UnopenableText(Unopenable why)
+{
+    switch (why) {
+    case Unopenable::Missing:
+        return "cannot be opened for reading (missing)";
+    case Unopenable::NoPermission:
+        return "cannot be opened for reading (no permission)";
+    case Unopenable::Folder:
+        return "cannot be opened for reading (a folder)";
+    case Unopenable::NotRegularFile:
+        break;
+    }
+    return "cannot be opened for reading (not a regular file)";
+}
+
 Unopenable WhyUnopenable(const std::filesystem::path& fname)
 {
     if (fname.empty())

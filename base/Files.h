@@ -24,6 +24,8 @@ enum class Unopenable
     NotRegularFile,
 };
 Unopenable WhyUnopenable(const std::filesystem::path& fname);
+// The reason in words: "cannot be opened for reading (missing)" and the like.
+const char* UnopenableText(Unopenable why);
 
 // True if the file can be opened for reading by OpenForReading (and is closed again at once).
 bool FileExists(const std::filesystem::path& fname);

@@ -107,7 +107,8 @@ QString Firmware::ProblemText() const
     case State::Cancelled:
         break;
     case State::Missing:
-        return fileName + QStringLiteral(": no such file or not readable");
+        return fileName + QStringLiteral(": ") +
+               QLatin1String(UnopenableText(WhyUnopenable(ToPath(fileName))));
     case State::NotUsable: {
         const QString kind = QString::fromUtf8(LoadProblemText(problem.kind));
         return fileName + QStringLiteral(": ") +

@@ -46,8 +46,8 @@ struct Firmware
     // The failure a run that found the file so ends with; kind None when it loaded or the
     // load was cancelled.
     FailureReason Failure() const;
-    // Why the file cannot be used, after its name: "fw.mot: no such file or not readable",
-    // "fw.mot: line 12: checksum error", "fw.mot: unreadable". Empty when it loaded.
+    // Why the file cannot be used, after its name: "fw.mot: cannot be opened for reading
+    // (missing)", "fw.mot: line 12: checksum error", "fw.mot: unreadable". Empty when it loaded.
     QString ProblemText() const;
 };
 

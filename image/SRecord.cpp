@@ -448,25 +448,6 @@ SRecordLoad LoadSRecordFile(SRecordReader& file, FirmwareImage& image, Host& hos
     return load;
 }
 
-namespace {
-
-const char* UnopenableReason(Unopenable why)
-{
-    switch (why) {
-    case Unopenable::Missing:
-        return "cannot be opened for reading (missing)";
-    case Unopenable::NoPermission:
-        return "cannot be opened for reading (no permission)";
-    case Unopenable::Folder:
-        return "cannot be opened for reading (a folder)";
-    case Unopenable::NotRegularFile:
-        break;
-    }
-    return "cannot be opened for reading (not a regular file)";
-}
-
-} // namespace
-
 SRecordLoad LoadSRecordFile(const std::filesystem::path& fname, FirmwareImage& image, Host& host,
                             const std::atomic<bool>& cancel)
 {
@@ -474,7 +455,7 @@ SRecordLoad LoadSRecordFile(const std::filesystem::path& fname, FirmwareImage& i
     if (!reader.Open(fname)) {
         SRecordLoad load;
         load.problem =
-            LoadProblem{LoadProblem::Kind::Unreadable, 0, UnopenableReason(WhyUnopenable(fname))};
+            LoadProblem{LoadProblem::Kind::Unreadable, 0, UnopenableText(WhyUnopenable(fname))};
         return load;
     }
     return LoadSRecordFile(reader, image, host, cancel);
