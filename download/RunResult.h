@@ -3,6 +3,7 @@
 #include "DownloadPlan.h"
 #include "FailureReason.h"
 #include "Firmware.h"
+#include "LinkQuality.h"
 #include "Outcome.h"
 
 #include <QString>
@@ -36,4 +37,5 @@ struct TryResult
     int stepsDone = 0;
     WireBytes bytes; // counted on the line, both ways
     int64_t elapsedMs = 0;
+    LinkQuality link; // how the line behaved in this try
 };

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "LinkQuality.h"
+
 #include <QDateTime>
 #include <QString>
 
@@ -40,6 +42,7 @@ struct DownloadRecord
     int64_t bytesSent = 0;
     int64_t bytesReceived = 0;
     int64_t durationMs = 0;
+    LinkQuality link; // reply waits per kind of command, the packet phase against the wire
 };
 
 // A new unique row id (a random UUID), made on this machine.
