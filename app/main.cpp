@@ -21,7 +21,9 @@ int main(int argc, char* argv[])
     for (int i = 0; i < argc; ++i)
         arguments.append(QString::fromLocal8Bit(argv[i]));
     // Answered before the application is made: it needs a display, --help and --version do not.
-    if (const std::optional<QString> answer = WindowCommandLineAnswer(arguments)) {
+    if (const std::optional<QString> answer = WindowCommandLineAnswer(
+            arguments, QStringLiteral("norvane-upgrader"),
+            QStringLiteral("The window that downloads firmware into a Tessary Norvane device."))) {
         std::fputs(qPrintable(*answer), stdout);
         return std::fflush(stdout) == 0 ? 0 : 1;
     }

@@ -5,6 +5,7 @@
 #include "Commands.h"
 #include "EventLoopHost.h"
 #include "Firmware.h"
+#include "FirmwareFacts.h"
 #include "Hex.h"
 #include "Outcome.h"
 #include "Protocol.h"
@@ -130,11 +131,10 @@ void PrintFactsText(const Firmware& firmware)
     std::printf("Firmware file:  %s\n", qPrintable(VisibleText(firmware.fileName)));
     std::printf("Loaded range:   %s to %s (a span of %d bytes)\n", Hex6(firmware.start).c_str(),
                 Hex6(firmware.end).c_str(), firmware.end - firmware.start + 1);
-    std::printf("File: CRC - %sh\n", FormatHex(firmware.crc, 4).c_str());
+    std::printf("%s\n", qPrintable(FirmwareCrcText(firmware)));
     std::printf("Checksum:       %sh (16 bits, as the application header carries it)\n",
                 FormatHex(static_cast<uint16_t>(firmware.checksum), 4).c_str());
-    std::printf("Steps:          %d of 128 bytes, %d non-blank\n", plan.stepCount,
-                plan.programSteps);
+    std::printf("Steps:          %s\n", qPrintable(FirmwareStepsText(firmware)));
     std::printf("Blocks erased:  %s\n", blocks.empty() ? "none" : blocks.c_str());
     std::string blankBlocks;
     for (const PlannedCommand& command : plan.commands) {
@@ -148,8 +148,7 @@ void PrintFactsText(const Firmware& firmware)
     std::printf("Header:         %s\n",
                 plan.header ? "yes (block 1 is programmed; the device verifies the image)"
                             : "no (block 1 is not touched)");
-    std::printf("Download time:  at least %.1f s at 19200 baud (%lld bytes on the wire)\n",
-                LineSeconds(plan.Total().Total()), static_cast<long long>(plan.Total().Total()));
+    std::printf("Download time:  %s\n", qPrintable(FirmwareLeastTimeText(firmware)));
 }
 
 void PrintLoadError(const Firmware& firmware)
