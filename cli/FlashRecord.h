@@ -2,18 +2,16 @@
 
 #include "Firmware.h"
 #include "PortRun.h"
-#include "RecordSender.h"
-#include "Recorder.h"
-#include "RowFirstEvents.h"
+#include "RecordTarget.h"
+#include "TryRecord.h"
 
 #include <QString>
 
 class EventSink;
 class StopSignals;
 
-// The record that flash and station write each try of a download to. A record that cannot be
-// written is a warning on standard error, never a failed download; nothing of the record, a
-// server least of all, holds up a download or a stop.
+// The record of tries as flash and station write it: its warnings go to standard error, and
+// each try's outcome is reported in the sink once its row is written.
 class FlashRecord
 {
 public:
@@ -23,12 +21,10 @@ public:
 
     // The events of the runs: the reporter's, with the status that says a device has its
     // firmware shown once the row of its try is written.
-    RunEvents& Events() { return m_events; }
+    RunEvents& Events() { return m_tries.Events(); }
 
-    // What a run does as each try starts and ends: the row starts, and once the try has ended
-    // it is committed to the local file (or, while the file is locked, kept in memory) before
-    // its outcome is reported. The sender takes it on to the server.
-    PortRun::TryEnd BeginTry(const QString& port);
+    // What a run does as each try starts and ends (see TryRecord).
+    PortRun::TryEnd BeginTry(const QString& port) { return m_tries.BeginTry(port); }
 
     // Once every run has ended and the output is written: gives the rows that wait a few
     // seconds to get where they belong (none after a stop, and a stop meanwhile ends the
@@ -39,9 +35,5 @@ public:
 private:
     static void Warn(const QString& warning);
 
-    EventSink& m_reporter;
-    RowFirstEvents m_events;
-    Recorder m_recorder;
-    QString m_openWarning; // why the record could not be opened, or empty
-    RecordSender m_sender;
+    TryRecord m_tries;
 };
