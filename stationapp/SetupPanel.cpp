@@ -52,7 +52,7 @@ SetupPanel::SetupPanel(FileDialogService& fileDialog, QWidget* parent)
       m_browse(new QPushButton(QStringLiteral("Browse…"))),
       m_firmwareFacts(NoteLabel(QStringLiteral("FirmwareFacts"))), m_watchedFolder(new QLineEdit),
       m_folderNote(NoteLabel(QStringLiteral("FolderNote"))), m_jobs(new QSpinBox),
-      m_retries(new QSpinBox), m_record(new QLineEdit),
+      m_retries(new QSpinBox), m_recordField(new QLineEdit),
       m_recordNote(NoteLabel(QStringLiteral("RecordNote"))),
       m_includePresent(new QCheckBox(QStringLiteral("Also flash ports already plugged in")))
 {
@@ -65,9 +65,9 @@ SetupPanel::SetupPanel(FileDialogService& fileDialog, QWidget* parent)
     m_jobs->setSpecialValueText(QStringLiteral("no limit"));
     m_retries->setObjectName(QStringLiteral("Retries"));
     m_retries->setRange(0, kMaxStationRetries);
-    m_record->setObjectName(QStringLiteral("Record"));
-    m_record->setPlaceholderText(QStringLiteral("the local record file"));
-    m_record->setToolTip(
+    m_recordField->setObjectName(QStringLiteral("Record"));
+    m_recordField->setPlaceholderText(QStringLiteral("the local record file"));
+    m_recordField->setToolTip(
         QStringLiteral(
             "Empty: %1\nA file path, or postgresql://USER@HOST[:PORT]/DB with the password in "
             "PGPASSWORD, ~/.pgpass or PGSERVICE")
@@ -85,13 +85,13 @@ SetupPanel::SetupPanel(FileDialogService& fileDialog, QWidget* parent)
     form->addRow(m_folderNote);
     form->addRow(QStringLiteral("&Jobs at once:"), m_jobs);
     form->addRow(QStringLiteral("Re&tries:"), m_retries);
-    form->addRow(QStringLiteral("&Record:"), m_record);
+    form->addRow(QStringLiteral("&Record:"), m_recordField);
     form->addRow(m_recordNote);
     form->addRow(m_includePresent);
     // The buddies make the labels' mnemonics reach their fields.
     for (QWidget* field : {static_cast<QWidget*>(m_firmwareFile),
                            static_cast<QWidget*>(m_watchedFolder), static_cast<QWidget*>(m_jobs),
-                           static_cast<QWidget*>(m_retries), static_cast<QWidget*>(m_record)})
+                           static_cast<QWidget*>(m_retries), static_cast<QWidget*>(m_recordField)})
         if (auto* label = qobject_cast<QLabel*>(form->labelForField(field)))
             label->setBuddy(field);
     if (auto* label = qobject_cast<QLabel*>(form->labelForField(fileRow)))
@@ -101,8 +101,8 @@ SetupPanel::SetupPanel(FileDialogService& fileDialog, QWidget* parent)
     setTabOrder(m_browse, m_watchedFolder);
     setTabOrder(m_watchedFolder, m_jobs);
     setTabOrder(m_jobs, m_retries);
-    setTabOrder(m_retries, m_record);
-    setTabOrder(m_record, m_includePresent);
+    setTabOrder(m_retries, m_recordField);
+    setTabOrder(m_recordField, m_includePresent);
 
     connect(m_browse, &QPushButton::clicked, this, &SetupPanel::Browse);
     connect(m_firmwareFile, &QLineEdit::editingFinished, this, [this] {
@@ -110,7 +110,7 @@ SetupPanel::SetupPanel(FileDialogService& fileDialog, QWidget* parent)
             LoadFirmwareFile();
     });
     connect(m_watchedFolder, &QLineEdit::textChanged, this, &SetupPanel::CheckFolder);
-    connect(m_record, &QLineEdit::textChanged, this, &SetupPanel::CheckRecord);
+    connect(m_recordField, &QLineEdit::textChanged, this, &SetupPanel::CheckRecord);
     CheckFolder();
     CheckRecord();
     LoadFirmwareFile();
@@ -123,7 +123,7 @@ StationSetup SetupPanel::Setup() const
     setup.watchedFolder = m_watchedFolder->text().trimmed();
     setup.jobs = m_jobs->value();
     setup.retries = m_retries->value();
-    setup.record = m_record->text().trimmed();
+    setup.record = m_recordField->text().trimmed();
     setup.includePresent = m_includePresent->isChecked();
     return setup;
 }
@@ -134,14 +134,14 @@ void SetupPanel::SetSetup(const StationSetup& setup)
     m_watchedFolder->setText(setup.watchedFolder);
     m_jobs->setValue(setup.jobs);
     m_retries->setValue(setup.retries);
-    m_record->setText(setup.record);
+    m_recordField->setText(setup.record);
     m_includePresent->setChecked(setup.includePresent);
     LoadFirmwareFile();
 }
 
 void SetupPanel::SetReadOnly(bool readOnly)
 {
-    for (QLineEdit* edit : {m_firmwareFile, m_watchedFolder, m_record})
+    for (QLineEdit* edit : {m_firmwareFile, m_watchedFolder, m_recordField})
         edit->setReadOnly(readOnly);
     for (QSpinBox* spin : {m_jobs, m_retries})
         spin->setReadOnly(readOnly);
@@ -200,7 +200,7 @@ void SetupPanel::ShowFirmware()
 void SetupPanel::CheckRecord()
 {
     QString error;
-    m_record = RecordFromSetting(m_record->text(), error);
+    m_record = RecordFromSetting(m_recordField->text(), error);
     m_recordNote->setText(m_record ? QString() : QStringLiteral("Refused: ") + VisibleText(error));
     m_recordNote->setVisible(!m_record);
     Recheck();

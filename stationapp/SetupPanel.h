@@ -58,7 +58,7 @@ private:
     QLabel* m_folderNote;
     QSpinBox* m_jobs;
     QSpinBox* m_retries;
-    QLineEdit* m_record;
+    QLineEdit* m_recordField;
     QLabel* m_recordNote;
     QCheckBox* m_includePresent;
 

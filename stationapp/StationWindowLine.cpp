@@ -55,6 +55,11 @@ void StationWindow::Start()
     m_line->Start();
 }
 
+bool StationWindow::Downloading() const
+{
+    return m_events->Running() > 0;
+}
+
 void StationWindow::Stop()
 {
     if (!m_armed || m_stopRequested)
@@ -135,7 +140,7 @@ void StationWindow::closeEvent(QCloseEvent* event)
 {
     if (m_armed) {
         event->ignore();
-        if (m_events->Running() > 0 && !m_closeWhenStopped) {
+        if (Downloading() && !m_closeWhenStopped) {
             const QString text =
                 m_events->Running() == 1
                     ? QStringLiteral("1 download is running.")
