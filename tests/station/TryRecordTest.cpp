@@ -67,6 +67,11 @@ struct TryCase
     QStringList warnings; // beginning of each
 };
 
+void PrintTo(const TryCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
 class TryRecordTest : public testing::TestWithParam<TryCase>
 {
 };
