@@ -13,7 +13,11 @@
 class Recorder
 {
 public:
-    explicit Recorder(const RecordTarget& target) : m_store(target) {}
+    // A write waits up to busyTimeoutMs for a file that another connection holds locked.
+    explicit Recorder(const RecordTarget& target, int busyTimeoutMs = RecordStore::kBusyTimeoutMs)
+        : m_store(target, busyTimeoutMs)
+    {
+    }
 
     const RecordTarget& Target() const { return m_store.Target(); }
 

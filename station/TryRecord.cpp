@@ -5,11 +5,11 @@
 #include <utility>
 
 TryRecord::TryRecord(const RecordTarget& target, RunEvents& events, const Firmware& firmware,
-                     Warn warn, Shown shown)
+                     Warn warn, Shown shown, int busyTimeoutMs)
     : m_warn(std::move(warn)), m_shown(std::move(shown)),
-      m_events(events, DownloadedStatus(firmware.crc)), m_recorder(target),
+      m_events(events, DownloadedStatus(firmware.crc)), m_recorder(target, busyTimeoutMs),
       // The sender's thread may outlive this: it keeps a warn of its own.
-      m_sender(RecordStore(target), [warn = m_warn](const QString& warning) {
+      m_sender(RecordStore(target, busyTimeoutMs), [warn = m_warn](const QString& warning) {
           warn(QStringLiteral("record: ") + warning);
       })
 {

@@ -3,6 +3,7 @@
 #include "Firmware.h"
 #include "PortRun.h"
 #include "RecordSender.h"
+#include "RecordStore.h"
 #include "RecordTarget.h"
 #include "Recorder.h"
 #include "RowFirstEvents.h"
@@ -33,8 +34,9 @@ public:
 
     // Opens the local file; rows that wait there for its server from an earlier run are sent.
     // The runs of firmware show their events in events, and each try's outcome through shown.
+    // A write waits up to busyTimeoutMs for a file another process holds locked.
     TryRecord(const RecordTarget& target, RunEvents& events, const Firmware& firmware, Warn warn,
-              Shown shown);
+              Shown shown, int busyTimeoutMs = RecordStore::kBusyTimeoutMs);
     TryRecord(const TryRecord&) = delete;
     TryRecord& operator=(const TryRecord&) = delete;
 
