@@ -1,5 +1,6 @@
 #pragma once
 
+#include "DurationText.h"
 #include "EventSink.h"
 
 #include <QString>
@@ -12,15 +13,10 @@
 QString OneLine(const QString& prompt);
 // "Title: prompt detail" on one line (the application title when the box has none).
 QString MessageLine(const MessageBoxText& box);
-// "mm:ss", or "h:mm:ss" from an hour on.
-QString FormatDuration(int64_t ms);
 // "PORT: phrase - detail (mm:ss)", the elapsed time only when there is one.
 QString SummaryLine(const TryResult& summary);
 // "phrase - detail", for the table's outcome column.
 QString OutcomeText(const TryResult& summary);
-
-// A port whose line was lost while its link stays.
-inline const QString kLineLostText = QStringLiteral("line lost; unplug to go on");
 
 // "3 done, 1 failed, 0 stopped, 2 running, 0 waiting; mean download time 41.2 s"
 QString CountsText(const StationCounts& counts);

@@ -20,6 +20,9 @@ struct StationCounts
     int64_t MeanDownloadMs() const { return done > 0 ? downloadMsTotal / done : 0; }
 };
 
+// A port whose line was lost while its link stays.
+inline const QString kLineLostText = QStringLiteral("line lost; unplug to go on");
+
 // Where the station shows what happens: the events of every port's run (from the runs'
 // threads) and the station's own events (from the station's thread).
 class StationEvents : public RunEvents
@@ -36,6 +39,7 @@ public:
     virtual void Ended(const TryResult& result, const StationCounts& counts) = 0;
     virtual void Unplugged(const QString& port) = 0;
     // The port's line was lost and its link stays: nothing more is done on it until it goes.
+    // Every program tells it in the words of kLineLostText.
     virtual void LineLost(const QString& port) = 0;
     // The station has stopped: every run has ended.
     virtual void Stopped(const StationCounts& counts) = 0;

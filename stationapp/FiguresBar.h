@@ -5,6 +5,7 @@
 #include <cstdint>
 
 class LineFigures;
+class QGridLayout;
 class QLabel;
 
 // The line's figures across the top of the window, large, each with its words: done, failed,
@@ -21,7 +22,7 @@ public:
     void Show(const LineFigures& figures, int64_t nowMs);
 
 private:
-    QLabel* AddFigure(const char* name, const QString& words);
+    QLabel* AddFigure(QGridLayout* grid, const char* name, const QString& words);
 
     QLabel* m_done;
     QLabel* m_failed;

@@ -23,9 +23,11 @@ public:
     // Of the devices that ended downloaded or failed (stopped ones tell nothing of the line),
     // the share downloaded on their first try, 0 to 1.
     std::optional<double> FirstPassYield() const;
-    // Devices downloaded in the last hour; in the first hour, at the pace since Start.
-    std::optional<double> PerHourLastHour(int64_t nowMs) const;
+    // Devices downloaded per hour since Start: none in the first minute, when one device
+    // would make a pace of hundreds; from then on a figure, 0 while none is done.
     std::optional<double> PerHourSinceStart(int64_t nowMs) const;
+    // Devices downloaded in the last hour; in the first hour, the pace since Start.
+    std::optional<double> PerHourLastHour(int64_t nowMs) const;
     // Of the downloads done.
     std::optional<int64_t> MeanDownloadMs() const;
 

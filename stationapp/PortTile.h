@@ -44,7 +44,6 @@ public:
 private:
     void Show(TileState state, const QString& words);
     void ShowDetail(const QString& text);
-    void ShowRunning(bool running);
 
     QString m_port;
     TileState m_state = TileState::Waiting;
