@@ -5,96 +5,22 @@ the frame actions it offers them. Driven from the keyboard, as a person would.
 Usage: WindowManagerTest.py --upgrader PATH --devsim PATH
 """
 import argparse
-import os
-import re
 import shutil
 import subprocess
 import sys
 import tempfile
-import time
 import unittest
 from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parents[1] / "cli"))
+sys.path.insert(0, str(Path(__file__).resolve().parents[1] / "support"))
 import norvane_harness as harness  # noqa: E402
+from x_desktop import WAIT_SECONDS, Desktop, wait_until  # noqa: E402
 
 UPGRADER = None
 DEVSIM = None
 
 TITLE = "Tessary Norvane Upgrader"
-WAIT_SECONDS = 15
-POLL_SECONDS = 0.05
-
-
-def wait_until(condition, what):
-    deadline = time.monotonic() + WAIT_SECONDS
-    while time.monotonic() < deadline:
-        value = condition()
-        if value:
-            return value
-        time.sleep(POLL_SECONDS)
-    raise AssertionError(f"timed out waiting for {what}")
-
-
-class Desktop:
-    """Xvfb on a free display with openbox managing it."""
-
-    def __init__(self, home):
-        read_end, write_end = os.pipe()
-        self.xvfb = subprocess.Popen(
-            ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1024x768x24", "-nolisten",
-             "tcp"], pass_fds=[write_end], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        os.close(write_end)
-        with os.fdopen(read_end) as announced:
-            number = announced.readline().strip()
-        if not number:
-            self.xvfb.kill()
-            raise RuntimeError("Xvfb did not start")
-        self.env = dict(os.environ, DISPLAY=f":{number}", HOME=str(home),
-                        XDG_CONFIG_HOME=str(home / "config"), XDG_CACHE_HOME=str(home / "cache"))
-        self.env.pop("QT_QPA_PLATFORM", None)
-        self.wm = subprocess.Popen(["openbox", "--sm-disable"], env=self.env,
-                                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        try:
-            wait_until(lambda: "window id" in self.root("_NET_SUPPORTING_WM_CHECK"), "openbox")
-        except AssertionError:
-            self.stop()
-            raise
-
-    def stop(self):
-        for process in (self.wm, self.xvfb):
-            process.terminate()
-            try:
-                process.wait(timeout=10)
-            except subprocess.TimeoutExpired:
-                process.kill()
-                process.wait()
-
-    def x(self, *args):
-        return subprocess.run(list(args), env=self.env, capture_output=True, text=True).stdout
-
-    def root(self, name):
-        return self.x("xprop", "-root", name)
-
-    def clients(self):
-        return set(re.findall(r"0x[0-9a-f]+", self.root("_NET_CLIENT_LIST").split("#")[-1]))
-
-    def active(self):
-        found = re.findall(r"0x[0-9a-f]+", self.root("_NET_ACTIVE_WINDOW"))
-        return found[0] if found else None
-
-    def properties(self, window):
-        """Title as _NET_WM_NAME and WM_NAME, the actions allowed, and the MWM functions asked."""
-        text = self.x("xprop", "-id", window, "_NET_WM_NAME", "WM_NAME", "_NET_WM_ALLOWED_ACTIONS",
-                      "_MOTIF_WM_HINTS")
-        found = {}
-        for line in text.splitlines():
-            name, _, value = line.partition(" = ")
-            found[name.split("(")[0]] = value.strip()
-        return found
-
-    def key(self, *keys):
-        self.x("xdotool", "key", "--clearmodifiers", *keys)
 
 
 class WindowManagerTest(unittest.TestCase):
