@@ -1,7 +1,7 @@
 """An X desktop for tests of real windows: Xvfb on a free display with openbox managing it.
 
 Run as a program, it starts the desktop, runs the command after "--" on it and returns the
-command's exit status:  x_desktop.py [--screen 1920x1080] -- COMMAND ARG...
+command's exit status:  x_desktop.py [--screen 1920x1080] COMMAND ARG...
 """
 import argparse
 import os
@@ -90,7 +90,7 @@ class Desktop:
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--screen", default="1024x768")
-    parser.add_argument("command", nargs="+")
+    parser.add_argument("command", nargs=argparse.REMAINDER)
     args = parser.parse_args()
     with tempfile.TemporaryDirectory() as home:
         desktop = Desktop(Path(home), args.screen)
