@@ -65,4 +65,14 @@ status=0
 QT_QPA_PLATFORM=offscreen timeout 5 norvane-upgrader >"$work/window.out" 2>&1 || status=$?
 [ "$status" -eq 124 ] || { cat "$work/window.out"; fail "the window ended with $status at start"; }
 
+step "the station window starts, and its help document and menu entry are installed"
+[ "$(norvane-station --version)" = "norvane-station $version" ] ||
+    fail "norvane-station reports the wrong version"
+# Its help document lies in /usr/share/norvane-station/Help; its icon is the upgrader's.
+[ -f /usr/share/norvane-station/Help/Station_Help.htm ] || fail "no station help document"
+[ -f /usr/share/applications/norvane-station.desktop ] || fail "no station desktop entry"
+status=0
+QT_QPA_PLATFORM=offscreen timeout 5 norvane-station >"$work/station.out" 2>&1 || status=$?
+[ "$status" -eq 124 ] || { cat "$work/station.out"; fail "the station window ended with $status at start"; }
+
 echo "check-installed: norvane-upgrader $version installs and works"
