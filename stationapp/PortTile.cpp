@@ -6,7 +6,6 @@
 #include "TileWords.h"
 #include "VisibleText.h"
 
-#include <QFileInfo>
 #include <QGridLayout>
 #include <QLabel>
 #include <QProgressBar>
@@ -40,12 +39,6 @@ QLabel* NewLabel(const char* name, const QFont& font, QWidget* parent)
     return label;
 }
 
-// A link's serial number when the system reports none: the link's own name.
-QString SerialOrLinkName(const QString& serialNumber, const QString& port)
-{
-    return VisibleText(serialNumber.isEmpty() ? QFileInfo(port).fileName() : serialNumber);
-}
-
 } // namespace
 
 PortTile::PortTile(const QString& port, QWidget* parent) : QFrame(parent), m_port(port)
@@ -62,7 +55,6 @@ PortTile::PortTile(const QString& port, QWidget* parent) : QFrame(parent), m_por
 
     m_serial = NewLabel("Serial", serialFont, this);
     m_serial->setToolTip(VisibleText(port));
-    m_serial->setText(SerialOrLinkName(QString(), port));
     m_icon = new StateIcon(kIconLines, this);
     m_icon->setFont(stateFont);
     m_stateWords = NewLabel("State", stateFont, this);
@@ -104,7 +96,9 @@ PortTile::PortTile(const QString& port, QWidget* parent) : QFrame(parent), m_por
     const int width = std::max(m_icon->sizeHint().width() + grid->horizontalSpacing() + wordsWidth,
                                QFontMetrics(detailFont).averageCharWidth() * kDetailChars) +
                       margins.left() + margins.right() + 2 * frameWidth();
-    setFixedSize(width, grid->totalHeightForWidth(width));
+    setFixedSize(width, grid->totalSizeHint().height());
+    m_serialRoom = wordsWidth;
+    ShowAdapter(QString());
 
     Show(TileState::Waiting, StateWords(TileState::Waiting));
 }
@@ -117,7 +111,7 @@ void PortTile::LeftAlone()
 
 void PortTile::Plugged(const QString& serialNumber)
 {
-    m_serial->setText(SerialOrLinkName(serialNumber, m_port));
+    ShowAdapter(serialNumber);
     m_tryNumber = 1;
     m_linkNote->clear();
     m_times->clear();
@@ -214,4 +208,12 @@ void PortTile::ShowDetail(const QString& text)
 {
     m_detail->setText(text);
     m_detail->setToolTip(text); // the whole of a sentence too long for its two lines
+}
+
+// A name longer than its room (a link that is no adapter's) keeps its end, which tells links
+// apart; the whole link is the tool tip.
+void PortTile::ShowAdapter(const QString& serialNumber)
+{
+    m_serial->setText(m_serial->fontMetrics().elidedText(AdapterName(serialNumber, m_port),
+                                                         Qt::ElideLeft, m_serialRoom));
 }
