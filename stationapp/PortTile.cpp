@@ -15,13 +15,13 @@
 namespace {
 
 // Sizes of the tile's texts against the window's font, for reading from two metres.
-constexpr double kSerialScale = 2.0;
-constexpr double kStateScale = 1.6;
-constexpr double kDetailScale = 1.15;
-constexpr double kIconLines = 2.2; // of the state's line
-constexpr int kDetailLines = 2;
+constexpr double kSerialScale = 2.4;
+constexpr double kStateScale = 2.0;
+constexpr double kDetailScale = 1.2;
+constexpr double kIconLines = 2.0; // of the state's line
+constexpr int kDetailLines = 3;
 constexpr int kSerialChars = 12; // an FTDI serial number has 8, others a few more
-constexpr int kDetailChars = 34; // per line: a failure's sentence fits in two
+constexpr int kDetailChars = 34; // per line: a failure's sentence fits in three
 
 QFont Scaled(QFont font, double scale, bool bold)
 {
@@ -193,9 +193,8 @@ void PortTile::Show(TileState state, const QString& words)
     m_state = state;
     m_icon->SetState(state);
     m_stateWords->setText(words);
-    const bool running = state == TileState::Running || state == TileState::Retrying;
-    m_bar->setVisible(running);
-    m_percent->setVisible(running);
+    m_bar->setVisible(state == TileState::Running);
+    m_percent->setVisible(state == TileState::Running);
 
     QPalette colours = palette();
     colours.setColor(QPalette::Window, ColoursOf(state).background);
@@ -207,7 +206,7 @@ void PortTile::Show(TileState state, const QString& words)
 void PortTile::ShowDetail(const QString& text)
 {
     m_detail->setText(text);
-    m_detail->setToolTip(text); // the whole of a sentence too long for its two lines
+    m_detail->setToolTip(text); // the whole of a sentence too long for its lines
 }
 
 // A name longer than its room (a link that is no adapter's) keeps its end, which tells links
