@@ -34,11 +34,11 @@ FiguresBar::FiguresBar(QWidget* parent) : QWidget(parent)
     m_done = AddFigure(grid, "Done", QStringLiteral("done"));
     m_failed = AddFigure(grid, "Failed", QStringLiteral("failed"));
     m_stopped = AddFigure(grid, "Stopped", QStringLiteral("stopped"));
-    m_yield = AddFigure(grid, "FirstPassYield", QStringLiteral("first-pass yield"));
-    m_perHourLastHour = AddFigure(grid, "PerHourLastHour", QStringLiteral("per hour, last hour"));
+    m_yield = AddFigure(grid, "FirstPassYield", QStringLiteral("first-pass\nyield"));
+    m_perHourLastHour = AddFigure(grid, "PerHourLastHour", QStringLiteral("per hour,\nlast hour"));
     m_perHourSinceStart =
-        AddFigure(grid, "PerHourSinceStart", QStringLiteral("per hour since Start"));
-    m_meanDownload = AddFigure(grid, "MeanDownload", QStringLiteral("mean download time"));
+        AddFigure(grid, "PerHourSinceStart", QStringLiteral("per hour\nsince Start"));
+    m_meanDownload = AddFigure(grid, "MeanDownload", QStringLiteral("mean\ndownload time"));
 }
 
 // A column of the grid: the figure above its words.
@@ -52,7 +52,7 @@ QLabel* FiguresBar::AddFigure(QGridLayout* grid, const char* name, const QString
     auto* caption = new QLabel(words, this);
     caption->setObjectName(QString::fromLatin1(name) + QStringLiteral("Words"));
     caption->setFont(Scaled(font(), kWordsScale, false));
-    caption->setAlignment(Qt::AlignCenter);
+    caption->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     grid->addWidget(figure, 0, column);
     grid->addWidget(caption, 1, column);
     return figure;

@@ -6,7 +6,6 @@
 #include "TileWords.h"
 #include "VisibleText.h"
 
-#include <QFileInfo>
 #include <QGridLayout>
 #include <QLabel>
 #include <QProgressBar>
@@ -16,13 +15,13 @@
 namespace {
 
 // Sizes of the tile's texts against the window's font, for reading from two metres.
-constexpr double kSerialScale = 2.0;
-constexpr double kStateScale = 1.6;
-constexpr double kDetailScale = 1.15;
-constexpr double kIconLines = 2.2; // of the state's line
-constexpr int kDetailLines = 2;
+constexpr double kSerialScale = 2.4;
+constexpr double kStateScale = 2.0;
+constexpr double kDetailScale = 1.2;
+constexpr double kIconLines = 2.0; // of the state's line
+constexpr int kDetailLines = 3;
 constexpr int kSerialChars = 12; // an FTDI serial number has 8, others a few more
-constexpr int kDetailChars = 34; // per line: a failure's sentence fits in two
+constexpr int kDetailChars = 34; // per line: a failure's sentence fits in three
 
 QFont Scaled(QFont font, double scale, bool bold)
 {
@@ -38,12 +37,6 @@ QLabel* NewLabel(const char* name, const QFont& font, QWidget* parent)
     label->setFont(font);
     label->setTextFormat(Qt::PlainText);
     return label;
-}
-
-// A link's serial number when the system reports none: the link's own name.
-QString SerialOrLinkName(const QString& serialNumber, const QString& port)
-{
-    return VisibleText(serialNumber.isEmpty() ? QFileInfo(port).fileName() : serialNumber);
 }
 
 } // namespace
@@ -62,7 +55,6 @@ PortTile::PortTile(const QString& port, QWidget* parent) : QFrame(parent), m_por
 
     m_serial = NewLabel("Serial", serialFont, this);
     m_serial->setToolTip(VisibleText(port));
-    m_serial->setText(SerialOrLinkName(QString(), port));
     m_icon = new StateIcon(kIconLines, this);
     m_icon->setFont(stateFont);
     m_stateWords = NewLabel("State", stateFont, this);
@@ -104,7 +96,9 @@ PortTile::PortTile(const QString& port, QWidget* parent) : QFrame(parent), m_por
     const int width = std::max(m_icon->sizeHint().width() + grid->horizontalSpacing() + wordsWidth,
                                QFontMetrics(detailFont).averageCharWidth() * kDetailChars) +
                       margins.left() + margins.right() + 2 * frameWidth();
-    setFixedSize(width, grid->totalHeightForWidth(width));
+    setFixedSize(width, grid->totalSizeHint().height());
+    m_serialRoom = wordsWidth;
+    ShowAdapter(QString());
 
     Show(TileState::Waiting, StateWords(TileState::Waiting));
 }
@@ -117,7 +111,7 @@ void PortTile::LeftAlone()
 
 void PortTile::Plugged(const QString& serialNumber)
 {
-    m_serial->setText(SerialOrLinkName(serialNumber, m_port));
+    ShowAdapter(serialNumber);
     m_tryNumber = 1;
     m_linkNote->clear();
     m_times->clear();
@@ -199,9 +193,8 @@ void PortTile::Show(TileState state, const QString& words)
     m_state = state;
     m_icon->SetState(state);
     m_stateWords->setText(words);
-    const bool running = state == TileState::Running || state == TileState::Retrying;
-    m_bar->setVisible(running);
-    m_percent->setVisible(running);
+    m_bar->setVisible(state == TileState::Running);
+    m_percent->setVisible(state == TileState::Running);
 
     QPalette colours = palette();
     colours.setColor(QPalette::Window, ColoursOf(state).background);
@@ -213,5 +206,13 @@ void PortTile::Show(TileState state, const QString& words)
 void PortTile::ShowDetail(const QString& text)
 {
     m_detail->setText(text);
-    m_detail->setToolTip(text); // the whole of a sentence too long for its two lines
+    m_detail->setToolTip(text); // the whole of a sentence too long for its lines
+}
+
+// A name longer than its room (a link that is no adapter's) keeps its end, which tells links
+// apart; the whole link is the tool tip.
+void PortTile::ShowAdapter(const QString& serialNumber)
+{
+    m_serial->setText(m_serial->fontMetrics().elidedText(AdapterName(serialNumber, m_port),
+                                                         Qt::ElideLeft, m_serialRoom));
 }

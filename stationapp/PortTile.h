@@ -44,10 +44,12 @@ public:
 private:
     void Show(TileState state, const QString& words);
     void ShowDetail(const QString& text);
+    void ShowAdapter(const QString& serialNumber);
 
     QString m_port;
     TileState m_state = TileState::Waiting;
     int m_tryNumber = 1;
+    int m_serialRoom = 0; // pixels
     QLabel* m_serial;
     StateIcon* m_icon;
     QLabel* m_stateWords;

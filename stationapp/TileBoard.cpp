@@ -17,7 +17,7 @@ TileBoard::TileBoard(QWidget* parent) : QScrollArea(parent)
     m_grid = new QWidget(this);
     m_grid->setObjectName(QStringLiteral("Tiles"));
     m_layout = new QGridLayout(m_grid);
-    m_layout->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    m_layout->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     setWidget(m_grid);
 }
 

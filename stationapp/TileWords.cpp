@@ -1,6 +1,10 @@
 #include "TileWords.h"
 
 #include "DurationText.h"
+#include "VisibleText.h"
+
+#include <QFileInfo>
+#include <QRegularExpression>
 
 namespace {
 
@@ -11,6 +15,19 @@ constexpr TileState kStates[] = {
 };
 
 } // namespace
+
+QString AdapterName(const QString& serialNumber, const QString& port)
+{
+    if (!serialNumber.isEmpty())
+        return VisibleText(serialNumber);
+    // usb-<maker>_<product>_<serial>-if<interface>-port<n>, the maker and product with
+    // underscores for spaces.
+    static const QRegularExpression byIdName(
+        QStringLiteral("^usb-.*_([^_]+)-if[0-9]+(-port[0-9]+)?$"));
+    const QString name = QFileInfo(port).fileName();
+    const QRegularExpressionMatch match = byIdName.match(name);
+    return VisibleText(match.hasMatch() ? match.captured(1) : name);
+}
 
 QString StateWords(TileState state)
 {

@@ -8,6 +8,11 @@
 
 #include <cstdint>
 
+// The name that tells a port's adapter apart: its serial number as the system reports it, else
+// the part of its /dev/serial/by-id link that holds it ("A6008isP" of
+// usb-FTDI_FT232R_USB_UART_A6008isP-if00-port0), else the link's own name.
+QString AdapterName(const QString& serialNumber, const QString& port);
+
 // The words a tile shows, large: its state, or for a run that has ended its outcome in the
 // words of the outcome table ("Downloaded", "Download failed", "Port cannot be opened", ...).
 QString StateWords(TileState state);
