@@ -97,6 +97,8 @@ SetupPanel::SetupPanel(FileDialogService& fileDialog, QWidget* parent)
     if (auto* label = qobject_cast<QLabel*>(form->labelForField(fileRow)))
         label->setBuddy(m_firmwareFile);
 
+    // Tab from Start and Stop goes on to the first field.
+    setFocusProxy(m_firmwareFile);
     setTabOrder(m_firmwareFile, m_browse);
     setTabOrder(m_browse, m_watchedFolder);
     setTabOrder(m_watchedFolder, m_jobs);

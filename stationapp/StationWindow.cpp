@@ -106,6 +106,7 @@ QWidget* StationWindow::BuildCentre()
     m_setupArea->setObjectName(QStringLiteral("SetupArea"));
     m_setupArea->setWidget(m_setup);
     m_setupArea->setWidgetResizable(true);
+    m_setupArea->setFocusPolicy(Qt::NoFocus);
     m_setupArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_setupArea->setMinimumWidth(m_setup->sizeHint().width() +
                                  m_setupArea->verticalScrollBar()->sizeHint().width() +
@@ -123,6 +124,9 @@ QWidget* StationWindow::BuildCentre()
     auto* middle = new QHBoxLayout;
     middle->addLayout(side);
     middle->addWidget(m_board, 1);
+
+    // Only the controls take the focus: the tiles hold none.
+    m_board->setFocusPolicy(Qt::NoFocus);
 
     auto* centre = new QWidget;
     auto* layout = new QVBoxLayout(centre);
