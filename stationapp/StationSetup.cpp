@@ -39,7 +39,8 @@ StationSetup ReadStationSetup(QSettings& settings)
     setup.jobs = NumberOr(settings, kKeyJobs, kMaxStationJobs, defaults.jobs);
     setup.retries = NumberOr(settings, kKeyRetries, kMaxStationRetries, defaults.retries);
     setup.record = TextOr(settings, kKeyRecord, defaults.record);
-    setup.includePresent = TextOr(settings, kKeyIncludePresent, QString()) == QLatin1String("true");
+    // Text once read back from the file, a truth value as written until then.
+    setup.includePresent = settings.value(kKeyIncludePresent).toString() == QLatin1String("true");
     settings.endGroup();
     return setup;
 }

@@ -10,6 +10,7 @@
 #include "SupervisorPrompts.h"
 #include "TempDir.h"
 
+#include <QApplication>
 #include <QSettings>
 #include <QString>
 #include <QTest>
@@ -71,6 +72,8 @@ public:
         window = std::make_unique<StationWindow>(StationWindowServices{
             settings, boxes, dialogs, dialogs, dialogs, m_makePort, QStringLiteral("help.htm")});
         window->show();
+        // Shortcuts reach an active window only.
+        QApplication::setActiveWindow(window.get());
         return *window;
     }
 
