@@ -65,8 +65,10 @@ protected:
     void SetUp() override
     {
         std::filesystem::create_directory(m_dir.path() / "by-id");
-        // Long enough for a paced device to be caught downloading, over in a moment unpaced.
-        ASSERT_TRUE(srecords::WritePatternFile(m_dir.path() / "app.mot", {{0x3000, 0x5fff}}));
+        // With a header, which the device verifies; long enough for a paced device to be caught
+        // downloading, over in a moment unpaced.
+        ASSERT_TRUE(srecords::WritePatternFile(m_dir.path() / "app.mot",
+                                               {{0x0000, 0x01ff}, {0x3000, 0x5fff}}));
         StationSetup setup;
         setup.firmwareFile = Text(m_dir.path() / "app.mot");
         setup.watchedFolder = Text(m_dir.path() / "by-id");
@@ -89,14 +91,23 @@ protected:
         return m_harness.Find<PortTile>(qPrintable(QStringLiteral("tile:") + device.Link()));
     }
 
-    bool Reaches(const Device& device, TileState state) const
+    testing::AssertionResult Reaches(const Device& device, TileState state) const
     {
-        return QTest::qWaitFor(
-            [&] {
-                const PortTile* tile = TileOf(device);
-                return tile && tile->State() == state;
-            },
-            kWaitMs);
+        if (QTest::qWaitFor(
+                [&] {
+                    const PortTile* tile = TileOf(device);
+                    return tile && tile->State() == state;
+                },
+                kWaitMs))
+            return testing::AssertionSuccess();
+        const PortTile* tile = TileOf(device);
+        if (!tile)
+            return testing::AssertionFailure() << "no tile for " << qPrintable(device.Link());
+        const auto words = [tile](const char* name) {
+            return tile->findChild<QLabel*>(QLatin1String(name))->text().toStdString();
+        };
+        return testing::AssertionFailure()
+               << "the tile says " << words("State") << " / " << words("Detail");
     }
 
     int RecordedRows() const
