@@ -7,11 +7,15 @@
 
 namespace {
 
+constexpr int kFieldChars = 24;
+
 QLineEdit* PasswordField(const QString& objectName, QWidget* parent)
 {
     auto* field = new QLineEdit(parent);
     field->setObjectName(objectName);
     field->setEchoMode(QLineEdit::Password);
+    // Room for a long pass phrase at any font.
+    field->setMinimumWidth(field->fontMetrics().averageCharWidth() * kFieldChars);
     return field;
 }
 
@@ -29,7 +33,7 @@ SupervisorPasswordDialog::SupervisorPasswordDialog(Kind kind, QWidget* parent)
         setWindowTitle(tr("Set Supervisor Password"));
         m_repeated = PasswordField(QStringLiteral("TxtPasswordAgain"), this);
         fields->addRow(tr("New password:"), m_password);
-        fields->addRow(tr("Repeat it:"), m_repeated);
+        fields->addRow(tr("Repeat password:"), m_repeated);
     }
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
@@ -37,6 +41,7 @@ SupervisorPasswordDialog::SupervisorPasswordDialog(Kind kind, QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(fields);
     layout->addWidget(buttons);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
     m_password->setFocus();
 }
 
