@@ -162,8 +162,15 @@ void PortTile::TryEnded(const TryResult& result)
     ShowDetail(QStringLiteral("Try %1 failed: %2").arg(result.tryNumber).arg(result.detail));
 }
 
+// A device unplugged during its run stays unplugged: the tile tells how its run ended.
 void PortTile::Ended(const TryResult& result)
 {
+    if (m_state == TileState::Unplugged) {
+        ShowDetail(result.detail.isEmpty()
+                       ? EndedWords(result)
+                       : QStringLiteral("%1: %2").arg(EndedWords(result), result.detail));
+        return;
+    }
     Show(EndedState(result), EndedWords(result));
     ShowDetail(AsSentence(result.detail));
     if (result.elapsedMs > 0)
