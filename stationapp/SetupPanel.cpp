@@ -31,18 +31,18 @@ QLabel* NoteLabel(const QString& objectName)
     return label;
 }
 
-// The name, the CRC as the upgrader's window shows it, the SHA-256 (in two halves, so that
-// the panel stays narrow), the plan's size and the least time a download takes.
+// The name, the CRC as the upgrader's window shows it, the SHA-256 (in two halves of fixed
+// width, so that the panel stays narrow), the plan's size and the least time a download takes.
 QString FactsText(const Firmware& firmware)
 {
-    const QString name = VisibleText(QFileInfo(firmware.fileName).fileName());
-    return QStringList{name,
-                       FirmwareCrcText(firmware),
-                       QStringLiteral("SHA-256: ") + firmware.sha256.left(32),
-                       QStringLiteral("         ") + firmware.sha256.mid(32),
-                       QStringLiteral("Steps: ") + FirmwareStepsText(firmware),
-                       QStringLiteral("Download time: ") + FirmwareLeastTimeText(firmware)}
-        .join(QLatin1Char('\n'));
+    const auto line = [](const QString& text) { return VisibleText(text).toHtmlEscaped(); };
+    return QStringList{line(QFileInfo(firmware.fileName).fileName()),
+                       line(FirmwareCrcText(firmware)),
+                       QStringLiteral("SHA-256:<br><tt>%1<br>%2</tt>")
+                           .arg(firmware.sha256.left(32), firmware.sha256.mid(32)),
+                       line(QStringLiteral("Steps: ") + FirmwareStepsText(firmware)),
+                       line(QStringLiteral("Download time: ") + FirmwareLeastTimeText(firmware))}
+        .join(QStringLiteral("<br>"));
 }
 
 } // namespace
@@ -58,6 +58,7 @@ SetupPanel::SetupPanel(FileDialogService& fileDialog, QWidget* parent)
 {
     setObjectName(QStringLiteral("SetupPanel"));
     m_firmwareFile->setObjectName(QStringLiteral("FirmwareFile"));
+    m_firmwareFacts->setTextFormat(Qt::RichText); // every text it shows is escaped
     m_browse->setObjectName(QStringLiteral("BrowseFirmware"));
     m_watchedFolder->setObjectName(QStringLiteral("WatchedFolder"));
     m_jobs->setObjectName(QStringLiteral("Jobs"));
@@ -195,8 +196,8 @@ void SetupPanel::ShowFirmware()
     else if (m_firmware->Loaded())
         m_firmwareFacts->setText(FactsText(*m_firmware));
     else
-        m_firmwareFacts->setText(QStringLiteral("Refused: ") +
-                                 VisibleText(m_firmware->ProblemText()));
+        m_firmwareFacts->setText(
+            (QStringLiteral("Refused: ") + VisibleText(m_firmware->ProblemText())).toHtmlEscaped());
 }
 
 void SetupPanel::CheckRecord()

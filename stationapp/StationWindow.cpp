@@ -21,6 +21,8 @@
 #include <QStatusBar>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace {
 
 QPushButton* BigButton(const QString& text, const QString& objectName)
@@ -108,8 +110,10 @@ QWidget* StationWindow::BuildCentre()
     m_setupArea->setWidgetResizable(true);
     m_setupArea->setFocusPolicy(Qt::NoFocus);
     m_setupArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    m_setupArea->setMinimumWidth(m_setup->sizeHint().width() +
-                                 m_setupArea->verticalScrollBar()->sizeHint().width() +
+    // Wide enough for a path of some length in every field, at the font in use.
+    const int panelWidth =
+        std::max(m_setup->sizeHint().width(), m_setup->fontMetrics().averageCharWidth() * 52);
+    m_setupArea->setMinimumWidth(panelWidth + m_setupArea->verticalScrollBar()->sizeHint().width() +
                                  2 * m_setupArea->frameWidth());
 
     auto* buttons = new QHBoxLayout;
@@ -159,9 +163,9 @@ void StationWindow::BuildMenus()
 void StationWindow::showEvent(QShowEvent* event)
 {
     QMainWindow::showEvent(event);
-    // The focus is drawn from the start, not only after the first Tab.
+    // The focus is drawn from the start, not only after the first Tab; it starts on Start.
     setAttribute(Qt::WA_KeyboardFocusChange);
-    if (!focusWidget())
+    if (m_start->isEnabled())
         m_start->setFocus();
 }
 

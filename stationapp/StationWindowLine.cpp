@@ -52,6 +52,7 @@ void StationWindow::Start()
     m_armed = true;
     m_tick.start();
     UpdateControls();
+    m_stop->setFocus(); // Start is disabled now
     m_line->Start();
 }
 
@@ -84,6 +85,8 @@ void StationWindow::LineFinished()
     m_tick.stop();
     RefreshFigures();
     UpdateControls();
+    if (m_start->isEnabled())
+        m_start->setFocus(); // Stop is disabled now
     if (m_closeWhenStopped)
         close();
 }

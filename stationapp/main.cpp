@@ -12,6 +12,7 @@
 #include "WindowCommandLine.h"
 
 #include <QApplication>
+#include <QScreen>
 #include <QSettings>
 #include <QStyleFactory>
 
@@ -57,6 +58,8 @@ int main(int argc, char* argv[])
 
     StationWindow window(services);
     messages.SetParent(&window);
+    // Large from the start: it is read from a distance, and every port wants room for a tile.
+    window.resize(window.screen()->availableGeometry().size() * 0.85);
     window.show();
     return QApplication::exec();
 }
