@@ -49,7 +49,9 @@ QLabel* StatusLabel(const QString& objectName)
 
 StationWindow::StationWindow(const StationWindowServices& services)
     : m_services(services), m_setup(new SetupPanel(services.fileDialog)),
-      m_setupArea(new QScrollArea), m_figuresBar(new FiguresBar), m_board(new TileBoard),
+      m_setupArea(new QScrollArea),
+      m_setupShown(new QAction(QStringLiteral("Set-up &Panel"), this)),
+      m_figuresBar(new FiguresBar), m_board(new TileBoard),
       m_start(BigButton(QStringLiteral("&Start"), QStringLiteral("CmdStart"))),
       m_stop(BigButton(QStringLiteral("S&top"), QStringLiteral("CmdStop"))),
       m_statusText(StatusLabel(QStringLiteral("StatusText"))),
@@ -68,7 +70,8 @@ StationWindow::StationWindow(const StationWindowServices& services)
     connect(m_start, &QPushButton::clicked, this, &StationWindow::Start);
     connect(m_stop, &QPushButton::clicked, this, &StationWindow::Stop);
     connect(m_setup, &SetupPanel::ReadyChanged, this, &StationWindow::UpdateControls);
-    connect(m_lock, &OperatorLock::LockChanged, this, &StationWindow::ShowLock);
+    connect(m_lock, &OperatorLock::LockChanged, this, &StationWindow::ShowSetupPanel);
+    connect(m_setupShown, &QAction::toggled, this, &StationWindow::ShowSetupPanel);
     connect(m_events, &BoardEvents::WatchingFolder, this, &StationWindow::ShowWatching);
     connect(m_events, &BoardEvents::PortEnded, this, [this](const TryResult& result) {
         m_figures.Ended(result, m_clock.elapsed());
@@ -92,7 +95,7 @@ StationWindow::StationWindow(const StationWindowServices& services)
     m_clock.start();
     m_figures.Start(0);
     RefreshFigures();
-    ShowLock(m_lock->IsLocked());
+    ShowSetupPanel();
     UpdateControls();
 }
 
@@ -148,6 +151,12 @@ void StationWindow::BuildMenus()
     line->addAction(QStringLiteral("E&xit"), this, &QWidget::close);
 
     QMenu* setup = menuBar()->addMenu(QStringLiteral("Set-&up"));
+    // Folded away, the tiles have the whole width, as on a small screen or a large scale.
+    m_setupShown->setCheckable(true);
+    m_setupShown->setChecked(true);
+    m_setupShown->setShortcut(Qt::Key_F9);
+    setup->addAction(m_setupShown);
+    setup->addSeparator();
     setup->addAction(m_lock->UnlockAction());
     setup->addAction(m_lock->LockAction());
     setup->addSeparator();
@@ -169,10 +178,13 @@ void StationWindow::showEvent(QShowEvent* event)
         m_start->setFocus();
 }
 
-void StationWindow::ShowLock(bool locked)
+void StationWindow::ShowSetupPanel()
 {
-    // Hidden, not merely disabled: the operator has nothing to read or change there.
-    m_setupArea->setVisible(!locked);
+    // Locked, it is hidden, not merely disabled: the operator has nothing to read or change
+    // there.
+    const bool locked = m_lock->IsLocked();
+    m_setupShown->setEnabled(!locked);
+    m_setupArea->setVisible(!locked && m_setupShown->isChecked());
 }
 
 void StationWindow::UpdateControls()

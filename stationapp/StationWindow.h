@@ -70,7 +70,8 @@ protected:
 private:
     void BuildMenus();
     QWidget* BuildCentre();
-    void ShowLock(bool locked);
+    // The set-up panel shows unless the lock holds or the supervisor has folded it away.
+    void ShowSetupPanel();
     void UpdateControls();
     void SaveSetup();
 
@@ -86,6 +87,7 @@ private:
     StationWindowServices m_services;
     SetupPanel* m_setup;
     QScrollArea* m_setupArea;
+    QAction* m_setupShown;
     FiguresBar* m_figuresBar;
     TileBoard* m_board;
     QPushButton* m_start;

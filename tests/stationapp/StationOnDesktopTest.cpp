@@ -9,6 +9,7 @@
 #include "StationSetup.h"
 #include "StationWindowHarness.h"
 
+#include <QAction>
 #include <QLabel>
 #include <QProcess>
 #include <QPushButton>
@@ -172,6 +173,10 @@ TEST_F(StationOnDesktopTest, TheOperatorLockHidesTheSetUp)
     StationWindow& window = m_harness.Open();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
     EXPECT_FALSE(m_harness.Find<QScrollArea>("SetupArea")->isVisible());
+    bool unlockOffered = false;
+    for (const QAction* action : window.findChildren<QAction*>())
+        unlockOffered |= action->text() == QStringLiteral("Unlock Set-up…") && action->isEnabled();
+    EXPECT_TRUE(unlockOffered);
     EXPECT_TRUE(m_harness.Find<QPushButton>("CmdStart")->isVisible());
     EXPECT_TRUE(m_harness.Find<QPushButton>("CmdStart")->isEnabled());
 }
