@@ -114,7 +114,7 @@ void StationWindow::ShowWatching(const QString& folder, bool folderExists)
 void StationWindow::ShowWarning(const QString& warning)
 {
     // The line goes on; the latest warning stays until the next Start.
-    m_warningText->setText(QStringLiteral("Record: ") + VisibleText(warning));
+    m_warningText->setText(VisibleText(warning));
 }
 
 void StationWindow::SaveSetup()

@@ -165,6 +165,19 @@ TEST_F(StationWindowTest, RefusesWhatCannotRunALineWithItsReasonAndKeepsStartDis
     }
 }
 
+TEST_F(StationWindowTest, ARecordThatCannotBeWrittenIsAWarningAndTheLineGoesOn)
+{
+    StationWindow& window = OpenWith(GoodSetup());
+    // Something that is no record file takes the record's place after the set-up was checked.
+    std::filesystem::create_directory(m_dir.path() / "record.sqlite");
+    window.Start();
+    auto* warning = m_harness.Find<QLabel>("WarningText");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !warning->text().isEmpty(); }));
+    EXPECT_TRUE(warning->text().startsWith(QStringLiteral("record: ")))
+        << qPrintable(warning->text());
+    EXPECT_TRUE(window.Armed());
+}
+
 TEST_F(StationWindowTest, SpaceStartsAndStopsButTypesInATextField)
 {
     StationWindow& window = OpenWith(GoodSetup());
