@@ -52,8 +52,8 @@ public:
     ~StationWindow() override;
 
     bool Armed() const { return m_armed; }
-    // Whether a device is being downloaded now.
-    bool Downloading() const;
+    // The devices being downloaded now.
+    int RunningDownloads() const;
 
     // Arms the line with the set-up shown: the watcher and the station start.
     void Start();

@@ -56,9 +56,9 @@ void StationWindow::Start()
     m_line->Start();
 }
 
-bool StationWindow::Downloading() const
+int StationWindow::RunningDownloads() const
 {
-    return m_events->Running() > 0;
+    return m_events->Running();
 }
 
 void StationWindow::Stop()
@@ -143,11 +143,11 @@ void StationWindow::closeEvent(QCloseEvent* event)
 {
     if (m_armed) {
         event->ignore();
-        if (Downloading() && !m_closeWhenStopped) {
+        if (RunningDownloads() > 0 && !m_closeWhenStopped) {
             const QString text =
-                m_events->Running() == 1
+                RunningDownloads() == 1
                     ? QStringLiteral("1 download is running.")
-                    : QStringLiteral("%1 downloads are running.").arg(m_events->Running());
+                    : QStringLiteral("%1 downloads are running.").arg(RunningDownloads());
             if (m_services.messages.Show(
                     text +
                         QStringLiteral("\n\nStop and close the window? A device whose download is "

@@ -216,7 +216,7 @@ TEST_F(StationWindowTest, ClosingAsksOnlyWhileDevicesAreDownloaded)
     setup.includePresent = true;
     StationWindow& busy = OpenWith(setup);
     busy.Start();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return busy.Downloading(); }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return busy.RunningDownloads() > 0; }));
     EXPECT_FALSE(busy.close()); // not answered Yes: it goes on
     ASSERT_EQ(m_harness.boxes.shown.size(), 1u);
     EXPECT_TRUE(m_harness.boxes.shown.front().startsWith(QStringLiteral("1 download is running.")));
