@@ -74,11 +74,15 @@ void OperatorLock::Unlock()
         return;
     }
     ++m_wrongTries;
+    QString refusal = tr("Wrong password: the set-up stays locked.");
     const auto wait = WaitAfterWrongTries(m_wrongTries);
-    if (wait.count() > 0)
+    if (wait.count() > 0) {
         m_wait->start(wait);
+        refusal += u' ' + tr("The next try is possible in %1 s.")
+                              .arg(std::chrono::ceil<std::chrono::seconds>(wait).count());
+    }
     UpdateActions();
-    m_prompts.Tell(title, tr("Wrong password: the set-up stays locked."));
+    m_prompts.Tell(title, refusal);
 }
 
 void OperatorLock::Lock()
