@@ -9,6 +9,7 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <chrono>
 
 namespace {
 
@@ -50,8 +51,10 @@ std::chrono::milliseconds OperatorLock::WaitAfterWrongTries(int wrongTries)
 {
     if (wrongTries <= kFreeWrongTries)
         return std::chrono::milliseconds{0};
-    const int doublings = std::min(wrongTries - kFreeWrongTries - 1, 8);
-    return std::min(kFirstWait * (1 << doublings), kLongestWait);
+    auto wait = kFirstWait;
+    for (int tries = kFreeWrongTries + 1; tries < wrongTries && wait < kLongestWait; ++tries)
+        wait *= 2;
+    return std::min(wait, kLongestWait);
 }
 
 void OperatorLock::Unlock()
