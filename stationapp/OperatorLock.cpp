@@ -9,6 +9,7 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <chrono>
 
 namespace {
 
@@ -50,8 +51,10 @@ std::chrono::milliseconds OperatorLock::WaitAfterWrongTries(int wrongTries)
 {
     if (wrongTries <= kFreeWrongTries)
         return std::chrono::milliseconds{0};
-    const int doublings = std::min(wrongTries - kFreeWrongTries - 1, 8);
-    return std::min(kFirstWait * (1 << doublings), kLongestWait);
+    auto wait = kFirstWait;
+    for (int tries = kFreeWrongTries + 1; tries < wrongTries && wait < kLongestWait; ++tries)
+        wait *= 2;
+    return std::min(wait, kLongestWait);
 }
 
 void OperatorLock::Unlock()
@@ -74,11 +77,15 @@ void OperatorLock::Unlock()
         return;
     }
     ++m_wrongTries;
+    QString refusal = tr("Wrong password: the set-up stays locked.");
     const auto wait = WaitAfterWrongTries(m_wrongTries);
-    if (wait.count() > 0)
+    if (wait.count() > 0) {
         m_wait->start(wait);
+        refusal += u' ' + tr("The next try is possible in %1 s.")
+                              .arg(std::chrono::ceil<std::chrono::seconds>(wait).count());
+    }
     UpdateActions();
-    m_prompts.Tell(title, tr("Wrong password: the set-up stays locked."));
+    m_prompts.Tell(title, refusal);
 }
 
 void OperatorLock::Lock()

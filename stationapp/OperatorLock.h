@@ -12,7 +12,8 @@ class SupervisorPrompts;
 // The operator lock of the station window: while Station/Locked is true the set-up panel is
 // hidden and the operator can only Start and Stop. The supervisor's password is kept as a
 // hash in Station/SupervisorPassword. The lock reads and writes the settings it is given and
-// offers three actions for the window's menu, enabled as follows:
+// offers three actions for the window's menu. The settings are given at their top level (no
+// group begun); the keys name their group. The actions are enabled as follows:
 //   unlocked, no password:  Set Supervisor Password
 //   unlocked, password set: Lock Set-up, Set Supervisor Password
 //   locked:                 Unlock Set-up (not while waiting after wrong tries)

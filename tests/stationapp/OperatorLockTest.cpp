@@ -188,6 +188,8 @@ TEST_F(OperatorLockTest, WrongTriesInARowMakeUnlockingWait)
         lock.UnlockAction()->trigger();
     }
     EXPECT_FALSE(lock.UnlockAction()->isEnabled());
+    EXPECT_EQ(m_prompts.told.last(), QStringLiteral("Wrong password: the set-up stays locked. "
+                                                    "The next try is possible in 1 s."));
     m_prompts.passwords.push_back(kPassword);
     lock.UnlockAction()->trigger();
     EXPECT_TRUE(lock.IsLocked()) << "a try during the wait is not asked";
