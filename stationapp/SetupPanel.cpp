@@ -185,6 +185,7 @@ void SetupPanel::LoadFirmwareFile()
     EventLoopHost host;
     const std::atomic<bool> notCancelled{false};
     m_firmware = LoadFirmware(m_firmwareFile->text(), host, notCancelled);
+    m_firmwareFile->setToolTip(VisibleText(m_firmwareFile->text())); // the whole path
     ShowFirmware();
     Recheck();
 }

@@ -115,7 +115,7 @@ QWidget* StationWindow::BuildCentre()
     m_setupArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     // Wide enough for a path of some length in every field, at the font in use.
     const int panelWidth =
-        std::max(m_setup->sizeHint().width(), m_setup->fontMetrics().averageCharWidth() * 52);
+        std::max(m_setup->sizeHint().width(), m_setup->fontMetrics().averageCharWidth() * 46);
     m_setupArea->setMinimumWidth(panelWidth + m_setupArea->verticalScrollBar()->sizeHint().width() +
                                  2 * m_setupArea->frameWidth());
 

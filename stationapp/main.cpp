@@ -12,7 +12,6 @@
 #include "WindowCommandLine.h"
 
 #include <QApplication>
-#include <QScreen>
 #include <QSettings>
 #include <QStyleFactory>
 
@@ -58,8 +57,8 @@ int main(int argc, char* argv[])
 
     StationWindow window(services);
     messages.SetParent(&window);
-    // Large from the start: it is read from a distance, and every port wants room for a tile.
-    window.resize(window.screen()->availableGeometry().size() * 0.85);
-    window.show();
+    // The whole screen from the start: it is read from a distance, and every port wants room
+    // for a tile.
+    window.showMaximized();
     return QApplication::exec();
 }
