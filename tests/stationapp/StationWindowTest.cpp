@@ -201,6 +201,13 @@ TEST_F(StationWindowTest, SpaceStartsAndStopsButTypesInATextField)
     EXPECT_FALSE(firmwareFile->isReadOnly());
 }
 
+TEST_F(StationWindowTest, F1OpensTheHelpDocument)
+{
+    StationWindow& window = OpenWith(GoodSetup());
+    QTest::keyClick(&window, Qt::Key_F1);
+    EXPECT_EQ(m_harness.dialogs.opened, std::vector<QString>{QStringLiteral("help.htm")});
+}
+
 TEST_F(StationWindowTest, ClosingAsksOnlyWhileDevicesAreDownloaded)
 {
     StationWindow& idle = OpenWith(GoodSetup());
