@@ -10,7 +10,6 @@
 
 #include <atomic>
 #include <memory>
-#include <vector>
 
 class BoardEvents;
 class FiguresBar;

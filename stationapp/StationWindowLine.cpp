@@ -12,7 +12,6 @@
 #include <QCloseEvent>
 #include <QLabel>
 #include <QPushButton>
-#include <QSettings>
 
 #include <cstdio>
 #include <cstdlib>
