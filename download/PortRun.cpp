@@ -193,6 +193,7 @@ TryResult PortRun::Try(int tryNumber) const
         result.detail = result.run.Detail();
         result.stepsDone = view.StepsDone();
         result.bytes = {counting.BytesSent(), counting.BytesReceived()};
+        result.link = engine.LastLinkQuality();
     }
     result.elapsedMs = static_cast<uint32_t>(host->TickCount() - startTick);
     tryEnded(result);
