@@ -80,8 +80,7 @@ BootloaderStart Bootloader::StartBootloader()
             m_transport.SerialGetResponseBytes(kPollTimeoutMs, kReplyLength, reply.data());
         if (answered)
             m_replies.ReplyArrived(kReplyLength);
-        const bool ready =
-            answered && reply[0] == kStartByte && reply[1] == kReplyBootloaderReady;
+        const bool ready = answered && reply[0] == kStartByte && reply[1] == kReplyBootloaderReady;
         Delay(m_transport.GetHost(), kPollPauseMs);
         if (ready)
             return BootloaderStart::Ready;

@@ -55,8 +55,7 @@ void ReplyTimer::ReplyArrived(int32_t bytes)
 {
     const int32_t now = m_host.TickCount();
     m_repliesFollowed += bytes;
-    const double waitMs =
-        TicksBetween(m_sentAt, now) - m_commandWireMs - WireMs(m_repliesFollowed);
+    const double waitMs = TicksBetween(m_sentAt, now) - m_commandWireMs - WireMs(m_repliesFollowed);
     m_waits[static_cast<int>(m_kind)].push_back(std::max(0.0, waitMs));
     if (IsPacketPhase(m_kind)) {
         m_phaseEnd = now;

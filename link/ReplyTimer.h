@@ -54,6 +54,6 @@ private:
     bool m_inPacketPhase = false;
     int32_t m_phaseStart = 0;
     int32_t m_phaseEnd = 0;
-    int64_t m_phaseBytes = 0; // sent and received in the phase, up to its last reply
+    int64_t m_phaseBytes = 0;   // sent and received in the phase, up to its last reply
     int64_t m_pendingBytes = 0; // sent in the phase since its last reply
 };
