@@ -28,6 +28,8 @@ constexpr std::array<Ending, 7> kEndings{{
 
 constexpr std::array<const char*, 6> kSerials{"A10K3Q2", "A10K3Q7", "FT7Z1B9",
                                               "FT7Z1C4", "FT7Z1D0", "B22M8X1"};
+// The adapter whose latency timer was left at 16 ms: its replies come late.
+constexpr size_t kLateSlot = 2;
 
 const Ending& PickEnding(QRandomGenerator& random)
 {
@@ -86,5 +88,11 @@ DownloadRecord SampleRecord(SampleLine& line)
     r.stepsDone = fullRun ? kSteps : std::min<int>(kSteps, static_cast<int>(r.durationMs / 60));
     r.bytesSent = 143LL * r.stepsDone + 30;
     r.bytesReceived = 4LL * r.stepsDone + 4;
+    if (r.stepsDone > 0) {
+        const int latency = slot == kLateSlot ? 16 : 0;
+        r.link.Of(ReplyKind::Program) = {2 * r.stepsDone, 1 + latency,
+                                         2 + latency + static_cast<int>(line.random.bounded(3))};
+        r.link.packetPhaseRatio = latency > 0 ? 1.23 : 1.02;
+    }
     return r;
 }
