@@ -96,3 +96,25 @@ DownloadRecord SampleRecord(SampleLine& line)
     }
     return r;
 }
+
+QString FirstVersionTableSql(bool localFile)
+{
+    return QStringLiteral(
+               "CREATE TABLE downloads (id TEXT PRIMARY KEY, started_utc TEXT NOT NULL, "
+               "finished_utc TEXT NOT NULL, host TEXT, user_name TEXT, program TEXT, "
+               "program_version TEXT, port TEXT, device_path TEXT, usb_vendor_id TEXT, "
+               "usb_product_id TEXT, usb_serial TEXT, adapter TEXT, firmware_file TEXT, "
+               "firmware_crc TEXT, firmware_start INTEGER, firmware_end INTEGER, "
+               "firmware_sha256 TEXT, header_due INTEGER, outcome TEXT, reason TEXT, "
+               "exit_code INTEGER, detail TEXT, steps_done INTEGER, steps_planned INTEGER, "
+               "bytes_sent BIGINT, bytes_received BIGINT, duration_ms BIGINT%1)")
+        .arg(localFile ? QStringLiteral(", unsent_to TEXT") : QString());
+}
+
+QString FirstVersionRowSql()
+{
+    return QStringLiteral(
+        "INSERT INTO downloads (id, started_utc, finished_utc, port, outcome, duration_ms) "
+        "VALUES ('first-version', '2026-01-05T08:00:00.000Z', '2026-01-05T08:00:07.500Z', "
+        "'COM1', 'downloaded', 7500)");
+}
