@@ -11,7 +11,7 @@ constexpr double kRowHeight = 24;
 constexpr double kTop = 20;    // room for the label of the late line
 constexpr double kBottom = 18; // room for the scale
 constexpr double kLabelWidth = 170;
-constexpr double kRightMargin = 56; // room for the figure after the longest bar
+constexpr double kRightMargin = 110; // room for the figure after the longest bar
 
 } // namespace
 
@@ -50,11 +50,12 @@ QString ReplyTimesChart(const std::vector<AdapterReplies>& adapters, double char
                    .arg(xOf(adapter.programMaxMs))
                    .arg(y + 3)
                    .arg(y + 21);
-        svg += QStringLiteral("<text x='%1' y='%2' class='axis'>%3 ms%4</text>")
+        svg += QStringLiteral("<text x='%1' y='%2' class='axis'>%3 ms, max %4%5</text>")
                    .arg(std::max(barEnd, xOf(adapter.programMaxMs)) + 5)
                    .arg(y + 15)
                    .arg(adapter.programMedianMs)
-                   .arg(adapter.late ? QStringLiteral(" late") : QString());
+                   .arg(adapter.programMaxMs)
+                   .arg(adapter.late ? QStringLiteral(": late") : QString());
         svg += QStringLiteral("<rect x='0' y='%1' width='%2' height='%3' class='hit'><title>%4: "
                               "median %5 ms, largest %6 ms, %7 downloads</title></rect>")
                    .arg(y)
