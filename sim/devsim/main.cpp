@@ -85,8 +85,9 @@ std::optional<Options> ParseOptions(const QCoreApplication& app, QString* error)
         QStringLiteral("ms"), QStringLiteral("200"));
     const QCommandLineOption replyLatency(
         QStringLiteral("reply-latency"),
-        QStringLiteral("Every reply reaches the host <ms> later, as through a USB-serial adapter "
-                       "with that latency timer, e.g. 16 (default 0)."),
+        QStringLiteral("Every reply reaches the host <ms> later (default 0), as through a "
+                       "USB-serial adapter with its latency timer at that, e.g. 16. Give --pace "
+                       "too: unpaced, the line is faster than the wire and hides the delay."),
         QStringLiteral("ms"), QStringLiteral("0"));
     parser.addOptions({link, flashIn, flashOut, trace, fault, pace, handover, replyLatency});
     // Checked before process(), which would end the program with its own code and words.
