@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <memory>
 
 namespace {
@@ -25,9 +26,9 @@ public:
     void Message(const QString&, const MessageBoxText&) override {}
 };
 
-TryResult DownloadThrough(const DeviceTiming& timing)
+TryResult DownloadThrough(const DeviceTiming& timing, int32_t startTick)
 {
-    VirtualHost host;
+    VirtualHost host(startTick);
     NoEvents events;
     std::atomic<bool> stop{false};
     std::unique_ptr<VirtualDevice> device;
@@ -52,6 +53,7 @@ struct LineCase
     int programMedianLow, programMedianHigh;
     double ratioLow, ratioHigh;
     bool late;
+    int32_t startTick = 0;
 };
 
 class LinkQualityTest : public ::testing::TestWithParam<LineCase>
@@ -64,7 +66,7 @@ TEST_P(LinkQualityTest, WaitsAndPacketPhaseShowTheLine)
     DeviceTiming timing;
     timing.pace = line.pace;
     timing.adapterLatencyMicros = int64_t{line.latencyMs} * 1000;
-    const TryResult result = DownloadThrough(timing);
+    const TryResult result = DownloadThrough(timing, line.startTick);
     ASSERT_EQ(result.run.outcome, Outcome::Downloaded);
 
     const LinkQuality& link = result.link;
@@ -90,8 +92,10 @@ TEST_P(LinkQualityTest, WaitsAndPacketPhaseShowTheLine)
 INSTANTIATE_TEST_SUITE_P(Lines, LinkQualityTest,
                          ::testing::Values(LineCase{"unpaced", false, 0, 0, 0, 0.0, 0.2, false},
                                            LineCase{"paced", true, 0, 0, 2, 1.0, 1.1, false},
-                                           LineCase{"pacedLate", true, 16, 16, 18, 1.2, 1.35,
-                                                    true}),
+                                           LineCase{"pacedLate", true, 16, 16, 18, 1.2, 1.35, true},
+                                           // The tick count wraps in the packet phase.
+                                           LineCase{"pacedAcrossTickWrap", true, 0, 0, 2, 1.0, 1.1,
+                                                    false, INT32_MAX - 1500}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST(LateRepliesNoteTest, NamesTheProgramMedianAboveTheBound)
