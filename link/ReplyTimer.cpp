@@ -11,12 +11,6 @@ double WireMs(int64_t bytes)
     return LineSeconds(bytes) * 1000.0;
 }
 
-// Ticks wrap at 32 bits: the span from one to a later one.
-uint32_t TicksBetween(int32_t from, int32_t to)
-{
-    return static_cast<uint32_t>(to) - static_cast<uint32_t>(from);
-}
-
 bool IsPacketPhase(ReplyKind kind)
 {
     return kind == ReplyKind::Erase || kind == ReplyKind::Program ||

@@ -15,9 +15,11 @@
 // the moment the whole reply is in, less the wire time of that reply and of the replies of the
 // same command before it. Writes do not block, so the command's own wire time (bytes x 10 bits
 // at 19200 baud from the write) is taken off: what is left is the device's work and the line's
-// delay, not our sending. A reply with no command of its own (the verify report) counts from
-// the command before it. Ticks are whole milliseconds: a wait is good to about 1 ms, and one
-// that comes out below 0 (a line faster than the wire, as the unpaced virtual device) is 0.
+// delay, not our sending. Every reply counts from its command, not from the reply before it:
+// an adapter that holds each reply back alike would otherwise show only in the first. A reply
+// with no command of its own (the verify report) counts from the command before it. Ticks are whole
+// milliseconds: a wait is good to about 1 ms, and one that comes out below 0 (a line faster than
+// the wire, as the unpaced virtual device) is 0.
 class ReplyTimer
 {
 public:
