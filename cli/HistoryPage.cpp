@@ -382,13 +382,13 @@ QString HistoryPageHtml(const std::vector<DownloadRecord>& rows, const QString& 
     html += QStringLiteral("<div class='grid'><section><h2>Outcomes</h2>%1</section>"
                            "<section><h2>Download times (downloaded)</h2>%2</section></div>")
                 .arg(OutcomeShares(outcomes, order, total), DurationDistribution(rows));
+    html += QStringLiteral("<section><h2>Reply times per adapter (program packets)</h2>%1"
+                           "</section>")
+                .arg(ReplyTimesChart(RepliesPerAdapter(rows), kWideChart));
     html += QStringLiteral("<div class='grid3'><section><h2>Failures by reason</h2>%1</section>"
                            "<section><h2>Failures by port</h2>%2</section>"
                            "<section><h2>Failures by adapter</h2>%3</section></div>")
                 .arg(Ranking(reasons), Ranking(ports), Ranking(adapters));
-    html += QStringLiteral("<section><h2>Reply times per adapter (program packets)</h2>%1"
-                           "</section>")
-                .arg(ReplyTimesChart(RepliesPerAdapter(rows), kWideChart));
     html += QStringLiteral("<section><h2>Newest downloads</h2>%1</section>").arg(NewestRows(rows));
     return html + QStringLiteral("</body></html>");
 }
