@@ -13,6 +13,7 @@ void WindowRecord::End(const DownloadEngine& engine)
     TryResult result;
     result.run = *engine.LastResult();
     result.detail = result.run.Detail();
+    result.link = engine.LastLinkQuality();
     Append(result);
 }
 
@@ -22,6 +23,7 @@ void WindowRecord::EndWithProgram(const DownloadEngine& engine)
     result.run.outcome = Outcome::Cancelled;
     result.run.firmware = engine.RunFirmware();
     result.detail = QStringLiteral("The window was closed during the download.");
+    result.link = engine.LastLinkQuality();
     Append(result);
 }
 

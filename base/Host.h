@@ -24,3 +24,9 @@ public:
     // scope guards. Only the code that started the work catches it.
     virtual void ProcessEvents(int32_t maxWaitMs) = 0;
 };
+
+// The milliseconds from one tick count to a later one, also across a wrap of the count.
+constexpr uint32_t TicksBetween(int32_t from, int32_t to)
+{
+    return static_cast<uint32_t>(to) - static_cast<uint32_t>(from);
+}

@@ -1,8 +1,10 @@
 #include "HistoryPage.h"
 
+#include "AdapterReplies.h"
 #include "HistoryListing.h"
 #include "Outcome.h"
-#include "VisibleText.h"
+#include "PageText.h"
+#include "ReplyTimesChart.h"
 
 #include <QMap>
 #include <QStringList>
@@ -20,23 +22,6 @@ constexpr double kNarrowChart = 440;
 constexpr double kChartHeight = 180;
 const QString kDownloaded = OutcomeWord(Outcome::Downloaded);
 const QString kCancelled = OutcomeWord(Outcome::Cancelled);
-
-// Text from the record as the page shows it. A control character, which a browser would hide
-// or obey (a right-to-left override turns the text after it around), is shown as its code:
-// "<U+202E>".
-QString Escape(const QString& text)
-{
-    QString shown;
-    shown.reserve(text.size());
-    for (const QChar c : text) {
-        if (IsControlCharacter(c))
-            shown += QStringLiteral("<U+%1>").arg(
-                QString::number(c.unicode(), 16).toUpper().rightJustified(4, u'0'));
-        else
-            shown += c;
-    }
-    return shown.toHtmlEscaped().replace(QLatin1Char('\''), QLatin1String("&#39;"));
-}
 
 // A word that is no outcome of this program (a row of another version) is shown in blue.
 QString OutcomeColour(const QString& word)
@@ -94,7 +79,7 @@ QString BarChart(const std::vector<Bar>& bars, const QStringList& order, const Q
     QString svg = QStringLiteral("<svg viewBox='0 0 %1 %2' role='img' aria-label='%3'>")
                       .arg(chartWidth)
                       .arg(kChartHeight)
-                      .arg(Escape(caption));
+                      .arg(PageText(caption));
     svg += QStringLiteral("<text x='%1' y='14' class='axis' text-anchor='end'>%2</text>"
                           "<line x1='%3' y1='8' x2='%3' y2='%4' class='rule'/>"
                           "<text x='%1' y='%4' class='axis' text-anchor='end'>0</text>")
@@ -126,13 +111,13 @@ QString BarChart(const std::vector<Bar>& bars, const QStringList& order, const Q
                    .arg(left + i * step)
                    .arg(step)
                    .arg(plotHeight)
-                   .arg(Escape(bar.label), Escape(parts.join(QStringLiteral(", "))));
+                   .arg(PageText(bar.label), PageText(parts.join(QStringLiteral(", "))));
         if (i % labelEvery == 0) {
             svg += QStringLiteral("<text x='%1' y='%2' class='axis' text-anchor='middle'>%3"
                                   "</text>")
                        .arg(left + (i + 0.5) * step)
                        .arg(kChartHeight - 6)
-                       .arg(Escape(bar.label));
+                       .arg(PageText(bar.label));
         }
     }
     return svg + QStringLiteral("</svg>");
@@ -252,7 +237,7 @@ QString Ranking(const QMap<QString, int>& counts)
         html += QStringLiteral("<tr><td class='label'>%1</td><td class='barcell'>"
                                "<div class='bar' style='width:%2%'></div></td>"
                                "<td class='count'>%3</td></tr>")
-                    .arg(Escape(ranked[i].first),
+                    .arg(PageText(ranked[i].first),
                          QString::number(100.0 * ranked[i].second / highest, 'f', 1),
                          QString::number(ranked[i].second));
     }
@@ -288,10 +273,10 @@ QString OutcomeShares(const QMap<QString, int>& counts, const QStringList& order
         const double share = 100.0 * counts.value(outcome) / total;
         bar += QStringLiteral("<div style='width:%1%;background:%2' title='%3'></div>")
                    .arg(share, 0, 'f', 2)
-                   .arg(OutcomeColour(outcome), Escape(outcome));
+                   .arg(OutcomeColour(outcome), PageText(outcome));
         legend += QStringLiteral("<li><span class='swatch' style='background:%1'></span>%2 "
                                  "<b>%3</b> (%4%)</li>")
-                      .arg(OutcomeColour(outcome), Escape(outcome),
+                      .arg(OutcomeColour(outcome), PageText(outcome),
                            QString::number(counts.value(outcome)), QString::number(share, 'f', 1));
     }
     return bar + QStringLiteral("</div>") + legend + QStringLiteral("</ul>");
@@ -310,11 +295,11 @@ QString NewestRows(const std::vector<DownloadRecord>& rows)
                                "<td><span class='swatch' style='background:%5'></span>%6</td>"
                                "<td>%7</td><td>%8</td><td>%9</td>")
                     .arg(row.started.toUTC().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")),
-                         Escape(row.host), Escape(row.port), Escape(row.usbSerial),
-                         OutcomeColour(row.outcome), Escape(row.outcome), Escape(row.firmwareCrc),
-                         DurationText(row.durationMs),
+                         PageText(row.host), PageText(row.port), PageText(row.usbSerial),
+                         OutcomeColour(row.outcome), PageText(row.outcome),
+                         PageText(row.firmwareCrc), DurationText(row.durationMs),
                          QStringLiteral("%1/%2").arg(row.stepsDone).arg(row.stepsPlanned));
-        html += QStringLiteral("<td>%1</td></tr>").arg(Escape(row.detail));
+        html += QStringLiteral("<td>%1</td></tr>").arg(PageText(row.detail));
     }
     return html + QStringLiteral("</table>");
 }
@@ -342,7 +327,7 @@ const char* kStyle =
     ".rows th,.rows td{text-align:left;padding:4px 6px;border-bottom:1px solid #eee;"
     "font-size:12px;vertical-align:top}.rows td:first-child{white-space:nowrap}"
     ".rows td:last-child{word-break:break-word}"
-    ".none{color:#666}";
+    ".none{color:#666}.limit{stroke:#d64545;stroke-dasharray:4 3}";
 
 } // namespace
 
@@ -354,7 +339,7 @@ QString HistoryPageHtml(const std::vector<DownloadRecord>& rows, const QString& 
                                   "<body><h1>Norvane downloads</h1>")
                        .arg(QLatin1String(kStyle));
     html += QStringLiteral("<div class='meta'>%1 &middot; made %2 UTC</div>")
-                .arg(Escape(source), made.toUTC().toString(QStringLiteral("yyyy-MM-dd HH:mm")));
+                .arg(PageText(source), made.toUTC().toString(QStringLiteral("yyyy-MM-dd HH:mm")));
     if (rows.empty())
         return html + QStringLiteral("<p class='none'>No downloads recorded.</p></body></html>");
 
@@ -397,6 +382,9 @@ QString HistoryPageHtml(const std::vector<DownloadRecord>& rows, const QString& 
     html += QStringLiteral("<div class='grid'><section><h2>Outcomes</h2>%1</section>"
                            "<section><h2>Download times (downloaded)</h2>%2</section></div>")
                 .arg(OutcomeShares(outcomes, order, total), DurationDistribution(rows));
+    html += QStringLiteral("<section><h2>Reply times per adapter (program packets)</h2>%1"
+                           "</section>")
+                .arg(ReplyTimesChart(RepliesPerAdapter(rows), kWideChart));
     html += QStringLiteral("<div class='grid3'><section><h2>Failures by reason</h2>%1</section>"
                            "<section><h2>Failures by port</h2>%2</section>"
                            "<section><h2>Failures by adapter</h2>%3</section></div>")

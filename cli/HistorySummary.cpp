@@ -2,9 +2,11 @@
 
 #include "CompactJson.h"
 #include "HistoryListing.h"
+#include "LinkQuality.h"
 #include "Outcome.h"
 #include "VisibleText.h"
 
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 
@@ -23,6 +25,19 @@ QJsonObject Counts(const QMap<QString, int>& counts)
 QString Share(int part, int whole)
 {
     return QString::number(whole > 0 ? 100.0 * part / whole : 0.0, 'f', 1) + QLatin1Char('%');
+}
+
+QJsonArray AdaptersJson(const std::vector<AdapterReplies>& adapters)
+{
+    QJsonArray array;
+    for (const AdapterReplies& adapter : adapters)
+        array.append(
+            QJsonObject{{QStringLiteral("adapter"), adapter.adapter},
+                        {QStringLiteral("rows"), adapter.rows},
+                        {QStringLiteral("reply_ms_program_median"), adapter.programMedianMs},
+                        {QStringLiteral("reply_ms_program_max"), adapter.programMaxMs},
+                        {QStringLiteral("late"), adapter.late}});
+    return array;
 }
 
 } // namespace
@@ -45,6 +60,7 @@ HistorySummary SummariseHistory(const std::vector<DownloadRecord>& rows)
     const int downloaded = summary.outcomes.value(kDownloaded);
     summary.meanDurationMs = summary.rows > 0 ? totalMs / summary.rows : 0;
     summary.meanDownloadedDurationMs = downloaded > 0 ? downloadedMs / downloaded : 0;
+    summary.adapters = RepliesPerAdapter(rows);
     return summary;
 }
 
@@ -66,6 +82,19 @@ void PrintSummaryText(const HistorySummary& summary, std::FILE* out)
             qPrintable(it.key().isEmpty() ? QStringLiteral("(none)") : VisibleText(it.key())),
             it.value(), summary.crcsDownloaded.value(it.key()));
     }
+    if (summary.adapters.empty())
+        return; // no row carries reply figures (rows of older versions)
+    std::fprintf(out, "\n%-26s %6s  %10s  %6s\n", "per adapter:", "rows", "program ms", "max");
+    for (const AdapterReplies& adapter : summary.adapters) {
+        std::fprintf(out, "  %-24s %6d  %10d  %6d%s\n", qPrintable(VisibleText(adapter.adapter)),
+                     adapter.rows, adapter.programMedianMs, adapter.programMaxMs,
+                     adapter.late ? "  late" : "");
+    }
+    std::fprintf(out,
+                 "program ms: the median wait for a reply to a program packet; max: the longest\n"
+                 "late: a median above %d ms, as when a USB adapter's latency timer holds replies "
+                 "back\n",
+                 kLateReplyMs);
 }
 
 void PrintSummaryJson(const HistorySummary& summary, std::FILE* out)
@@ -77,6 +106,7 @@ void PrintSummaryJson(const HistorySummary& summary, std::FILE* out)
         {QStringLiteral("crcs_downloaded"), Counts(summary.crcsDownloaded)},
         {QStringLiteral("mean_duration_ms"), static_cast<qint64>(summary.meanDurationMs)},
         {QStringLiteral("mean_downloaded_duration_ms"),
-         static_cast<qint64>(summary.meanDownloadedDurationMs)}};
+         static_cast<qint64>(summary.meanDownloadedDurationMs)},
+        {QStringLiteral("adapters"), AdaptersJson(summary.adapters)}};
     std::fprintf(out, "%s\n", CompactJson(QJsonDocument(object)).constData());
 }

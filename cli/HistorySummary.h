@@ -1,5 +1,6 @@
 #pragma once
 
+#include "AdapterReplies.h"
 #include "DownloadRecord.h"
 
 #include <QMap>
@@ -9,7 +10,7 @@
 #include <vector>
 
 // What norvane-flash history --summary tells: how many downloads ended how, per firmware,
-// and how long they took.
+// how long they took, and how fast each adapter brought the device's replies.
 struct HistorySummary
 {
     int rows = 0;
@@ -18,6 +19,7 @@ struct HistorySummary
     QMap<QString, int> crcsDownloaded;
     int64_t meanDurationMs = 0;           // of every row
     int64_t meanDownloadedDurationMs = 0; // of the downloads that succeeded
+    std::vector<AdapterReplies> adapters;
 };
 
 HistorySummary SummariseHistory(const std::vector<DownloadRecord>& rows);

@@ -180,7 +180,7 @@ _norvane_devsim()
 
     case $prev in
     --link | --flash-in | --flash-out | --trace) _norvane_files "$cur"; return ;;
-    --handover) return ;;
+    --handover | --reply-latency) return ;;
     --fault)
         # A comma-separated list: complete its last item.
         local done=""
@@ -190,8 +190,8 @@ _norvane_devsim()
         return
         ;;
     esac
-    _norvane_reply --link --flash-in --flash-out --trace --fault --pace --handover -h --help \
-        -v --version --help-all
+    _norvane_reply --link --flash-in --flash-out --trace --fault --pace --handover \
+        --reply-latency -h --help -v --version --help-all
 }
 
 complete -F _norvane_flash norvane-flash

@@ -15,6 +15,7 @@ bool DownloadEngine::Run(const QString& fileName)
         return false;
     const ScopedFlag running(m_running);
     m_lastResult.reset();
+    m_bootloader.Replies().Clear();
     RunResult result = RunStages(fileName);
     result.firmware = m_firmware;
     m_lastResult = std::move(result);

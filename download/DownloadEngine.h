@@ -6,6 +6,7 @@
 #include "DownloadView.h"
 #include "Firmware.h"
 #include "Host.h"
+#include "LinkQuality.h"
 #include "Outcome.h"
 #include "RunResult.h"
 #include "SerialPort.h"
@@ -55,6 +56,8 @@ public:
     const std::shared_ptr<const Firmware>& RunFirmware() const { return m_firmware; }
     // How the last run ended, with the firmware it used; nothing before the first run.
     const std::optional<RunResult>& LastResult() const { return m_lastResult; }
+    // How the line behaved in the run in progress, or in the last run: its replies' waits.
+    LinkQuality LastLinkQuality() const { return LinkQualityOf(m_bootloader.Replies()); }
 
 private:
     RunResult RunStages(const QString& fileName);

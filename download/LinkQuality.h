@@ -1,18 +1,12 @@
 #pragma once
 
+#include "ReplyKind.h"
+
+#include <QString>
+
 #include <array>
 
-// The kinds of command whose replies the line's figures tell apart.
-enum class ReplyKind
-{
-    Poll,         // a poll while the bootloader starts
-    Erase,        // erase a block
-    Program,      // program a packet
-    EraseProgram, // erase a block and program its first packet
-    Header,       // program the application header
-    Verify,       // the device's report on the image it checked
-};
-inline constexpr int kReplyKinds = 6;
+class ReplyTimer;
 
 // The waits for the replies to one kind of command in one try, in milliseconds.
 struct ReplyWaits
@@ -33,3 +27,20 @@ struct LinkQuality
     const ReplyWaits& Of(ReplyKind kind) const { return waits[static_cast<int>(kind)]; }
     ReplyWaits& Of(ReplyKind kind) { return waits[static_cast<int>(kind)]; }
 };
+
+// Replies to the program command whose median wait is above this come late. The device
+// answers a program packet within about 2 ms (the reply it accepts it with, then the one when
+// the 128 bytes are programmed); a USB-serial adapter with its latency timer at the usual
+// 16 ms holds every reply back for up to that long. The bound lies between the two, so a late
+// adapter shows on a station of its own, with no other adapters to compare it with.
+inline constexpr int kLateReplyMs = 8;
+
+// The figures of what the timer measured in a try.
+LinkQuality LinkQualityOf(const ReplyTimer& timer);
+
+// True when the program command's replies came late (median above kLateReplyMs).
+bool RepliesLate(const LinkQuality& link);
+
+// A few words for a station tile when the replies came late ("replies 17 ms late": the median
+// wait of the program command); empty otherwise.
+QString LateRepliesNote(const LinkQuality& link);

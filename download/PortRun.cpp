@@ -91,7 +91,7 @@ public:
 private:
     void ReportProgress()
     {
-        const int64_t elapsedMs = static_cast<uint32_t>(m_host.TickCount() - m_programmingSince);
+        const int64_t elapsedMs = TicksBetween(m_programmingSince, m_host.TickCount());
         m_events.Progress(m_port, {m_value, m_maximum, ProgressPercent(m_value, m_maximum),
                                    elapsedMs, m_timeLeft.RemainingMs(m_value, elapsedMs)});
     }
@@ -193,8 +193,9 @@ TryResult PortRun::Try(int tryNumber) const
         result.detail = result.run.Detail();
         result.stepsDone = view.StepsDone();
         result.bytes = {counting.BytesSent(), counting.BytesReceived()};
+        result.link = engine.LastLinkQuality();
     }
-    result.elapsedMs = static_cast<uint32_t>(host->TickCount() - startTick);
+    result.elapsedMs = TicksBetween(startTick, host->TickCount());
     tryEnded(result);
     return result;
 }

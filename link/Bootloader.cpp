@@ -33,6 +33,20 @@ std::array<uint8_t, kProgramPacketLength> ProgramPacket(uint8_t command, uint8_t
     return packet;
 }
 
+ReplyKind ReplyKindOf(uint8_t command)
+{
+    switch (command) {
+    case kCommandErase:
+        return ReplyKind::Erase;
+    case kCommandEraseProgram:
+        return ReplyKind::EraseProgram;
+    case kCommandHeader:
+        return ReplyKind::Header;
+    default:
+        return ReplyKind::Program;
+    }
+}
+
 } // namespace
 
 int32_t CalculateChecksum(const uint8_t* bytes, int32_t first, int32_t last)
@@ -44,7 +58,7 @@ int32_t CalculateChecksum(const uint8_t* bytes, int32_t first, int32_t last)
 }
 
 Bootloader::Bootloader(SerialTransport& transport, const std::atomic<bool>& cancel)
-    : m_transport(transport), m_cancel(cancel)
+    : m_transport(transport), m_cancel(cancel), m_replies(transport.GetHost())
 {
 }
 
@@ -60,10 +74,13 @@ BootloaderStart Bootloader::StartBootloader()
         if (m_transport.LineLost())
             return BootloaderStart::LineLost;
         m_transport.SerialSendString(QLatin1String(kPollString), false);
+        m_replies.CommandSent(ReplyKind::Poll, sizeof kPollString - 1);
         std::array<uint8_t, kReplyLength> reply{};
-        const bool ready =
-            m_transport.SerialGetResponseBytes(kPollTimeoutMs, kReplyLength, reply.data()) &&
-            reply[0] == kStartByte && reply[1] == kReplyBootloaderReady;
+        const bool answered =
+            m_transport.SerialGetResponseBytes(kPollTimeoutMs, kReplyLength, reply.data());
+        if (answered)
+            m_replies.ReplyArrived(kReplyLength);
+        const bool ready = answered && reply[0] == kStartByte && reply[1] == kReplyBootloaderReady;
         Delay(m_transport.GetHost(), kPollPauseMs);
         if (ready)
             return BootloaderStart::Ready;
@@ -133,6 +150,7 @@ CommandResult Bootloader::AwaitVerify()
     subject.reply = 3;
     subject.expected = kReplyApplicationVerified;
     uint8_t code = 0;
+    m_replies.AwaitKind(ReplyKind::Verify);
     FailureReason failure = ReadReply(subject, kVerifyTimeoutMs, code);
     if (failure.kind == FailureKind::None && code != kReplyApplicationVerified) {
         failure = subject;
@@ -147,6 +165,7 @@ CommandResult Bootloader::Exchange(uint8_t* packet, int32_t length, const uint8_
                                    int replyCount, FailureReason subject)
 {
     m_transport.SerialSendPacket(packet, length);
+    m_replies.CommandSent(ReplyKindOf(subject.command), length);
     for (int i = 0; i < replyCount; ++i) {
         subject.reply = i + 1;
         subject.expected = replies[i];
@@ -167,6 +186,7 @@ FailureReason Bootloader::ReadReply(FailureReason subject, int32_t timeoutMs, ui
 {
     std::array<uint8_t, kReplyLength> reply{};
     if (m_transport.SerialGetResponseBytes(timeoutMs, kReplyLength, reply.data())) {
+        m_replies.ReplyArrived(kReplyLength);
         code = reply[1];
         return {};
     }

@@ -2,6 +2,7 @@
 
 #include "FailureReason.h"
 #include "Protocol.h"
+#include "ReplyTimer.h"
 #include "SerialTransport.h"
 
 #include <atomic>
@@ -41,6 +42,10 @@ public:
     // Waits for the device's report on the header just programmed: verified (code 6) or not.
     CommandResult AwaitVerify();
 
+    // How long the replies to the commands above took to come.
+    ReplyTimer& Replies() { return m_replies; }
+    const ReplyTimer& Replies() const { return m_replies; }
+
 private:
     CommandResult Exchange(uint8_t* packet, int32_t length, const uint8_t* replies, int replyCount,
                            FailureReason subject);
@@ -49,4 +54,5 @@ private:
 
     SerialTransport& m_transport;
     const std::atomic<bool>& m_cancel;
+    ReplyTimer m_replies;
 };

@@ -28,14 +28,10 @@ bool SameName(const QString& a, const QString& b)
     return SameFile(a, b) || ResolvedPath(a) == ResolvedPath(b);
 }
 
+// A table of an older version counts: a writer adds the columns it lacks.
 bool HasRecordTable(RecordConnection& connection)
 {
-    const QSqlRecord columns = connection.Database().record(QStringLiteral("downloads"));
-    for (const QString& name : RecordColumnNames()) {
-        if (!columns.contains(name))
-            return false;
-    }
-    return true;
+    return IsRecordTable(connection.Database().record(QStringLiteral("downloads")));
 }
 
 } // namespace

@@ -1,7 +1,9 @@
 #include "RecordSchema.h"
 
+#include <QSqlRecord>
 #include <QStringList>
 
+#include <cmath>
 #include <type_traits>
 
 namespace {
@@ -12,13 +14,16 @@ QDateTime TimeFromText(const QString& text)
 }
 
 // A column of the table: its name and SQL type, how a record's value is written into it and
-// how a value read from it is put back into a record.
+// how a value read from it is put back into a record. Columns added after the table's first
+// version may be missing from a table an older version made: a writer adds them, a reader
+// reads them as NULL.
 struct Column
 {
     const char* name;
     const char* type;
     QVariant (*write)(const DownloadRecord& record);
     void (*read)(DownloadRecord& record, const QVariant& value);
+    bool added = false;
 };
 
 template <QString DownloadRecord::*field>
@@ -66,7 +71,40 @@ template <bool DownloadRecord::*field> constexpr Column Flag(const char* name)
             [](DownloadRecord& r, const QVariant& v) { r.*field = v.toLongLong() != 0; }};
 }
 
+// The median or the largest wait for replies of one kind, NULL when no reply of the kind came.
+// The record keeps the figures, not how many replies they came from: read back, a kind with
+// figures counts one reply.
+template <ReplyKind kind, int ReplyWaits::*figure> constexpr Column ReplyMs(const char* name)
+{
+    return {name, "INTEGER",
+            [](const DownloadRecord& r) {
+                const ReplyWaits& waits = r.link.Of(kind);
+                return waits.count > 0 ? QVariant(waits.*figure) : QVariant();
+            },
+            [](DownloadRecord& r, const QVariant& v) {
+                if (v.isNull())
+                    return;
+                ReplyWaits& waits = r.link.Of(kind);
+                waits.count = 1;
+                waits.*figure = v.toInt();
+            },
+            true};
+}
+
+// The packet phase against the wire, to three decimals; NULL when no packet was exchanged.
+constexpr Column PacketPhaseRatio(const char* name)
+{
+    return {name, "DOUBLE PRECISION",
+            [](const DownloadRecord& r) {
+                const double ratio = r.link.packetPhaseRatio;
+                return ratio > 0 ? QVariant(std::round(ratio * 1000) / 1000) : QVariant();
+            },
+            [](DownloadRecord& r, const QVariant& v) { r.link.packetPhaseRatio = v.toDouble(); },
+            true};
+}
+
 using Record = DownloadRecord;
+using Kind = ReplyKind;
 const Column kColumns[] = {
     Text<&Record::id>("id", "TEXT PRIMARY KEY"),
     Time<&Record::started>("started_utc"),
@@ -96,6 +134,19 @@ const Column kColumns[] = {
     Number<&Record::bytesSent>("bytes_sent", "BIGINT"),
     Number<&Record::bytesReceived>("bytes_received", "BIGINT"),
     Number<&Record::durationMs>("duration_ms", "BIGINT"),
+    ReplyMs<Kind::Poll, &ReplyWaits::medianMs>("reply_ms_poll_median"),
+    ReplyMs<Kind::Poll, &ReplyWaits::maxMs>("reply_ms_poll_max"),
+    ReplyMs<Kind::Erase, &ReplyWaits::medianMs>("reply_ms_erase_median"),
+    ReplyMs<Kind::Erase, &ReplyWaits::maxMs>("reply_ms_erase_max"),
+    ReplyMs<Kind::Program, &ReplyWaits::medianMs>("reply_ms_program_median"),
+    ReplyMs<Kind::Program, &ReplyWaits::maxMs>("reply_ms_program_max"),
+    ReplyMs<Kind::EraseProgram, &ReplyWaits::medianMs>("reply_ms_erase_program_median"),
+    ReplyMs<Kind::EraseProgram, &ReplyWaits::maxMs>("reply_ms_erase_program_max"),
+    ReplyMs<Kind::Header, &ReplyWaits::medianMs>("reply_ms_header_median"),
+    ReplyMs<Kind::Header, &ReplyWaits::maxMs>("reply_ms_header_max"),
+    ReplyMs<Kind::Verify, &ReplyWaits::medianMs>("reply_ms_verify_median"),
+    ReplyMs<Kind::Verify, &ReplyWaits::maxMs>("reply_ms_verify_max"),
+    PacketPhaseRatio("packet_phase_ratio"),
 };
 constexpr const char* kUnsentColumn = "unsent_to";
 
@@ -124,6 +175,31 @@ QString CreateTableSql(TableKind kind)
         columns.append(QStringLiteral("%1 TEXT").arg(QLatin1String(kUnsentColumn)));
     return QStringLiteral("CREATE TABLE IF NOT EXISTS downloads (%1)")
         .arg(columns.join(QStringLiteral(", ")));
+}
+
+QStringList AddMissingColumnsSql(TableKind kind, const QSqlRecord& table)
+{
+    // PostgreSQL skips a column another writer has just added; SQLite writers add them one at
+    // a time under the file's write lock, having looked which are missing under it.
+    const QString ifNotExists =
+        kind == TableKind::Server ? QStringLiteral("IF NOT EXISTS ") : QString();
+    QStringList statements;
+    for (const Column& column : kColumns) {
+        if (column.added && !table.contains(QLatin1String(column.name)))
+            statements.append(
+                QStringLiteral("ALTER TABLE downloads ADD COLUMN %1%2 %3")
+                    .arg(ifNotExists, QLatin1String(column.name), QLatin1String(column.type)));
+    }
+    return statements;
+}
+
+bool IsRecordTable(const QSqlRecord& table)
+{
+    for (const Column& column : kColumns) {
+        if (!column.added && !table.contains(QLatin1String(column.name)))
+            return false;
+    }
+    return true;
 }
 
 QString CreateIndexSql()
@@ -161,7 +237,8 @@ DownloadRecord RecordFromQuery(const QSqlQuery& query)
     return record;
 }
 
-QString SelectSql(const RecordFilter& filter, const QString& extraCondition)
+QString SelectSql(const RecordFilter& filter, const QSqlRecord& table,
+                  const QString& extraCondition)
 {
     QStringList conditions;
     if (filter.since.isValid())
@@ -176,7 +253,13 @@ QString SelectSql(const RecordFilter& filter, const QString& extraCondition)
         conditions.append(QStringLiteral("firmware_crc = ?"));
     if (!extraCondition.isEmpty())
         conditions.append(extraCondition);
-    QString sql = QStringLiteral("SELECT %1 FROM downloads").arg(RecordColumnNames().join(u", "));
+    QStringList selected;
+    for (const Column& column : kColumns) {
+        const QLatin1String name(column.name);
+        selected.append(column.added && !table.contains(name) ? QStringLiteral("NULL AS ") + name
+                                                              : QString(name));
+    }
+    QString sql = QStringLiteral("SELECT %1 FROM downloads").arg(selected.join(u", "));
     if (!conditions.isEmpty())
         sql += QStringLiteral(" WHERE ") + conditions.join(QStringLiteral(" AND "));
     return sql + QStringLiteral(" ORDER BY started_utc DESC, id DESC");

@@ -4,6 +4,7 @@
 #include "RecordFilter.h"
 
 #include <QSqlQuery>
+#include <QSqlRecord>
 #include <QString>
 #include <QStringList>
 #include <QVariantList>
@@ -20,6 +21,12 @@ enum class TableKind
 QString CreateTableSql(TableKind kind);
 QString CreateIndexSql();
 
+// The statements that add to a table made by an older version (its columns as given) the
+// columns it lacks; none when it has them all.
+QStringList AddMissingColumnsSql(TableKind kind, const QSqlRecord& table);
+// True when the table has the columns of a record, those added since its first version aside.
+bool IsRecordTable(const QSqlRecord& table);
+
 // Adds a row unless a row with its id is there already, so a row sent twice is kept once.
 // Binds RecordValues(record), then for a local file the server it waits for (or NULL).
 QString InsertSql(TableKind kind);
@@ -29,8 +36,10 @@ QString InsertSql(TableKind kind);
 QStringList RecordColumnNames();
 QVariantList RecordValues(const DownloadRecord& record);
 
-// Rows matching the filter, newest first; its placeholders are bound by BindFilter.
-QString SelectSql(const RecordFilter& filter, const QString& extraCondition = QString());
+// Rows matching the filter, newest first, from a table with the given columns (those it lacks
+// are read as NULL); its placeholders are bound by BindFilter.
+QString SelectSql(const RecordFilter& filter, const QSqlRecord& table,
+                  const QString& extraCondition = QString());
 void BindFilter(QSqlQuery& query, const RecordFilter& filter);
 // The current row of a query made from SelectSql.
 DownloadRecord RecordFromQuery(const QSqlQuery& query);

@@ -6,16 +6,47 @@
 #include <QFileInfo>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QSqlRecord>
 
 #include <optional>
 
 namespace {
 
-// Opens the local SQLite file and makes sure it has the table.
+QSqlRecord Columns(RecordConnection& connection)
+{
+    return connection.Database().record(QStringLiteral("downloads"));
+}
+
+bool ExecuteAll(RecordConnection& connection, const QStringList& statements)
+{
+    for (const QString& sql : statements) {
+        if (!connection.Execute(sql))
+            return false;
+    }
+    return true;
+}
+
+// Adds the columns a file made by an older version lacks. They are looked up again under the
+// write lock (taken at once by BEGIN IMMEDIATE, waiting out the busy time-out), so that of two
+// writers opening the old file together one adds them and the other finds them there.
+bool AddMissingLocalColumns(RecordConnection& local)
+{
+    if (AddMissingColumnsSql(TableKind::LocalFile, Columns(local)).isEmpty())
+        return true;
+    if (!local.Execute(QStringLiteral("BEGIN IMMEDIATE")))
+        return false;
+    if (ExecuteAll(local, AddMissingColumnsSql(TableKind::LocalFile, Columns(local))) &&
+        local.Execute(QStringLiteral("COMMIT")))
+        return true;
+    QSqlQuery(QStringLiteral("ROLLBACK"), local.Database());
+    return false;
+}
+
+// Opens the local SQLite file and makes sure it has the table with every column.
 bool PrepareLocal(RecordConnection& local)
 {
     return local.Ok() && local.Execute(CreateTableSql(TableKind::LocalFile)) &&
-           local.Execute(CreateIndexSql());
+           local.Execute(CreateIndexSql()) && AddMissingLocalColumns(local);
 }
 
 bool HasTable(RecordConnection& connection)
@@ -28,19 +59,21 @@ bool HasTable(RecordConnection& connection)
 // find it there.
 constexpr qint64 kCreateTableLock = 0x4E6F7276616E65; // "Norvane"
 
-// Creates the table on the server where it is missing. It is looked up first: creating it
-// again would wait for every writer's lock on it, and a busy table must not hold a sender.
+// Creates the table on the server where it is missing, and adds the columns a table made by an
+// older version lacks. It is looked up first: creating or altering it again would wait for
+// every writer's lock on it, and a busy table must not hold a sender.
 bool PrepareServer(RecordConnection& server)
 {
     if (!server.Ok())
         return false;
-    if (HasTable(server))
+    if (HasTable(server) && AddMissingColumnsSql(TableKind::Server, Columns(server)).isEmpty())
         return true;
     if (!server.Execute(QStringLiteral("BEGIN")))
         return false;
     if (server.Execute(QStringLiteral("SELECT pg_advisory_xact_lock(%1)").arg(kCreateTableLock)) &&
-        server.Execute(CreateTableSql(TableKind::Server)) && server.Execute(CreateIndexSql()) &&
-        server.Execute(QStringLiteral("COMMIT")))
+        server.Execute(CreateTableSql(TableKind::Server)) &&
+        ExecuteAll(server, AddMissingColumnsSql(TableKind::Server, Columns(server))) &&
+        server.Execute(CreateIndexSql()) && server.Execute(QStringLiteral("COMMIT")))
         return true;
     QSqlQuery(QStringLiteral("ROLLBACK"), server.Database());
     return false;
@@ -68,7 +101,7 @@ std::optional<std::vector<DownloadRecord>> Select(RecordConnection& connection,
 {
     QSqlQuery query(connection.Database());
     query.setForwardOnly(true);
-    if (!query.prepare(SelectSql(filter, extraCondition))) {
+    if (!query.prepare(SelectSql(filter, Columns(connection), extraCondition))) {
         error = connection.ErrorText(query.lastError());
         return std::nullopt;
     }

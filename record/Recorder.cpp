@@ -51,5 +51,6 @@ StoreResult Recorder::Append(DownloadRecord& row, const TryResult& result) const
     row.bytesReceived = result.bytes.fromDevice;
     row.finished = QDateTime::currentDateTimeUtc();
     row.durationMs = row.started.msecsTo(row.finished);
+    row.link = result.link;
     return m_store.Append(row);
 }

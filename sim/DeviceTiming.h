@@ -15,6 +15,9 @@ struct DeviceTiming
     int64_t verifyMicros = 20'000;       // checking the image against the header
     int64_t silenceMicros = 100'000;     // silence after which a cut-short frame is dropped
     bool pace = false;                   // bytes take their time on the wire, both ways
+    // Every reply reaches the host this much later, as through a USB-serial adapter that holds
+    // received bytes back until its latency timer runs out (16 ms by default on many).
+    int64_t adapterLatencyMicros = 0;
 
     // One byte on the line, rounded to the nearest microsecond (521 at 19200 baud).
     static constexpr int64_t kByteMicros =

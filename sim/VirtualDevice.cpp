@@ -375,18 +375,28 @@ void VirtualDevice::Transmit(const QByteArray& bytes, uint8_t command)
     Record(TraceFrame::Direction::Out, bytes, QStringLiteral("reply"), command);
     if (!m_transmitSink)
         return;
-    if (!m_timing.pace) {
+    const int64_t latency = m_timing.adapterLatencyMicros;
+    if (!m_timing.pace && latency == 0) {
         m_transmitSink(bytes);
+        return;
+    }
+    if (!m_timing.pace) {
+        Deliver(m_scheduler.NowMicros() + latency, bytes);
         return;
     }
     for (const char byte : bytes) {
         m_outLineFreeAt =
             std::max(m_outLineFreeAt, m_scheduler.NowMicros()) + DeviceTiming::kByteMicros;
-        At(m_outLineFreeAt, [this, byte] {
-            if (m_mode != DeviceMode::LineClosed && m_transmitSink)
-                m_transmitSink(QByteArray(1, byte));
-        });
+        Deliver(m_outLineFreeAt + latency, QByteArray(1, byte));
     }
+}
+
+void VirtualDevice::Deliver(int64_t atMicros, const QByteArray& bytes)
+{
+    At(atMicros, [this, bytes] {
+        if (m_mode != DeviceMode::LineClosed && m_transmitSink)
+            m_transmitSink(bytes);
+    });
 }
 
 void VirtualDevice::CloseLine()

@@ -114,6 +114,8 @@ private:
     void FinishCommand();
     void SendReply(int commandNumber, int replyNumber, uint8_t command, uint8_t code);
     void Transmit(const QByteArray& bytes, uint8_t command);
+    // Hands bytes to the host's end of the line at the given time, unless the line is gone.
+    void Deliver(int64_t atMicros, const QByteArray& bytes);
     void CloseLine();
     void Record(TraceFrame::Direction direction, const QByteArray& bytes, const QString& kind,
                 uint8_t command);

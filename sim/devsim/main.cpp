@@ -83,7 +83,13 @@ std::optional<Options> ParseOptions(const QCoreApplication& app, QString* error)
         QStringLiteral("handover"),
         QStringLiteral("Hand-over to the bootloader takes <ms> (default 200)."),
         QStringLiteral("ms"), QStringLiteral("200"));
-    parser.addOptions({link, flashIn, flashOut, trace, fault, pace, handover});
+    const QCommandLineOption replyLatency(
+        QStringLiteral("reply-latency"),
+        QStringLiteral("Every reply reaches the host <ms> later (default 0), as through a "
+                       "USB-serial adapter with its latency timer at that, e.g. 16. Give --pace "
+                       "too: unpaced, the line is faster than the wire and hides the delay."),
+        QStringLiteral("ms"), QStringLiteral("0"));
+    parser.addOptions({link, flashIn, flashOut, trace, fault, pace, handover, replyLatency});
     // Checked before process(), which would end the program with its own code and words.
     if (!parser.parse(QCoreApplication::arguments())) {
         *error = parser.errorText();
@@ -104,6 +110,12 @@ std::optional<Options> ParseOptions(const QCoreApplication& app, QString* error)
         return std::nullopt;
     }
     options.timing.handoverMicros = int64_t{handoverMs} * 1000;
+    const int latencyMs = parser.value(replyLatency).toInt(&ok);
+    if (!ok || latencyMs < 0) {
+        *error = QStringLiteral("bad reply latency \"%1\"").arg(parser.value(replyLatency));
+        return std::nullopt;
+    }
+    options.timing.adapterLatencyMicros = int64_t{latencyMs} * 1000;
     for (const QString& faultList : parser.values(fault)) {
         if (!AddFaults(options.faults, faultList, error))
             return std::nullopt;

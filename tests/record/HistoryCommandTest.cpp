@@ -243,6 +243,10 @@ TEST_F(HistoryCommandTest, SummaryAndPageLabelTheirColumnsAndBarsPlainly)
     EXPECT_EQ(labels.size(), QSet<QString>(labels.begin(), labels.end()).size())
         << qPrintable(labels.join(u','));
     EXPECT_TRUE(html.contains(QLatin1String(">bench-1:/dev/null<"))) << qPrintable(html);
+    // The sample rows carry reply figures: both show them per adapter.
+    EXPECT_TRUE(summary.contains(QStringLiteral("per adapter:          "
+                                                "       rows  program ms     max")));
+    EXPECT_TRUE(html.contains(QLatin1String("aria-label='Reply times per adapter'")));
 }
 
 TEST_F(HistoryCommandTest, PageToAFifoIsWrittenIntoItNotOverIt)

@@ -33,6 +33,10 @@ protected:
             other.setDatabaseName(Path("other.db"));
             ASSERT_TRUE(other.open());
             ASSERT_TRUE(QSqlQuery(other).exec(QStringLiteral("CREATE TABLE downloads (x)")));
+            other.close();
+            other.setDatabaseName(Path("first-version.sqlite"));
+            ASSERT_TRUE(other.open());
+            ASSERT_TRUE(QSqlQuery(other).exec(FirstVersionTableSql(true)));
         }
         QSqlDatabase::removeDatabase(dir.path());
         ASSERT_EQ(mkfifo(QFile::encodeName(Path("fifo")).constData(), 0600), 0);
@@ -56,8 +60,13 @@ TEST_F(RecordFileTest, OnlyARecordOrWhatCanBecomeOneIsTheRecord)
         const char* name;
         bool usable;
     } cases[] = {
-        {"history.sqlite", true}, {"missing.sqlite", true}, {"empty.sqlite", true},
-        {"fifo", false},          {"sub", false},           {"other.db", false},
+        {"history.sqlite", true},
+        {"missing.sqlite", true},
+        {"empty.sqlite", true},
+        {"fifo", false},
+        {"sub", false},
+        {"other.db", false},
+        {"first-version.sqlite", true}, // its writers add the columns it lacks
     };
     for (const auto& test : cases)
         EXPECT_EQ(RecordFileProblem(Path(test.name)).isEmpty(), test.usable) << test.name;

@@ -14,6 +14,7 @@
 #include <QSet>
 #include <QSqlDatabase>
 #include <QSqlQuery>
+#include <QSqlRecord>
 #include <QTemporaryDir>
 #include <QTemporaryFile>
 #include <QUrl>
@@ -266,6 +267,49 @@ TEST_F(RecordServerTest, StationsStartingTogetherOnAnEmptyDatabaseCreateTheTable
     }
     session = QSqlDatabase();
     QSqlDatabase::removeDatabase(QStringLiteral("drop"));
+}
+
+// A table made by the first version: a reader lists it as it is; stations that start together
+// add the columns it lacks under the lock that creates the table, and none of them fails.
+TEST_F(RecordServerTest, OlderTableIsReadAsItIsAndGainsTheNewColumnsFromItsStations)
+{
+    QSqlDatabase session = OpenSession(server, QStringLiteral("old"));
+    ASSERT_TRUE(session.isOpen());
+    ASSERT_TRUE(QSqlQuery(session).exec(FirstVersionTableSql(false)));
+    ASSERT_TRUE(QSqlQuery(session).exec(FirstVersionRowSql()));
+    const int firstVersionColumns = session.record(QStringLiteral("downloads")).count();
+
+    QString error;
+    const RecordStore line(*ParseRecordTarget(server.Url(), error));
+    const QueryResult old = line.Query({});
+    ASSERT_TRUE(old.error.isEmpty()) << qPrintable(old.error);
+    ASSERT_EQ(old.rows.size(), 1u);
+    EXPECT_EQ(old.rows[0].link.Of(ReplyKind::Program).count, 0);
+    EXPECT_EQ(session.record(QStringLiteral("downloads")).count(), firstVersionColumns);
+
+    constexpr int kStations = 4;
+    QTemporaryDir homes;
+    std::vector<std::unique_ptr<QProcess>> stations;
+    for (int i = 0; i < kStations; ++i) {
+        auto& station = stations.emplace_back(std::make_unique<QProcess>());
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("XDG_DATA_HOME"), homes.filePath(QString::number(i)));
+        station->setProcessEnvironment(environment);
+        station->start(QStringLiteral(RECORD_WRITER), {QStringLiteral("--record"), server.Url()});
+        station->write("1\n");
+        station->closeWriteChannel();
+    }
+    for (auto& station : stations) {
+        ASSERT_TRUE(station->waitForFinished(30000));
+        EXPECT_EQ(station->readAllStandardOutput().toStdString(), "stored\nstored\n");
+        EXPECT_EQ(station->readAllStandardError().toStdString(), "");
+    }
+    EXPECT_EQ(session.record(QStringLiteral("downloads")).count(), firstVersionColumns + 13);
+    const QueryResult migrated = line.Query({});
+    ASSERT_EQ(migrated.rows.size(), size_t{1 + kStations});
+    EXPECT_GT(migrated.rows.front().link.Of(ReplyKind::Program).count, 0);
+    session = QSqlDatabase();
+    QSqlDatabase::removeDatabase(QStringLiteral("old"));
 }
 
 TEST_F(RecordServerTest, ReaderListsWithThePasswordItsClientLibraryFinds)

@@ -6,6 +6,9 @@
 
 #include <QProcess>
 #include <QSet>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QSqlRecord>
 #include <QTcpServer>
 #include <QTemporaryDir>
 
@@ -59,6 +62,9 @@ TEST_F(RecordStoreTest, EveryFieldComesBackAsWritten)
     row.firmwareEnd = 0x3FFFF;
     row.bytesSent = 5'000'000'000; // past 32 bits
     row.headerDue = false;
+    row.link = {};
+    row.link.Of(ReplyKind::Program) = {1, 17, 19};
+    row.link.packetPhaseRatio = 1.2346;
     const RecordStore store(FileTarget());
     ASSERT_EQ(store.Append(row).status, StoreStatus::Stored);
 
@@ -77,6 +83,11 @@ TEST_F(RecordStoreTest, EveryFieldComesBackAsWritten)
     };
     EXPECT_EQ(fields(back), fields(row));
     EXPECT_EQ(back.started.timeSpec(), Qt::UTC);
+    const ReplyWaits& program = back.link.Of(ReplyKind::Program);
+    EXPECT_EQ(std::make_tuple(program.count, program.medianMs, program.maxMs),
+              std::make_tuple(1, 17, 19));
+    EXPECT_EQ(back.link.Of(ReplyKind::Erase).count, 0); // NULL: no erase reply came
+    EXPECT_DOUBLE_EQ(back.link.packetPhaseRatio, 1.235);
 }
 
 TEST_F(RecordStoreTest, FiltersPickRowsNewestFirst)
@@ -228,6 +239,56 @@ TEST_F(RecordStoreTest, ManyProcessesWritingAtOnceLoseNoRow)
         ids.insert(row.id);
     EXPECT_EQ(result.rows.size(), size_t{kProcesses * kThreads * kRows});
     EXPECT_EQ(ids.size(), kProcesses * kThreads * kRows);
+}
+
+// A file made by the first version: readers list it as it is, the new figures empty; writers
+// starting together add the columns it lacks, and none of them fails.
+TEST_F(RecordStoreTest, OlderFileIsReadAsItIsAndGainsTheNewColumnsFromItsWriters)
+{
+    const QString file = FileTarget().file;
+    const auto columnCount = [&file] {
+        QSqlDatabase database = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), file);
+        database.setDatabaseName(file);
+        const int count =
+            database.open() ? database.record(QStringLiteral("downloads")).count() : 0;
+        database = QSqlDatabase();
+        QSqlDatabase::removeDatabase(file);
+        return count;
+    };
+    {
+        QSqlDatabase old = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), file);
+        old.setDatabaseName(file);
+        ASSERT_TRUE(old.open());
+        ASSERT_TRUE(QSqlQuery(old).exec(FirstVersionTableSql(true)));
+        ASSERT_TRUE(QSqlQuery(old).exec(FirstVersionRowSql()));
+    }
+    QSqlDatabase::removeDatabase(file);
+    const int firstVersionColumns = columnCount();
+
+    const QueryResult old = RecordStore(FileTarget()).Query({});
+    ASSERT_TRUE(old.error.isEmpty()) << qPrintable(old.error);
+    ASSERT_EQ(old.rows.size(), 1u);
+    EXPECT_EQ(old.rows[0].durationMs, 7500);
+    EXPECT_EQ(old.rows[0].link.Of(ReplyKind::Program).count, 0);
+    EXPECT_EQ(columnCount(), firstVersionColumns);
+
+    constexpr int kWriters = 4;
+    std::vector<std::unique_ptr<QProcess>> writers;
+    for (int i = 0; i < kWriters; ++i) {
+        writers.push_back(std::make_unique<QProcess>());
+        writers.back()->start(QStringLiteral(RECORD_WRITER),
+                              {QStringLiteral("--record"), file, QStringLiteral("--rows"),
+                               QStringLiteral("3"), QStringLiteral("--station"),
+                               QStringLiteral("station-%1").arg(i)});
+    }
+    for (const auto& writer : writers) {
+        ASSERT_TRUE(writer->waitForFinished(60000));
+        EXPECT_EQ(writer->exitCode(), 0) << writer->readAllStandardError().constData();
+    }
+    EXPECT_EQ(columnCount(), firstVersionColumns + 13);
+    const QueryResult migrated = RecordStore(FileTarget()).Query({});
+    EXPECT_EQ(migrated.rows.size(), size_t{1 + kWriters * 3});
+    EXPECT_EQ(migrated.rows.back().id, QStringLiteral("first-version"));
 }
 
 } // namespace

@@ -28,6 +28,8 @@ constexpr std::array<Ending, 7> kEndings{{
 
 constexpr std::array<const char*, 6> kSerials{"A10K3Q2", "A10K3Q7", "FT7Z1B9",
                                               "FT7Z1C4", "FT7Z1D0", "B22M8X1"};
+// The adapter whose latency timer was left at 16 ms: its replies come late.
+constexpr size_t kLateSlot = 2;
 
 const Ending& PickEnding(QRandomGenerator& random)
 {
@@ -86,5 +88,33 @@ DownloadRecord SampleRecord(SampleLine& line)
     r.stepsDone = fullRun ? kSteps : std::min<int>(kSteps, static_cast<int>(r.durationMs / 60));
     r.bytesSent = 143LL * r.stepsDone + 30;
     r.bytesReceived = 4LL * r.stepsDone + 4;
+    if (r.stepsDone > 0) {
+        const int latency = slot == kLateSlot ? 16 : 0;
+        r.link.Of(ReplyKind::Program) = {2 * r.stepsDone, 1 + latency,
+                                         2 + latency + static_cast<int>(line.random.bounded(3))};
+        r.link.packetPhaseRatio = latency > 0 ? 1.23 : 1.02;
+    }
     return r;
+}
+
+QString FirstVersionTableSql(bool localFile)
+{
+    return QStringLiteral(
+               "CREATE TABLE downloads (id TEXT PRIMARY KEY, started_utc TEXT NOT NULL, "
+               "finished_utc TEXT NOT NULL, host TEXT, user_name TEXT, program TEXT, "
+               "program_version TEXT, port TEXT, device_path TEXT, usb_vendor_id TEXT, "
+               "usb_product_id TEXT, usb_serial TEXT, adapter TEXT, firmware_file TEXT, "
+               "firmware_crc TEXT, firmware_start INTEGER, firmware_end INTEGER, "
+               "firmware_sha256 TEXT, header_due INTEGER, outcome TEXT, reason TEXT, "
+               "exit_code INTEGER, detail TEXT, steps_done INTEGER, steps_planned INTEGER, "
+               "bytes_sent BIGINT, bytes_received BIGINT, duration_ms BIGINT%1)")
+        .arg(localFile ? QStringLiteral(", unsent_to TEXT") : QString());
+}
+
+QString FirstVersionRowSql()
+{
+    return QStringLiteral(
+        "INSERT INTO downloads (id, started_utc, finished_utc, port, outcome, duration_ms) "
+        "VALUES ('first-version', '2026-01-05T08:00:00.000Z', '2026-01-05T08:00:07.500Z', "
+        "'COM1', 'downloaded', 7500)");
 }

@@ -16,3 +16,8 @@ struct SampleLine
 };
 
 DownloadRecord SampleRecord(SampleLine& line);
+
+// The table of downloads as the first version of the record made it (before the reply-wait
+// columns), on a server or in a local file (with unsent_to), and a row of that version.
+QString FirstVersionTableSql(bool localFile);
+QString FirstVersionRowSql();
