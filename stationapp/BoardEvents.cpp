@@ -1,5 +1,6 @@
 #include "BoardEvents.h"
 
+#include "LinkQuality.h"
 #include "TileBoard.h"
 
 #include <QMetaObject>
@@ -21,6 +22,7 @@ void BoardEvents::TryShown(const TryResult& result)
     Post([this, result] {
         SettlePending(result.port);
         m_board.TryEnded(result);
+        m_board.SetLinkNote(result.port, LateRepliesNote(result.link));
     });
 }
 
