@@ -20,7 +20,7 @@ step "norvane-flash --version"
 [ "$(norvane-flash --version)" = "norvane-flash $version" ] || fail "norvane-flash reports the wrong version"
 
 step "man -w"
-for page in norvane-flash norvane-devsim norvane-upgrader; do
+for page in norvane-flash norvane-devsim norvane-upgrader norvane-station; do
     man -w "$page" >/dev/null || fail "no manual page $page"
 done
 
