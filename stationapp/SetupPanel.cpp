@@ -119,6 +119,12 @@ SetupPanel::SetupPanel(FileDialogService& fileDialog, QWidget* parent)
     LoadFirmwareFile();
 }
 
+SetupPanel::~SetupPanel()
+{
+    for (QObject* field : findChildren<QObject*>())
+        field->disconnect(this);
+}
+
 StationSetup SetupPanel::Setup() const
 {
     StationSetup setup;

@@ -27,6 +27,9 @@ class SetupPanel : public QWidget
 
 public:
     SetupPanel(FileDialogService& fileDialog, QWidget* parent = nullptr);
+    // The fields' signals are cut first: a field losing its focus as the window goes would
+    // otherwise call into a panel already half destroyed.
+    ~SetupPanel() override;
 
     StationSetup Setup() const;
     // Shows setup, loading its firmware file.
